@@ -1,0 +1,114 @@
+// paletteer95-cli: the theme core from the command line, for batch work,
+// scripting and black-box tests.
+
+#include "cli/cli_io.h"
+#include "cli/document_json.h"
+#include "platform/text_file.h"
+#include "theme/theme_writer.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+using namespace p95;
+using namespace p95::cli;
+
+namespace {
+
+const char* const kUsage = R"(Usage: paletteer95-cli COMMAND [ARGUMENTS]
+
+Builds Windows 95 desktop themes from the command line.
+
+Commands:
+  write DOC.json [-o FILE]   Write the .theme text of the document in DOC.json
+                             to FILE, or to standard output without -o.
+                             The text is exactly what a save writes, except
+                             that preset colours are not applied: the colours
+                             written are the document's own "colours".
+  --help                     Show this help.
+
+DOC.json may be "-" for standard input.
+
+The JSON form of a theme document is one object; every field is optional and
+a missing field takes its start-up value:
+  name              string   the theme name
+  pointers          14 strings, pointer slots 0..13 (Normal Select .. Alternate Select)
+  sounds            20 strings, sound slots 0..19 (Asterisk .. Start Windows)
+  icons             6 strings: 0 wallpaper, 1 My Computer, 2 Network
+                    Neighbourhood, 3 Recycle Bin Empty, 4 Recycle Bin Full,
+                    5 screen saver
+  jpegWallpaper     bool     the wallpaper is a JPEG (when absent: true exactly
+                             when the wallpaper path ends in ".jpg")
+  tiled             bool     Tiled rather than Center
+  colourMode        "preset" or "own"
+  preset            0..10    the preset scheme (0 Default .. 10 Travel)
+  colours           25 strings, colour texts such as "0 0 128"
+  iconMetrics       string   the [Metrics] IconMetrics value
+  nonclientMetrics  string   the [Metrics] NonclientMetrics value
+  includeReadMe     bool     write ReadMe.txt into the theme directory
+  readMe            string   the ReadMe text
+An empty string is an empty slot. File paths are host paths or Windows paths
+such as "C:\\Windows\\Media\\ding.wav".
+
+Exit status: 0 done, 1 the operation failed, 2 bad input or usage.
+)";
+
+int usage(const QString& problem) {
+    return fail(BadInput, problem + QStringLiteral(" (see paletteer95-cli --help)"));
+}
+
+int writeCommand(const QStringList& args) {
+    QString input;
+    QString output;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (arg == QStringLiteral("-o") || arg == QStringLiteral("--output")) {
+            if (i + 1 >= args.size())
+                return usage(QStringLiteral("-o needs a file name"));
+            output = args[++i];
+        } else if (arg.startsWith(QLatin1Char('-')) && arg != QStringLiteral("-")) {
+            return usage(QStringLiteral("unknown option %1").arg(arg));
+        } else if (input.isEmpty()) {
+            input = arg;
+        } else {
+            return usage(QStringLiteral("write takes one document"));
+        }
+    }
+    if (input.isEmpty())
+        return usage(QStringLiteral("write needs a document (DOC.json)"));
+
+    QByteArray json;
+    QString error;
+    if (!readInput(input, json, error))
+        return fail(Failed, error);
+    auto doc = documentFromJson(json);
+    if (!doc)
+        return fail(BadInput, QStringLiteral("%1: %2").arg(input, doc.error().reason));
+    auto bytes = themeFileBytes(doc.value());
+    if (!bytes)
+        return fail(BadInput, QStringLiteral("%1: %2").arg(input, bytes.error().reason));
+    if (output.isEmpty())
+        return writeStdout(bytes.value()) ? Done
+                                          : fail(Failed, QStringLiteral("cannot write to standard output"));
+    if (auto status = writeFileAtomically(output, bytes.value()))
+        return fail(Failed, status->text());
+    return Done;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments();
+    args.removeFirst();
+    if (args.isEmpty())
+        return usage(QStringLiteral("no command given"));
+    const QString command = args.takeFirst();
+    if (command == QStringLiteral("--help") || command == QStringLiteral("-h") ||
+        command == QStringLiteral("help")) {
+        writeStdout(QByteArray(kUsage));
+        return Done;
+    }
+    if (command == QStringLiteral("write"))
+        return writeCommand(args);
+    return usage(QStringLiteral("unknown command %1").arg(command));
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "theme/theme_document.h"
+
+namespace p95 {
+
+// In preset mode, copies the selected preset into the 25 colour texts; in
+// own-colours mode changes nothing. Runs at every save, before anything is written.
+void GetColors(ThemeDocument& doc);
+
+// The colour texts of a preset, for checks and display.
+std::array<QString, kColourCount> presetColours(int preset);
+
+} // namespace p95

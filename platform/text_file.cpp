@@ -1,0 +1,135 @@
+#include "platform/text_file.h"
+
+#include "platform/text_codec.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace p95 {
+
+Result<QByteArray> encodeLines(const QStringList& lines) {
+    QByteArray bytes;
+    for (const QString& line : lines) {
+        const auto encoded = encodeWindows1252(line);
+        if (!encoded) {
+            return Error{QStringLiteral("Writing text"), {},
+                         QStringLiteral("the character \"%1\" cannot be written in a Windows 95 "
+                                        "text file")
+                             .arg(firstUnencodable(line))};
+        }
+        bytes += *encoded;
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+Status writeFileAtomically(const QString& hostPath, const QByteArray& bytes) {
+    QSaveFile file(hostPath);
+    if (!file.open(QIODevice::WriteOnly))
+        return Error{QStringLiteral("Creating the file"), hostPath, file.errorString()};
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return Error{QStringLiteral("Writing the file"), hostPath, reason};
+    }
+    // QSaveFile::commit() in Qt 6.4 can report success when its final flush
+    // fails (a full disk); flush here so that failure is seen.
+    if (!file.flush()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return Error{QStringLiteral("Writing the file"), hostPath, reason};
+    }
+    if (!file.commit())
+        return Error{QStringLiteral("Replacing the file"), hostPath, file.errorString()};
+    return std::nullopt;
+}
+
+Status writeTextFile(const QString& hostPath, const QStringList& lines) {
+    auto bytes = encodeLines(lines);
+    if (!bytes) {
+        Error error = bytes.error();
+        error.file = hostPath;
+        return error;
+    }
+    return writeFileAtomically(hostPath, bytes.value());
+}
+
+Result<QByteArray> readWholeFile(const QString& hostPath, qint64 maxBytes) {
+    const QFileInfo info(hostPath);
+    if (!info.exists())
+        return Error{QStringLiteral("Opening the file"), hostPath, QStringLiteral("file not found")};
+    if (!info.isFile())
+        return Error{QStringLiteral("Opening the file"), hostPath,
+                     QStringLiteral("not a regular file")};
+    if (info.size() > maxBytes)
+        return Error{QStringLiteral("Reading the file"), hostPath,
+                     QStringLiteral("the file is larger than %1 bytes").arg(maxBytes)};
+    QFile file(hostPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return Error{QStringLiteral("Opening the file"), hostPath, file.errorString()};
+    QByteArray bytes = file.read(maxBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return Error{QStringLiteral("Reading the file"), hostPath, file.errorString()};
+    if (bytes.size() > maxBytes)
+        return Error{QStringLiteral("Reading the file"), hostPath,
+                     QStringLiteral("the file is larger than %1 bytes").arg(maxBytes)};
+    return bytes;
+}
+
+SequentialInput SequentialInput::fromBytes(const QByteArray& bytes) {
+    return SequentialInput(decodeWindows1252(bytes));
+}
+
+bool SequentialInput::atLineEnd() const {
+    return m_pos >= m_text.size() || m_text.at(m_pos) == QLatin1Char('\r') ||
+           m_text.at(m_pos) == QLatin1Char('\n');
+}
+
+void SequentialInput::skipLineEnd() {
+    if (m_pos < m_text.size() && m_text.at(m_pos) == QLatin1Char('\r'))
+        ++m_pos;
+    if (m_pos < m_text.size() && m_text.at(m_pos) == QLatin1Char('\n'))
+        ++m_pos;
+}
+
+std::optional<QString> SequentialInput::readLine() {
+    if (atEnd())
+        return std::nullopt;
+    const qsizetype start = m_pos;
+    while (!atLineEnd())
+        ++m_pos;
+    QString line = m_text.mid(start, m_pos - start);
+    skipLineEnd();
+    return line;
+}
+
+std::optional<QString> SequentialInput::readField() {
+    if (atEnd())
+        return std::nullopt;
+    while (m_pos < m_text.size() && m_text.at(m_pos) == QLatin1Char(' '))
+        ++m_pos;
+    QString field;
+    if (m_pos < m_text.size() && m_text.at(m_pos) == QLatin1Char('"')) {
+        ++m_pos;
+        const qsizetype start = m_pos;
+        while (!atLineEnd() && m_text.at(m_pos) != QLatin1Char('"'))
+            ++m_pos;
+        field = m_text.mid(start, m_pos - start);
+        // Whatever stands between the closing quote and the next comma is dropped.
+        while (!atLineEnd() && m_text.at(m_pos) != QLatin1Char(','))
+            ++m_pos;
+    } else {
+        const qsizetype start = m_pos;
+        while (!atLineEnd() && m_text.at(m_pos) != QLatin1Char(','))
+            ++m_pos;
+        field = m_text.mid(start, m_pos - start);
+    }
+    if (m_pos < m_text.size() && m_text.at(m_pos) == QLatin1Char(','))
+        ++m_pos;
+    else
+        skipLineEnd();
+    return field;
+}
+
+} // namespace p95

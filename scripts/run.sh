@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Sets up, builds and launches Paletteer 95.
+set -euo pipefail
+top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$top"
+bash scripts/setup.sh
+cmake --preset release >/dev/null
+cmake --build --preset release
+if [ -x build/release/app/paletteer95 ]; then
+    exec build/release/app/paletteer95 "$@"
+fi
+exec build/release/cli/paletteer95-cli --help
