@@ -32,8 +32,8 @@ QString themeNameFromPath(const QString& themeFilePath) {
 
 QString unreadableThemeMessage(const QString& themeFilePath, const Error& error) {
     const QString reason = error.reason.isEmpty() ? error.step : error.reason;
-    return QStringLiteral("The theme file \"%1\" could not be read (%2). The theme you were "
-                          "editing has not been changed.")
+    return QStringLiteral("The theme file \"%1\" could not be read (%2). Nothing has been "
+                          "changed.")
         .arg(themeFilePath, reason);
 }
 
