@@ -5,7 +5,6 @@
 #include "platform/drive.h"
 #include "platform/file_system.h"
 #include "platform/qt_picture_probe.h"
-#include "platform/text_file.h"
 #include "theme/readme.h"
 #include "theme/theme_reader.h"
 
@@ -69,10 +68,7 @@ int readCommand(const QStringList& args) {
 
     // A file that cannot be read changes nothing: it is reported before the
     // document is touched.
-    const auto host = hostPath(themeFile);
-    if (!host)
-        return fail(Failed, unreadableThemeMessage(themeFile, host.error()));
-    const auto bytes = readWholeFile(host.value());
+    const auto bytes = readThemeFile(themeFile);
     if (!bytes)
         return fail(Failed, unreadableThemeMessage(themeFile, bytes.error()));
 

@@ -1,5 +1,6 @@
 #include "theme/theme_reader.h"
 
+#include "platform/drive.h"
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
 
@@ -28,6 +29,13 @@ QString themeNameFromPath(const QString& themeFilePath) {
     const qsizetype slash =
         std::max(rest.lastIndexOf(QLatin1Char('\\')), rest.lastIndexOf(QLatin1Char('/')));
     return rest.mid(slash + 1);
+}
+
+Result<QByteArray> readThemeFile(const QString& themeFilePath) {
+    const auto host = hostPath(themeFilePath);
+    if (!host)
+        return host.error();
+    return readWholeFile(host.value());
 }
 
 QString unreadableThemeMessage(const QString& themeFilePath, const Error& error) {
