@@ -7,8 +7,9 @@
 //   bare CR end a line). The caller opens the file (readThemeFile); when
 //   that fails the document is not touched and the caller reports
 //   unreadableThemeMessage().
-// - The path slots are cleared first; colours, metrics, the tile flag, the
-//   JPEG flag, the ReadMe and the name are only changed by what the file says.
+// - The path slots are cleared first; colours, metrics and the JPEG flag
+//   change only where the file says so; the tile flag, the ReadMe and the
+//   name are not touched (the name comes from themeNameFromPath()).
 // - Each of the 67 steps scans the whole file for one key, either as
 //   comma-delimited fields or as whole lines, and acts on every match, so
 //   the last occurrence of a key wins. A failing step never ends another.
