@@ -77,7 +77,7 @@ TEST_F(EditorWindow, HelpPanelsStandOnTheWindowAndOnTheirTabs) {
                                                  "tabColors"};
     for (int i = 0; i < kHelpPanelCount; ++i) {
         const auto name = QStringLiteral("lblHelp_%1").arg(i).toLatin1();
-        QWidget* label = find<QLabel>(*window, name.constData());
+        QLabel* label = find<QLabel>(*window, name.constData());
         QWidget* owner = label;
         while (owner && owner->objectName() != QLatin1String(owners[i]))
             owner = owner->parentWidget();
@@ -254,9 +254,9 @@ public:
         }
         return FakeMciDevice::command(command);
     }
-    bool waitUntilLoaded(int timeoutMs) override {
+    Status waitUntilLoaded(int timeoutMs) override {
         waitedMs = timeoutMs;
-        return true;
+        return std::nullopt;
     }
     bool failOpen = false;
     bool midiPresentAtOpen = false;
@@ -271,7 +271,7 @@ protected:
         writeFile(m_programDir + QStringLiteral("/theme.cat"), "MThd tune");
         device.hostMidi = m_programDir + QStringLiteral("/theme.mid");
     }
-    QString load(QDate date, WitnessDevice& device) {
+    QString load(QDate date) {
         fakes.clock.date = date;
         Services services = fakes.services();
         Services withDevice{services.fileDialog, services.messages, services.input, device,
@@ -284,7 +284,7 @@ protected:
 };
 
 TEST_F(Birthday, OnTwelfthJanuaryThePlayerGetsTheTuneAndTheGreetingShows) {
-    EXPECT_EQ(load(QDate(2027, 1, 12), device), birthdayGreeting());
+    EXPECT_EQ(load(QDate(2027, 1, 12)), birthdayGreeting());
     const QString midi = QStringLiteral("C:\\Program Files\\Paletteer 95\\theme.mid");
     EXPECT_EQ(device.log, (QStringList{QStringLiteral("Open ") + midi,
                                        QStringLiteral("Play ") + midi,
@@ -298,7 +298,7 @@ TEST_F(Birthday, OnTwelfthJanuaryThePlayerGetsTheTuneAndTheGreetingShows) {
 
 TEST_F(Birthday, TheTuneGoesBackUnderItsNameWhenPlayingFails) {
     device.failOpen = true;
-    EXPECT_EQ(load(QDate(2030, 1, 12), device), birthdayGreeting());
+    EXPECT_EQ(load(QDate(2030, 1, 12)), birthdayGreeting());
     EXPECT_EQ(device.log.size(), 1);
     EXPECT_TRUE(QFile::exists(m_programDir + QStringLiteral("/theme.cat")));
     EXPECT_FALSE(QFile::exists(m_programDir + QStringLiteral("/theme.mid")));
@@ -308,14 +308,14 @@ TEST_F(Birthday, ADeviceLeftOpenIsClosedFirst) {
     device.setFileName(QStringLiteral("/tmp/earlier.wav"));
     device.command(QStringLiteral("Open"));
     device.log.clear();
-    load(QDate(2027, 1, 12), device);
+    load(QDate(2027, 1, 12));
     ASSERT_FALSE(device.log.isEmpty());
     EXPECT_EQ(device.log.first(), QStringLiteral("Close /tmp/earlier.wav"));
 }
 
 TEST_F(Birthday, OtherDaysKeepTheCreditLineAndPlayNothing) {
     for (const QDate date : {QDate(2027, 1, 11), QDate(2027, 2, 12), QDate(2027, 12, 1)}) {
-        const QString credit = load(date, device);
+        const QString credit = load(date);
         EXPECT_NE(credit, birthdayGreeting()) << date.toString().toStdString();
         EXPECT_FALSE(credit.isEmpty());
     }
@@ -325,7 +325,7 @@ TEST_F(Birthday, OtherDaysKeepTheCreditLineAndPlayNothing) {
 
 TEST_F(Birthday, AMissingTuneStillGreetsAndPlaysNothing) {
     QFile::remove(m_programDir + QStringLiteral("/theme.cat"));
-    EXPECT_EQ(load(QDate(2027, 1, 12), device), birthdayGreeting());
+    EXPECT_EQ(load(QDate(2027, 1, 12)), birthdayGreeting());
     EXPECT_TRUE(device.log.isEmpty());
 }
 
