@@ -15,8 +15,7 @@
 
 namespace p95 {
 
-OptionFrame::OptionFrame(QRadioButton* title, QWidget* parent)
-    : QGroupBox(parent), m_title(title) {
+OptionFrame::OptionFrame(QRadioButton* title, QWidget* parent) : QGroupBox(parent), m_title(title) {
     // The frame's own title, painted under the option button, makes the style
     // leave the gap in the top edge and the room above the contents.
     setTitle(title->text().remove(QLatin1Char('&')) + QStringLiteral("     "));

@@ -146,8 +146,8 @@ void FrmMain::buildWindow() {
     layout->addWidget(SSTab1, 1);
 
     const std::array<HelpPanel, kHelpPanelCount> panels{
-        help,          m_pointers->help, m_sounds->help,          m_visuals->help,
-        m_colours->help, m_readMe->help, m_colours->schemeHelp};
+        help,           m_pointers->help,     m_sounds->help, m_visuals->help, m_colours->help,
+        m_readMe->help, m_colours->schemeHelp};
     for (int i = 0; i < kHelpPanelCount; ++i) {
         picHelp[i] = panels[i].picHelp;
         lblHelp[i] = panels[i].lblHelp;
@@ -183,11 +183,11 @@ void FrmMain::buildWindow() {
     // The pointer buttons show the pointer of their role until a cursor file
     // is chosen ("Handwriting" gets its own from the start window).
     static constexpr std::array<StandardPointer, kPointerCount> kStartPointers{
-        StandardPointer::Arrow,    StandardPointer::ArrowQuestion, StandardPointer::ArrowHourglass,
-        StandardPointer::Hourglass, StandardPointer::Cross,        StandardPointer::IBeam,
-        StandardPointer::Arrow,    StandardPointer::NoDrop,        StandardPointer::SizeNS,
-        StandardPointer::SizeWE,   StandardPointer::SizeNWSE,      StandardPointer::SizeNESW,
-        StandardPointer::SizeAll,  StandardPointer::UpArrow};
+        StandardPointer::Arrow,     StandardPointer::ArrowQuestion, StandardPointer::ArrowHourglass,
+        StandardPointer::Hourglass, StandardPointer::Cross,         StandardPointer::IBeam,
+        StandardPointer::Arrow,     StandardPointer::NoDrop,        StandardPointer::SizeNS,
+        StandardPointer::SizeWE,    StandardPointer::SizeNWSE,      StandardPointer::SizeNESW,
+        StandardPointer::SizeAll,   StandardPointer::UpArrow};
     for (int i = 0; i < kPointerCount; ++i)
         m_pointers->Command3[i]->setCursor(m_services.pictures.standardPointer(kStartPointers[i]));
 }
@@ -259,7 +259,7 @@ void FrmMain::connectControls() {
         connect(app, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& session) {
             if (m_ending || !isVisible())
                 return;
-            if (!session.allowsInteraction() || !askQuit()) {
+            if (m_saving || !session.allowsInteraction() || !askQuit()) {
                 session.cancel();
                 return;
             }
@@ -430,6 +430,12 @@ void FrmMain::showSettings(const ThemeDocument& doc) {
 }
 
 void FrmMain::showReadMe(const QString& text) {
+    // The same text again (an opened theme, a save that reloaded what the tab
+    // held) keeps the formatting the user gave it on screen.
+    if (text == plainText(*m_readMe->txtReadMe)) {
+        m_doc.readMe = text;
+        return;
+    }
     m_showingReadMe = true;
     setPlainText(*m_readMe->txtReadMe, text);
     m_showingReadMe = false;
@@ -516,9 +522,8 @@ void FrmMain::Command2_Click() {
 }
 
 void FrmMain::mnuSaveAs_Click() {
-    const QString answer =
-        m_services.input.ask(this, QStringLiteral("What would you like to call your saved theme?"),
-                             kTitle, m_doc.name);
+    const QString answer = m_services.input.ask(
+        this, QStringLiteral("What would you like to call your saved theme?"), kTitle, m_doc.name);
     if (answer.isEmpty())
         return;
     if (const auto problem = themeNameProblem(answer)) {
@@ -551,7 +556,8 @@ void FrmMain::saveDocument() {
         progress.setValue(0);
 
         FileSystem& files = m_files;
-        QThread* worker = QThread::create([&result, &doc, &files] { result = saveTheme(doc, files); });
+        QThread* worker =
+            QThread::create([&result, &doc, &files] { result = saveTheme(doc, files); });
         QEventLoop wait;
         connect(worker, &QThread::finished, &wait, &QEventLoop::quit);
         worker->start();

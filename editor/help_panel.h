@@ -16,9 +16,9 @@ inline constexpr int kHelpPanelCount = 7;
 QString helpText(int index);
 
 struct HelpPanel {
-    QWidget* panel = nullptr;   // holds the two below, for placing in a layout
-    QLabel* picHelp = nullptr;  // objectName picHelp_<i>
-    QLabel* lblHelp = nullptr;  // objectName lblHelp_<i>
+    QWidget* panel = nullptr;  // holds the two below, for placing in a layout
+    QLabel* picHelp = nullptr; // objectName picHelp_<i>
+    QLabel* lblHelp = nullptr; // objectName lblHelp_<i>
 };
 
 // Builds help panel i, empty (the window's load fills picture and text).

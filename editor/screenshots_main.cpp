@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     p95::RealServices real;
     FixedClock clock;
     const p95::Services base = real.services();
-    const p95::Services services{base.fileDialog, base.messages, base.input, base.audio,
+    const p95::Services services{base.fileDialog, base.messages,  base.input, base.audio,
                                  base.pictures,   base.clipboard, clock};
     p95::FileSystem files;
     p95::FrmMain window(services, files);
@@ -69,10 +69,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < tabs->count(); ++i) {
         tabs->setCurrentIndex(i);
         QApplication::processEvents();
-        const QString file = QStringLiteral("%1/editor-%2-%3.png")
-                                 .arg(outDir)
-                                 .arg(i)
-                                 .arg(QLatin1String(names[i]));
+        const QString file =
+            QStringLiteral("%1/editor-%2-%3.png").arg(outDir).arg(i).arg(QLatin1String(names[i]));
         if (!window.grab().save(file)) {
             std::fprintf(stderr, "paletteer95-screenshots: cannot write %s\n", qPrintable(file));
             return 1;

@@ -23,10 +23,10 @@ class VisualsTab : public QWidget {
 public:
     explicit VisualsTab(QWidget* parent = nullptr);
 
-    HelpPanel help; // panel 3
-    QGroupBox* Frame5 = nullptr; // "Icons"
-    QGroupBox* Frame1 = nullptr; // "Screen Saver"
-    QGroupBox* Frame4 = nullptr; // "Wallpaper"
+    HelpPanel help;                                       // panel 3
+    QGroupBox* Frame5 = nullptr;                          // "Icons"
+    QGroupBox* Frame1 = nullptr;                          // "Screen Saver"
+    QGroupBox* Frame4 = nullptr;                          // "Wallpaper"
     std::array<QPushButton*, kIconsCount - 1> Command5{}; // 1..4; there is no Command5(0)
     std::array<QLabel*, kIconsCount - 1> Image3{};        // 0 wallpaper preview, 1..4 icons
     std::array<QLabel*, kIconsCount> Icons{};             // paths; only Icons(5) is shown

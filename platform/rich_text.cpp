@@ -49,7 +49,8 @@ Result<QByteArray> encodePlainText(const QString& text) {
     crlf.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     const auto bytes = encodeWindows1252(crlf);
     if (!bytes) {
-        return Error{QStringLiteral("Writing text"), {},
+        return Error{QStringLiteral("Writing text"),
+                     {},
                      QStringLiteral("the character \"%1\" cannot be written in a Windows 95 "
                                     "text file")
                          .arg(firstUnencodable(text))};

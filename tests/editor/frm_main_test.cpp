@@ -274,7 +274,7 @@ protected:
     QString load(QDate date) {
         fakes.clock.date = date;
         Services services = fakes.services();
-        Services withDevice{services.fileDialog, services.messages, services.input, device,
+        Services withDevice{services.fileDialog, services.messages,  services.input, device,
                             services.pictures,   services.clipboard, services.clock};
         FrmMain window(withDevice, m_files);
         window.ensureLoaded();
@@ -286,9 +286,9 @@ protected:
 TEST_F(Birthday, OnTwelfthJanuaryThePlayerGetsTheTuneAndTheGreetingShows) {
     EXPECT_EQ(load(QDate(2027, 1, 12)), birthdayGreeting());
     const QString midi = QStringLiteral("C:\\Program Files\\Paletteer 95\\theme.mid");
-    EXPECT_EQ(device.log, (QStringList{QStringLiteral("Open ") + midi,
-                                       QStringLiteral("Play ") + midi,
-                                       QStringLiteral("Prev ") + midi}));
+    EXPECT_EQ(device.log,
+              (QStringList{QStringLiteral("Open ") + midi, QStringLiteral("Play ") + midi,
+                           QStringLiteral("Prev ") + midi}));
     EXPECT_TRUE(device.midiPresentAtOpen);
     EXPECT_TRUE(device.deviceType().isEmpty());
     EXPECT_EQ(device.waitedMs, kTuneLoadWaitMs);

@@ -8,9 +8,12 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextEdit>
+#include <QThread>
+#include <QTimer>
 
 namespace p95::test {
 namespace {
@@ -103,8 +106,8 @@ TEST_F(EditorFiles, OpenFillsTheDocumentTheLabelsAndThePreviews) {
     // Previews: the pointer file itself, the placeholder for the animated one.
     EXPECT_FALSE(window->findChild<QLabel*>(QStringLiteral("Image1_0"))->pixmap().isNull());
     EXPECT_FALSE(window->findChild<QLabel*>(QStringLiteral("Image1_3"))->pixmap().isNull());
-    EXPECT_TRUE(fakes.pictures.loaded.contains(
-        QStringLiteral("C:\\Program Files\\Paletteer 95\\ani.bmz")));
+    EXPECT_TRUE(
+        fakes.pictures.loaded.contains(QStringLiteral("C:\\Program Files\\Paletteer 95\\ani.bmz")));
     EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("Image1_1"))->pixmap().isNull());
 
     // The read colours stay in force: own-colours mode.
@@ -171,7 +174,8 @@ TEST_F(EditorFiles, CancelInTheSaveQuestionWritesNothing) {
     box->setPlainText(QStringLiteral("typed, not stored"));
     fakes.messages.queue(MsgAnswer::Cancel);
     window->findChild<QPushButton*>(QStringLiteral("Command2"))->click();
-    EXPECT_FALSE(QFileInfo::exists(host(QStringLiteral("C:\\Program Files\\Plus!\\Themes\\Quiet"))));
+    EXPECT_FALSE(
+        QFileInfo::exists(host(QStringLiteral("C:\\Program Files\\Plus!\\Themes\\Quiet"))));
     EXPECT_EQ(window->document().readMe, QStringLiteral("typed, not stored"));
 }
 
@@ -195,8 +199,9 @@ TEST_F(EditorFiles, TheReadMeIsReplacedByTheDefaultAtTheStartOfASave) {
     box->setPlainText(QStringLiteral("typed, not stored"));
     save(*window);
     EXPECT_EQ(plainText(*box), QStringLiteral("Thank you for using this theme.\nEnjoy it!"));
-    EXPECT_EQ(readBytes(host(QStringLiteral("C:\\Program Files\\Plus!\\Themes\\Notes\\ReadMe.txt"))),
-              kDefaultReadMeBytes);
+    EXPECT_EQ(
+        readBytes(host(QStringLiteral("C:\\Program Files\\Plus!\\Themes\\Notes\\ReadMe.txt"))),
+        kDefaultReadMeBytes);
 }
 
 TEST_F(EditorFiles, SaveAsWithTheUnchangedNameSavesWithoutAQuestion) {
@@ -233,9 +238,9 @@ TEST_F(EditorFiles, SaveAsToAnotherExistingThemeAsksAndNoChangesNothing) {
 TEST_F(EditorFiles, SaveAsRefusesNamesThatCannotBeAThemeAndChangesNothing) {
     auto window = makeWindow();
     window->setThemeName(QStringLiteral("Mine"));
-    for (const QString& name :
-         {QStringLiteral("Sun/Moon"), QStringLiteral("What?"), QStringLiteral(".."),
-          QStringLiteral("Red, White"), QStringLiteral("Tab\tName"), QStringLiteral("\u03a9mega")}) {
+    for (const QString& name : {QStringLiteral("Sun/Moon"), QStringLiteral("What?"),
+                                QStringLiteral(".."), QStringLiteral("Red, White"),
+                                QStringLiteral("Tab\tName"), QStringLiteral("\u03a9mega")}) {
         fakes.messages.shown.clear();
         saveAs(*window, name);
         ASSERT_EQ(fakes.messages.shown.size(), 1u) << name.toStdString();
@@ -321,6 +326,45 @@ TEST_F(EditorFiles, AMissingDefaultReadMeIsAnEmptyText) {
     auto window = makeWindow();
     EXPECT_TRUE(window->document().readMe.isEmpty());
     EXPECT_TRUE(fakes.messages.shown.empty());
+}
+
+} // namespace
+} // namespace p95::test
+
+namespace p95::test {
+namespace {
+
+// Writes slowly, as a save to a slow network drive would.
+class SlowWrites : public FileSystem {
+public:
+    Status writeFile(const QString& path, const QByteArray& bytes) override {
+        QThread::msleep(900);
+        return FileSystem::writeFile(path, bytes);
+    }
+};
+
+TEST_F(EditorFiles, ASlowSaveShowsAModalProgressDialogUntilItEnds) {
+    SlowWrites files;
+    auto window = makeWindow(&files);
+    window->setThemeName(QStringLiteral("Slow"));
+    bool shownModal = false;
+    QTimer::singleShot(750, [&] {
+        auto* progress = window->findChild<QProgressDialog*>(QStringLiteral("saveProgress"));
+        shownModal = progress && progress->isVisible() && progress->isModal();
+    });
+    save(*window);
+    EXPECT_TRUE(shownModal);
+    EXPECT_EQ(window->findChild<QProgressDialog*>(QStringLiteral("saveProgress")), nullptr);
+    EXPECT_TRUE(QFileInfo::exists(themeFile(QStringLiteral("Slow"))));
+}
+
+TEST_F(EditorFiles, OpeningKeepsTheReadMeAndItsFormatting) {
+    auto window = makeWindow();
+    auto* box = window->findChild<QTextEdit*>(QStringLiteral("txtReadMe"));
+    box->setHtml(QStringLiteral("<b>Thank you</b> for using this theme.<br>Enjoy it!"));
+    const QString html = box->toHtml();
+    open(*window, writeSourceTheme());
+    EXPECT_EQ(box->toHtml(), html);
 }
 
 } // namespace
