@@ -10,12 +10,14 @@
 namespace p95::test {
 namespace {
 
-class RichText : public ::testing::Test {
+// The application must exist before the box does.
+struct WithApplication {
+    WithApplication() { ensureApplication(); }
+};
+
+class RichText : public ::testing::Test, private WithApplication {
 protected:
-    void SetUp() override {
-        ensureApplication();
-        setUpRichTextBox(box);
-    }
+    void SetUp() override { setUpRichTextBox(box); }
     QString file(const char* name) const { return dir.path() + QLatin1Char('/') + name; }
     QTextEdit box;
     QTemporaryDir dir;
