@@ -3,6 +3,7 @@
 
 #include "cli/cli_io.h"
 #include "cli/document_json.h"
+#include "cli/save_command.h"
 #include "platform/text_file.h"
 #include "theme/theme_writer.h"
 
@@ -24,6 +25,15 @@ Commands:
                              The text is exactly what a save writes, except
                              that preset colours are not applied: the colours
                              written are the document's own "colours".
+  save DOC.json              Save the theme of the document as the program's
+                             Save does after its question: apply the preset,
+                             reload the default ReadMe, copy every chosen file
+                             into C:\Program Files\Plus!\Themes\NAME\ under
+                             its standard name, write NAME.theme and, when
+                             included, ReadMe.txt. Drive C is the folder
+                             $PALETTEER95_DRIVE_C, else
+                             ~/.local/share/paletteer95/drive_c. Relative
+                             file paths are taken from the working directory.
   --help                     Show this help.
 
 DOC.json may be "-" for standard input.
@@ -110,5 +120,7 @@ int main(int argc, char* argv[]) {
     }
     if (command == QStringLiteral("write"))
         return writeCommand(args);
+    if (command == QStringLiteral("save"))
+        return saveCommand(args);
     return usage(QStringLiteral("unknown command %1").arg(command));
 }

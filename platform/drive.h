@@ -36,6 +36,15 @@ Result<QString> hostPath(const QString& path);
 QString programDirectory();
 Status ensureProgramDirectory();
 
+// The work of ensureProgramDirectory() from a given data folder (tests use
+// their own). A missing data folder copies nothing and is not an error: a
+// missing data file never stops the program.
+Status fillProgramDirectory(const QString& dataFolder);
+
+// True for the files of the program directory that belong to the user (the
+// default ReadMe and scheme files), which an installation never overwrites.
+bool isUserDataFile(const QString& fileName);
+
 // Where the installed data files are (build tree or installation prefix).
 QString installedDataFolder();
 

@@ -24,6 +24,13 @@ public:
     // window for the length of a sound; a file that cannot be played, or no
     // sound device at all, is an error, not a crash.
     virtual Status command(const QString& command) = 0;
+    // Waits, at most timeoutMs, until the player has read the open file, so
+    // that the file may then be renamed or removed. An error when the file
+    // cannot be played, when nothing is open, or when the time ran out.
+    virtual Status waitUntilLoaded(int timeoutMs = 2000) {
+        (void)timeoutMs;
+        return std::nullopt;
+    }
 };
 
 } // namespace p95

@@ -125,7 +125,15 @@ public:
         }
         return std::nullopt;
     }
+    Status waitUntilLoaded(int timeoutMs = 2000) override {
+        (void)timeoutMs;
+        ++waits;
+        if (m_mode == MciMode::NotOpen)
+            return Error{QStringLiteral("Loading"), m_file, QStringLiteral("not open")};
+        return std::nullopt;
+    }
     QStringList log; // "Open /path", "Play /path", ...
+    int waits = 0;   // calls of waitUntilLoaded (not in the log)
 
 private:
     QString m_type;

@@ -1,0 +1,40 @@
+#pragma once
+
+// Colour scheme files: the 25 colour texts, one per line in colour index
+// order, Windows-1252 with CR LF after each line, nothing else. Saved in the
+// program directory as the name the user gives + ".scheme".
+
+#include "colour/colour_table.h"
+#include "platform/error.h"
+#include "platform/file_system.h"
+#include "theme/theme_document.h"
+
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace p95 {
+
+using ColourTexts = std::array<QString, kColourCount>;
+
+// programDirectory + "\" + name + ".scheme". The name may hold a sub-folder.
+QString schemeFilePath(const QString& programDirectory, const QString& name);
+
+// Why a name cannot be a scheme file name (empty, or a character Windows
+// refuses in a file name), or nothing when it can.
+std::optional<QString> schemeNameProblem(const QString& name);
+
+// Writes the 25 colour texts as they stand, replacing a file of that name.
+Status saveColourScheme(FileSystem& files, const QString& programDirectory, const QString& name,
+                        const ColourTexts& colours);
+
+// The first 25 lines of a scheme file, unchanged; later lines are ignored. A
+// file with fewer lines is refused.
+Result<ColourTexts> readColourScheme(const FileSystem& files, const QString& path);
+
+// Reads a scheme file into the document and puts it in own-colours mode. On
+// any failure the document is left as it was.
+Status loadColourScheme(const FileSystem& files, const QString& path, ThemeDocument& doc);
+
+} // namespace p95

@@ -1,0 +1,359 @@
+#include "platform/file_system.h"
+
+#include "platform/drive.h"
+#include "platform/text_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+
+#ifdef Q_OS_LINUX
+#include <unistd.h>
+#endif
+
+namespace p95 {
+
+namespace {
+
+constexpr qint64 kChunk = qint64(1) << 20;
+
+bool isSeparatorOf(const QString& path, QChar c) {
+    // Host paths on this system separate with "/" only; a backslash may be
+    // part of a host file name.
+    return c == QLatin1Char('/') || (isWindowsPath(path) && c == QLatin1Char('\\'));
+}
+
+// Splits a pattern into its folder (with its final separator) and its last component.
+std::pair<QString, QString> splitPattern(const QString& pattern) {
+    qsizetype cut = pattern.size();
+    while (cut > 0 && !isSeparatorOf(pattern, pattern.at(cut - 1)))
+        --cut;
+    return {pattern.left(cut), pattern.mid(cut)};
+}
+
+bool matchFrom(const QString& name, qsizetype n, const QString& pattern, qsizetype p) {
+    while (p < pattern.size()) {
+        const QChar c = pattern.at(p);
+        if (c == QLatin1Char('*')) {
+            while (p < pattern.size() && pattern.at(p) == QLatin1Char('*'))
+                ++p;
+            if (p == pattern.size())
+                return true;
+            for (qsizetype k = n; k <= name.size(); ++k) {
+                if (matchFrom(name, k, pattern, p))
+                    return true;
+            }
+            return false;
+        }
+        if (n >= name.size())
+            return false;
+        if (c != QLatin1Char('?') && QString(c).compare(QString(name.at(n)), Qt::CaseInsensitive))
+            return false;
+        ++n;
+        ++p;
+    }
+    return n == name.size();
+}
+
+Error fileError(const QString& step, const QString& file, const QString& reason) {
+    return Error{step, file, reason};
+}
+
+Error notFound(const QString& step, const QString& file) {
+    return Error{step, file, fileNotFoundReason()};
+}
+
+} // namespace
+
+QString fileNotFoundReason() {
+    return QStringLiteral("file not found");
+}
+
+bool isFileNotFound(const Error& error) {
+    return error.reason == fileNotFoundReason();
+}
+
+bool matchesPattern(const QString& name, const QString& pattern) {
+    if (pattern == QStringLiteral("*.*"))
+        return true;
+    return matchFrom(name, 0, pattern, 0);
+}
+
+// Where the bytes of a write come from: a buffer or an open file, read in chunks.
+class FileSystem::Source {
+public:
+    explicit Source(const QByteArray& bytes) : m_bytes(&bytes) {}
+    explicit Source(QFile& file) : m_file(&file) {}
+
+    // The next chunk; empty at the end. False on a read error.
+    bool next(QByteArray& chunk) {
+        if (m_bytes) {
+            chunk = m_bytes->mid(m_pos, kChunk);
+            m_pos += chunk.size();
+            return true;
+        }
+        chunk = m_file->read(kChunk);
+        return m_file->error() == QFileDevice::NoError;
+    }
+    QString errorString() const { return m_file ? m_file->errorString() : QString(); }
+
+    // Lets the kernel copy a whole file into the open target where it can
+    // (cp does the same), which spares two trips through user space. False
+    // when it cannot, before anything was written, so plain reads can follow.
+    bool copyInKernel(QSaveFile& target, bool& failed) {
+        failed = false;
+#ifdef Q_OS_LINUX
+        if (!m_file)
+            return false;
+        const int in = m_file->handle();
+        const int out = target.handle();
+        bool any = false;
+        for (;;) {
+            const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, size_t(kChunk), 0);
+            if (n == 0)
+                return true;
+            if (n < 0) {
+                if (any ||
+                    (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)) {
+                    failed = true;
+                    return true;
+                }
+                return false;
+            }
+            any = true;
+        }
+#else
+        Q_UNUSED(target);
+        return false;
+#endif
+    }
+
+private:
+    const QByteArray* m_bytes = nullptr;
+    QFile* m_file = nullptr;
+    qsizetype m_pos = 0;
+};
+
+Status FileSystem::writeAtomically(const QString& target, const QString& targetHost,
+                                   Source& source) {
+    const QString step = QStringLiteral("Writing the file");
+    QSaveFile file(targetHost);
+    if (!file.open(QIODevice::WriteOnly))
+        return fileError(step, target, file.errorString());
+    bool failed = false;
+    if (m_writeLimit < 0 && source.copyInKernel(file, failed)) {
+        if (failed) {
+            const QString reason = qt_error_string(errno);
+            file.cancelWriting();
+            return fileError(step, target, reason);
+        }
+        if (!file.commit())
+            return fileError(QStringLiteral("Replacing the file"), target, file.errorString());
+        return std::nullopt;
+    }
+    QByteArray chunk;
+    for (;;) {
+        if (!source.next(chunk)) {
+            file.cancelWriting();
+            return fileError(QStringLiteral("Reading the file"), target, source.errorString());
+        }
+        if (chunk.isEmpty())
+            break;
+        bool full = false;
+        if (m_writeLimit >= 0 && chunk.size() > m_writeLimit) {
+            chunk.truncate(m_writeLimit);
+            full = true;
+        }
+        if (file.write(chunk) != chunk.size()) {
+            const QString reason = file.errorString();
+            file.cancelWriting();
+            return fileError(step, target, reason);
+        }
+        if (m_writeLimit >= 0)
+            m_writeLimit -= chunk.size();
+        if (full) {
+            // Like the real thing: part of the file reached the disk first.
+            file.flush();
+            file.cancelWriting();
+            return fileError(step, target, QStringLiteral("No space left on device"));
+        }
+    }
+    // QSaveFile::commit() in Qt 6.4 can report success when its final flush
+    // fails on a full disk; flush first so the failure is seen.
+    if (!file.flush()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return fileError(step, target, reason);
+    }
+    if (!file.commit())
+        return fileError(QStringLiteral("Replacing the file"), target, file.errorString());
+    return std::nullopt;
+}
+
+Result<QStringList> FileSystem::list(const QString& pattern, bool includeDirectories) const {
+    auto [folder, name] = splitPattern(pattern);
+    auto host = hostPath(folder.isEmpty() ? QStringLiteral("./") : folder);
+    if (!host)
+        return host.error();
+    const QDir dir(host.value());
+    QStringList result;
+    if (!dir.exists())
+        return result;
+    if (name.isEmpty())
+        name = QStringLiteral("*");
+    QDir::Filters filters = QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    if (includeDirectories) {
+        filters |= QDir::Dirs;
+        if (name == QStringLiteral("*") || name == QStringLiteral("*.*"))
+            result << QStringLiteral(".") << QStringLiteral("..");
+    }
+    const QStringList entries = dir.entryList(filters, QDir::Name | QDir::IgnoreCase);
+    for (const QString& entry : entries) {
+        if (matchesPattern(entry, name))
+            result << entry;
+    }
+    return result;
+}
+
+QString FileSystem::firstMatch(const QString& pattern, bool includeDirectories) const {
+    auto names = list(pattern, includeDirectories);
+    return names && !names->isEmpty() ? names->first() : QString();
+}
+
+bool FileSystem::directoryExists(const QString& path) const {
+    QString folder = path;
+    if (folder.isEmpty() || !isSeparatorOf(folder, folder.back()))
+        folder += isWindowsPath(folder) ? QLatin1Char('\\') : QLatin1Char('/');
+    return firstMatch(folder, true) == QStringLiteral(".");
+}
+
+bool FileSystem::fileExists(const QString& path) const {
+    auto host = hostPath(path);
+    return host && QFileInfo(host.value()).isFile();
+}
+
+Status FileSystem::makeDirectory(const QString& path) {
+    const QString step = QStringLiteral("Creating the folder");
+    auto host = hostPath(path);
+    if (!host)
+        return host.error();
+    const QFileInfo info(host.value());
+    if (info.exists() || info.isSymLink())
+        return fileError(step, path, QStringLiteral("it already exists"));
+    if (!QFileInfo(info.absolutePath()).isDir())
+        return fileError(step, path, QStringLiteral("path not found"));
+    if (!QDir().mkdir(host.value()))
+        return fileError(step, path, qt_error_string(errno));
+    return std::nullopt;
+}
+
+Status FileSystem::removeDirectory(const QString& path) {
+    const QString step = QStringLiteral("Removing the folder");
+    auto host = hostPath(path);
+    if (!host)
+        return host.error();
+    const QFileInfo info(host.value());
+    if (!info.isDir())
+        return notFound(step, path);
+    if (!QDir(host.value())
+             .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+        return fileError(step, path, QStringLiteral("the folder is not empty"));
+    if (!QDir().rmdir(host.value()))
+        return fileError(step, path, qt_error_string(errno));
+    return std::nullopt;
+}
+
+Status FileSystem::copyFile(const QString& source, const QString& target) {
+    const QString step = QStringLiteral("Copying the file");
+    auto sourceHost = hostPath(source);
+    if (!sourceHost)
+        return sourceHost.error();
+    auto targetHost = hostPath(target);
+    if (!targetHost)
+        return targetHost.error();
+    const QFileInfo info(sourceHost.value());
+    if (!info.exists())
+        return notFound(step, source);
+    if (!info.isFile())
+        return fileError(step, source, QStringLiteral("not a regular file"));
+    QFile in(sourceHost.value());
+    if (!in.open(QIODevice::ReadOnly))
+        return fileError(step, source, in.errorString());
+    Source bytes(in);
+    return writeAtomically(target, targetHost.value(), bytes);
+}
+
+Status FileSystem::deleteFiles(const QString& pattern) {
+    const QString step = QStringLiteral("Deleting files");
+    auto names = list(pattern, false);
+    if (!names)
+        return names.error();
+    if (names->isEmpty())
+        return notFound(step, pattern);
+    const QString folder = splitPattern(pattern).first;
+    auto folderHost = hostPath(folder.isEmpty() ? QStringLiteral("./") : folder);
+    if (!folderHost)
+        return folderHost.error();
+    for (const QString& name : names.value()) {
+        QFile file(QDir(folderHost.value()).filePath(name));
+        if (!file.remove())
+            return fileError(step, folder + name, file.errorString());
+    }
+    return std::nullopt;
+}
+
+Status FileSystem::rename(const QString& from, const QString& to) {
+    const QString step = QStringLiteral("Renaming the file");
+    auto fromHost = hostPath(from);
+    if (!fromHost)
+        return fromHost.error();
+    auto toHost = hostPath(to);
+    if (!toHost)
+        return toHost.error();
+    const QFileInfo source(fromHost.value());
+    if (!source.exists() && !source.isSymLink())
+        return notFound(step, from);
+    QString target = toHost.value();
+    if (QFileInfo(target) == source) {
+        // The target names the same entry: at most a change of letter case.
+        const auto [folder, name] = splitPattern(to);
+        Q_UNUSED(folder);
+        target = source.absolutePath() + QLatin1Char('/') + name;
+        if (target == source.absoluteFilePath())
+            return std::nullopt;
+    } else if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) {
+        return fileError(step, to, QStringLiteral("the file already exists"));
+    }
+    if (!QDir().rename(fromHost.value(), target))
+        return fileError(step, from,
+                         QStringLiteral("cannot rename to %1: %2").arg(to, qt_error_string(errno)));
+    return std::nullopt;
+}
+
+Status FileSystem::writeFile(const QString& path, const QByteArray& bytes) {
+    auto host = hostPath(path);
+    if (!host)
+        return host.error();
+    Source source(bytes);
+    return writeAtomically(path, host.value(), source);
+}
+
+Result<QByteArray> FileSystem::readFile(const QString& path) const {
+    auto host = hostPath(path);
+    if (!host)
+        return host.error();
+    auto bytes = readWholeFile(host.value());
+    if (!bytes) {
+        Error error = bytes.error();
+        error.file = path;
+        if (!QFileInfo::exists(host.value()))
+            error.reason = fileNotFoundReason();
+        return error;
+    }
+    return bytes;
+}
+
+} // namespace p95

@@ -1,0 +1,77 @@
+#pragma once
+
+// The file operations the program's logic uses, on Windows-form paths (mapped
+// through the drive, see drive.h) or host paths (used as they are). Every
+// operation returns what failed; nothing throws and nothing is shown.
+//
+// The operations are virtual so that a test can put a failing one in place;
+// setWriteLimit() makes a full disk real for the writing operations.
+
+#include "platform/error.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace p95 {
+
+// The reason of every failure for a file or folder that is not there.
+QString fileNotFoundReason();
+bool isFileNotFound(const Error& error);
+
+// True when name matches a file pattern: "*" any run of characters, "?" one
+// character, letter case ignored; "*.*" matches every name, with or without a dot.
+bool matchesPattern(const QString& name, const QString& pattern);
+
+class FileSystem {
+public:
+    FileSystem() = default;
+    virtual ~FileSystem() = default;
+    FileSystem(const FileSystem&) = delete;
+    FileSystem& operator=(const FileSystem&) = delete;
+
+    // The names in the pattern's folder that match its last component, sorted
+    // without regard to case. A pattern that ends in a separator lists every
+    // entry. With directories included, an existing folder yields "." and ".."
+    // first for "", "*" and "*.*". A folder that does not exist gives an empty
+    // list; a missing drive is an error.
+    virtual Result<QStringList> list(const QString& pattern, bool includeDirectories) const;
+
+    // The first name list() gives, or the empty string.
+    QString firstMatch(const QString& pattern, bool includeDirectories) const;
+
+    // The folder exists: listing it with directories included yields ".".
+    bool directoryExists(const QString& path) const;
+    bool fileExists(const QString& path) const;
+
+    // Fails when the path exists, or when its parent folder does not.
+    virtual Status makeDirectory(const QString& path);
+    // Fails unless the folder exists and is empty.
+    virtual Status removeDirectory(const QString& path);
+    // Copies beside the target and renames over it, so a failed copy leaves an
+    // existing target whole. A target that exists under another letter case is
+    // replaced under its existing name.
+    virtual Status copyFile(const QString& source, const QString& target);
+    // Deletes every file (not folder) matching the pattern; a file-not-found
+    // error when nothing matches.
+    virtual Status deleteFiles(const QString& pattern);
+    // Renames a file or folder; fails when the target exists (a change of
+    // letter case alone is allowed).
+    virtual Status rename(const QString& from, const QString& to);
+    // Writes the bytes beside the file and renames them over it.
+    virtual Status writeFile(const QString& path, const QByteArray& bytes);
+    virtual Result<QByteArray> readFile(const QString& path) const;
+
+    // Test seam: once this many more bytes have been written by copyFile() and
+    // writeFile(), every write fails as on a full disk, in the middle of the
+    // file that crosses the limit. A negative limit (the default) is none.
+    void setWriteLimit(qint64 bytes) { m_writeLimit = bytes; }
+
+private:
+    class Source;
+    Status writeAtomically(const QString& target, const QString& targetHost, Source& source);
+
+    qint64 m_writeLimit = -1;
+};
+
+} // namespace p95

@@ -1,0 +1,177 @@
+#include "platform/picture_loader.h"
+
+#include "platform/drive.h"
+#include "platform/text_file.h"
+
+#include <QBuffer>
+#include <QImageReader>
+
+namespace p95 {
+
+namespace {
+
+// Pictures larger than this are not the program's kind of file.
+constexpr qint64 kMaxPictureBytes = qint64(32) << 20;
+constexpr int kDirectoryHeader = 6;
+constexpr int kDirectoryEntry = 16;
+
+quint16 le16(const QByteArray& bytes, qsizetype at) {
+    return quint16(quint8(bytes.at(at)) | (quint8(bytes.at(at + 1)) << 8));
+}
+
+void putLe16(QByteArray& bytes, qsizetype at, quint16 value) {
+    bytes[at] = char(value & 0xff);
+    bytes[at + 1] = char(value >> 8);
+}
+
+// The resource type of an icon or cursor directory (1 or 2), or 0. A
+// directory must hold at least one entry, and all its entries must fit.
+int resourceType(const QByteArray& bytes) {
+    if (bytes.size() < kDirectoryHeader + kDirectoryEntry)
+        return 0;
+    if (le16(bytes, 0) != 0)
+        return 0;
+    const int type = le16(bytes, 2);
+    const int count = le16(bytes, 4);
+    if ((type != 1 && type != 2) || count == 0)
+        return 0;
+    if (bytes.size() < kDirectoryHeader + qsizetype(count) * kDirectoryEntry)
+        return 0;
+    return type;
+}
+
+Error notAPicture(const QString& name, const QString& reason) {
+    return Error{QStringLiteral("Loading the picture"), name, reason};
+}
+
+// Index of the image a picture box shows: the deepest 32x32 one, else the
+// first.
+qsizetype shownIndex(const QList<QImage>& images) {
+    qsizetype best = -1;
+    for (qsizetype i = 0; i < images.size(); ++i) {
+        const QImage& image = images.at(i);
+        if (image.size() != QSize(32, 32))
+            continue;
+        if (best < 0 || image.depth() > images.at(best).depth())
+            best = i;
+    }
+    return best < 0 ? 0 : best;
+}
+
+Result<QByteArray> readFile(const QString& path) {
+    if (path.isEmpty())
+        return notAPicture(path, QStringLiteral("No file named"));
+    const Result<QString> host = hostPath(path);
+    if (!host.ok())
+        return notAPicture(path, host.error().reason);
+    Result<QByteArray> bytes = readWholeFile(host.value(), kMaxPictureBytes);
+    if (!bytes.ok())
+        return notAPicture(path, bytes.error().reason);
+    return bytes;
+}
+
+} // namespace
+
+bool isIconFile(const QByteArray& bytes) {
+    return resourceType(bytes) == 1;
+}
+
+bool isCursorFile(const QByteArray& bytes) {
+    return resourceType(bytes) == 2;
+}
+
+Result<QList<QImage>> decodePictureImages(const QByteArray& bytes, const QString& name) {
+    QByteArray data = bytes;
+    const int type = resourceType(data);
+    if (type == 2) {
+        // Qt's icon reader refuses cursor files (type 2). Their layout is the
+        // icon layout with the hotspot where an icon keeps its planes and bit
+        // count, so read them as an icon; a bit count of 0 makes the reader
+        // take the depth from each image's own header.
+        putLe16(data, 2, 1);
+        const int count = le16(data, 4);
+        for (int i = 0; i < count; ++i) {
+            const qsizetype entry = kDirectoryHeader + qsizetype(i) * kDirectoryEntry;
+            putLe16(data, entry + 4, 1);
+            putLe16(data, entry + 6, 0);
+        }
+    }
+
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, type != 0 ? QByteArray("ico") : QByteArray());
+    reader.setDecideFormatFromContent(type == 0);
+    if (!reader.canRead())
+        return notAPicture(name, QStringLiteral("Not a picture"));
+
+    QList<QImage> images;
+    const int count = qMax(1, reader.imageCount());
+    for (int i = 0; i < count; ++i) {
+        if (i > 0 && !reader.jumpToImage(i))
+            break;
+        QImage image = reader.read();
+        if (!image.isNull())
+            images << image;
+        else if (i == 0 && type == 0)
+            break;
+    }
+    if (images.isEmpty()) {
+        const QString reason = reader.errorString();
+        return notAPicture(name, reason.isEmpty() ? QStringLiteral("Not a picture") : reason);
+    }
+    return images;
+}
+
+Result<CursorImage> decodeCursor(const QByteArray& bytes, const QString& name) {
+    if (!isCursorFile(bytes))
+        return Error{QStringLiteral("Loading the pointer"), name,
+                     QStringLiteral("Not a cursor file")};
+    Result<QList<QImage>> images = decodePictureImages(bytes, name);
+    if (!images.ok())
+        return Error{QStringLiteral("Loading the pointer"), name, images.error().reason};
+
+    // The directory entry of the shown image holds its hotspot. Should the
+    // reader have dropped an image it could not read, find the entry by size.
+    const qsizetype index = shownIndex(images.value());
+    const QImage& image = images.value().at(index);
+    const int count = le16(bytes, 4);
+    qsizetype entry = kDirectoryHeader + qMin<qsizetype>(index, count - 1) * kDirectoryEntry;
+    if (images.value().size() != count) {
+        for (int i = 0; i < count; ++i) {
+            const qsizetype at = kDirectoryHeader + qsizetype(i) * kDirectoryEntry;
+            const int w = quint8(bytes.at(at)) == 0 ? 256 : quint8(bytes.at(at));
+            const int h = quint8(bytes.at(at + 1)) == 0 ? 256 : quint8(bytes.at(at + 1));
+            if (QSize(w, h) == image.size()) {
+                entry = at;
+                break;
+            }
+        }
+    }
+    // A hostile header may put the hotspot outside the image.
+    const int x = qBound(0, int(le16(bytes, entry + 4)), image.width() - 1);
+    const int y = qBound(0, int(le16(bytes, entry + 6)), image.height() - 1);
+    return CursorImage{image, QPoint(x, y)};
+}
+
+Result<QList<QImage>> readPictureImages(const QString& path) {
+    const Result<QByteArray> bytes = readFile(path);
+    if (!bytes.ok())
+        return bytes.error();
+    return decodePictureImages(bytes.value(), path);
+}
+
+Result<QImage> readPicture(const QString& path) {
+    const Result<QList<QImage>> images = readPictureImages(path);
+    if (!images.ok())
+        return images.error();
+    return images.value().at(shownIndex(images.value()));
+}
+
+Result<CursorImage> readCursor(const QString& path) {
+    const Result<QByteArray> bytes = readFile(path);
+    if (!bytes.ok())
+        return Error{QStringLiteral("Loading the pointer"), path, bytes.error().reason};
+    return decodeCursor(bytes.value(), path);
+}
+
+} // namespace p95

@@ -1,0 +1,44 @@
+#pragma once
+
+// Reading picture files by their content, whatever their names: bitmaps,
+// icons and cursors (and the other formats Qt's image readers know). Every
+// picture the program reads goes through here, so every caller accepts and
+// refuses the same files. Works on QImage: no GUI session needed.
+
+#include "platform/error.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+#include <QPoint>
+#include <QString>
+
+namespace p95 {
+
+struct CursorImage {
+    QImage image;
+    QPoint hotspot;
+};
+
+// The picture in a file (Windows-form or host path). For an icon or cursor
+// file with several images, the one a picture box shows: a 32x32 image when
+// there is one (the deepest), else the first. Fails for a missing file or
+// one that is not a picture.
+Result<QImage> readPicture(const QString& path);
+
+// Every image of an icon or cursor file, or the one image of another picture.
+Result<QList<QImage>> readPictureImages(const QString& path);
+
+// A cursor file: the image a picture box would show and its hotspot from the
+// file's header. Fails for a file that is not a cursor file.
+Result<CursorImage> readCursor(const QString& path);
+
+// The same on bytes already read; `name` only labels errors.
+Result<QList<QImage>> decodePictureImages(const QByteArray& bytes, const QString& name);
+Result<CursorImage> decodeCursor(const QByteArray& bytes, const QString& name);
+
+// True for the header of an icon (type 1) or cursor (type 2) resource file.
+bool isIconFile(const QByteArray& bytes);
+bool isCursorFile(const QByteArray& bytes);
+
+} // namespace p95

@@ -1,0 +1,115 @@
+#include "platform/qt_message_box.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace p95 {
+
+namespace {
+
+QMessageBox::Icon qtIcon(MsgIcon icon) {
+    switch (icon) {
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    case MsgIcon::Warning:
+        return QMessageBox::Warning;
+    case MsgIcon::Critical:
+        return QMessageBox::Critical;
+    case MsgIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+MsgAnswer QtMessageBox::show(QWidget* parent, const QString& text, MsgButtons buttons,
+                             const QString& title, MsgIcon icon) {
+    QMessageBox box(parent);
+    box.setObjectName(QStringLiteral("MessageBox"));
+    box.setWindowTitle(title);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    box.setIcon(qtIcon(icon));
+
+    // The first button is the default; the harmless one answers Escape and
+    // the window's close button.
+    QMessageBox::StandardButton first = QMessageBox::Ok;
+    QMessageBox::StandardButton harmless = QMessageBox::Ok;
+    switch (buttons) {
+    case MsgButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MsgButtons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        harmless = QMessageBox::Cancel;
+        break;
+    case MsgButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        first = QMessageBox::Yes;
+        harmless = QMessageBox::No;
+        break;
+    }
+    box.setDefaultButton(first);
+    box.setEscapeButton(harmless);
+
+    box.exec();
+    QAbstractButton* clicked = box.clickedButton();
+    const QMessageBox::StandardButton pressed =
+        clicked ? box.standardButton(clicked) : QMessageBox::NoButton;
+    switch (pressed) {
+    case QMessageBox::Ok:
+        return MsgAnswer::Ok;
+    case QMessageBox::Cancel:
+        return MsgAnswer::Cancel;
+    case QMessageBox::Yes:
+        return MsgAnswer::Yes;
+    case QMessageBox::No:
+        return MsgAnswer::No;
+    default:
+        break;
+    }
+    switch (harmless) {
+    case QMessageBox::Cancel:
+        return MsgAnswer::Cancel;
+    case QMessageBox::No:
+        return MsgAnswer::No;
+    default:
+        return MsgAnswer::Ok;
+    }
+}
+
+QString QtInputBox::ask(QWidget* parent, const QString& prompt, const QString& title,
+                        const QString& defaultAnswer) {
+    QDialog box(parent);
+    box.setObjectName(QStringLiteral("InputBox"));
+    box.setWindowTitle(title);
+
+    auto* label = new QLabel(prompt);
+    label->setObjectName(QStringLiteral("InputBoxPrompt"));
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    auto* field = new QLineEdit(defaultAnswer);
+    field->setObjectName(QStringLiteral("InputBoxText"));
+    field->selectAll();
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(&box);
+    layout->addWidget(label);
+    layout->addWidget(field);
+    layout->addWidget(buttons);
+    field->setFocus();
+
+    if (box.exec() != QDialog::Accepted)
+        return QString();
+    return field->text();
+}
+
+} // namespace p95

@@ -1,0 +1,72 @@
+#include "theme/readme.h"
+
+#include "platform/text_codec.h"
+
+namespace p95 {
+
+QString defaultReadMePath(const QString& programDirectory) {
+    return programDirectory + QStringLiteral("\\PersonalReadMe.txz");
+}
+
+QString themeReadMePath(const QString& themeName) {
+    return themeDirectory(themeName) + QStringLiteral("\\ReadMe.txt");
+}
+
+Result<QByteArray> plainTextBytes(const QString& text) {
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    lines.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    auto bytes = encodeWindows1252(lines);
+    if (!bytes) {
+        return Error{QStringLiteral("Writing text"),
+                     {},
+                     QStringLiteral("the character \"%1\" cannot be written in a Windows 95 "
+                                    "text file")
+                         .arg(firstUnencodable(lines))};
+    }
+    return *bytes;
+}
+
+QString plainTextFromBytes(const QByteArray& bytes) {
+    QString text = decodeWindows1252(bytes);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+Result<QString> loadDefaultReadMe(const FileSystem& files, const QString& programDirectory) {
+    auto bytes = files.readFile(defaultReadMePath(programDirectory));
+    if (!bytes) {
+        Error error = bytes.error();
+        error.step = QStringLiteral("Loading the default ReadMe");
+        return error;
+    }
+    return plainTextFromBytes(bytes.value());
+}
+
+Status storeDefaultReadMe(FileSystem& files, const QString& programDirectory, const QString& text) {
+    const QString path = defaultReadMePath(programDirectory);
+    auto bytes = plainTextBytes(text);
+    Status status = bytes ? files.writeFile(path, bytes.value()) : Status(bytes.error());
+    if (status) {
+        status->step = QStringLiteral("Saving the default ReadMe");
+        status->file = path;
+    }
+    return status;
+}
+
+Status GenerateReadMe(FileSystem& files, const ThemeDocument& doc) {
+    if (!doc.includeReadMe)
+        return std::nullopt;
+    const QString path = themeReadMePath(doc.name);
+    auto bytes = plainTextBytes(doc.readMe);
+    Status status = bytes ? files.writeFile(path, bytes.value()) : Status(bytes.error());
+    if (status) {
+        status->step = QStringLiteral("Writing the ReadMe file");
+        status->file = path;
+    }
+    return status;
+}
+
+} // namespace p95

@@ -1,0 +1,197 @@
+#include "theme/theme_save.h"
+
+#include "colour/get_colors.h"
+#include "theme/readme.h"
+#include "theme/theme_name.h"
+#include "theme/theme_writer.h"
+
+#include <QFileInfo>
+#include <QLockFile>
+
+#include <memory>
+
+namespace p95 {
+
+namespace {
+
+Error atStep(const QString& step, Error error) {
+    error.step = step;
+    return error;
+}
+
+// Empties and removes both scratch folders. Deleting the files of an empty
+// scratch folder finds nothing, which is no failure here.
+Status removeScratch(FileSystem& files, const QString& programDirectory) {
+    const QString step = QStringLiteral("Removing the scratch folder");
+    const QString scratch = scratchFolder(programDirectory);
+    if (auto status = files.deleteFiles(scratch + QStringLiteral("\\*.*"));
+        status && !isFileNotFound(*status))
+        return atStep(step, *status);
+    if (auto status = files.removeDirectory(scratch))
+        return atStep(step, *status);
+    if (auto status = files.removeDirectory(scratchParentFolder(programDirectory)))
+        return atStep(step, *status);
+    return std::nullopt;
+}
+
+// A scratch folder left by an earlier failed save is emptied and reused:
+// refusing it would end every later save.
+Status makeScratch(FileSystem& files, const QString& programDirectory) {
+    const QString step = QStringLiteral("Creating the scratch folder");
+    const QString parent = scratchParentFolder(programDirectory);
+    const QString scratch = scratchFolder(programDirectory);
+    if (!files.directoryExists(parent)) {
+        if (auto status = files.makeDirectory(parent))
+            return atStep(step, *status);
+    }
+    if (!files.directoryExists(scratch)) {
+        if (auto status = files.makeDirectory(scratch))
+            return atStep(step, *status);
+        return std::nullopt;
+    }
+    if (auto status = files.deleteFiles(scratch + QStringLiteral("\\*.*"));
+        status && !isFileNotFound(*status))
+        return atStep(step, *status);
+    return std::nullopt;
+}
+
+struct CopyFailure {
+    Error error;
+    bool missingFile = false;
+};
+
+std::optional<CopyFailure> copyChosenFiles(FileSystem& files, const ThemeDocument& doc,
+                                           const QString& programDirectory) {
+    const QString scratch = scratchFolder(programDirectory) + QLatin1Char('\\');
+    const QString themeDir = themeDirectory(doc.name) + QLatin1Char('\\');
+    for (SlotRef slot : copyOrder()) {
+        if (doc.isEmpty(slot))
+            continue;
+        const QString& chosen = doc.path(slot);
+        const QString scratchCopy =
+            scratch + doc.name + QLatin1Char(' ') + slotCaption(slot) + scratchExtension(doc, slot);
+        if (auto status = files.copyFile(chosen, scratchCopy)) {
+            // A path on a drive that does not exist names a file that does not either.
+            const bool missing = isFileNotFound(*status) || !hostPath(chosen).ok();
+            return CopyFailure{atStep(QStringLiteral("Copying a chosen file"), *status), missing};
+        }
+        if (auto status = files.copyFile(scratchCopy, themeDir + standardFileName(doc, slot)))
+            return CopyFailure{atStep(QStringLiteral("Copying into the theme directory"), *status)};
+    }
+    return std::nullopt;
+}
+
+// Holds the save lock of the program directory for as long as it lives.
+class SaveLock {
+public:
+    Status acquire(const QString& programDirectory, int waitMs) {
+        const QString step = QStringLiteral("Starting the save");
+        auto folder = hostPath(programDirectory);
+        if (!folder)
+            return atStep(step, folder.error());
+        if (!QFileInfo(folder.value()).isDir())
+            return Error{step, programDirectory,
+                         QStringLiteral("the program directory is missing")};
+        m_lock = std::make_unique<QLockFile>(folder.value() + QStringLiteral("/save.lock"));
+        // Only a holder that has died frees the lock early; a long save by a
+        // live process must not be broken into.
+        m_lock->setStaleLockTime(0);
+        if (m_lock->tryLock(waitMs))
+            return std::nullopt;
+        if (m_lock->error() == QLockFile::LockFailedError)
+            return Error{step,
+                         {},
+                         QStringLiteral("another save is running; please try again "
+                                        "when it has finished")};
+        return Error{step, programDirectory,
+                     QStringLiteral("the save lock cannot be created in the program directory")};
+    }
+
+private:
+    std::unique_ptr<QLockFile> m_lock;
+};
+
+} // namespace
+
+QString scratchParentFolder(const QString& programDirectory) {
+    return programDirectory + QStringLiteral("\\AAAAAA");
+}
+
+QString scratchFolder(const QString& programDirectory) {
+    return scratchParentFolder(programDirectory) + QStringLiteral("\\zzzzzz");
+}
+
+SaveResult saveTheme(const ThemeDocument& original, FileSystem& files,
+                     const SaveSettings& settings) {
+    SaveResult result{original, SaveOutcome::Saved, std::nullopt};
+    ThemeDocument& doc = result.document;
+    const QString& programDir = settings.programDirectory;
+    auto refuse = [&](Error error) {
+        result.outcome = SaveOutcome::Refused;
+        result.status = std::move(error);
+        return result;
+    };
+    auto fail = [&](Error error) {
+        result.outcome = SaveOutcome::Failed;
+        if (!result.status)
+            result.status = std::move(error);
+    };
+
+    // Nothing touches the disk for a name the theme could not be saved or read under.
+    if (auto problem = themeNameProblem(doc.name))
+        return refuse(Error{QStringLiteral("Checking the theme name"), doc.name, *problem});
+
+    SaveLock lock;
+    if (auto status = lock.acquire(programDir, settings.lockWaitMs)) {
+        fail(*status);
+        return result;
+    }
+
+    // Prepare. A missing default ReadMe keeps the text the document has.
+    GetColors(doc);
+    if (auto readMe = loadDefaultReadMe(files, programDir))
+        doc.readMe = readMe.value();
+
+    // Texts that cannot be written are found before anything is written.
+    auto themeBytes = themeFileBytes(doc);
+    if (!themeBytes) {
+        return refuse(Error{QStringLiteral("Writing the theme file"), themeFilePath(doc.name),
+                            themeBytes.error().reason});
+    }
+    if (doc.includeReadMe) {
+        if (auto bytes = plainTextBytes(doc.readMe); !bytes) {
+            return refuse(Error{QStringLiteral("Writing the ReadMe file"),
+                                themeReadMePath(doc.name), bytes.error().reason});
+        }
+    }
+
+    const QString themeDir = themeDirectory(doc.name);
+    auto steps = [&]() -> Status {
+        if (!files.directoryExists(themeDir + QLatin1Char('\\'))) {
+            if (auto status = files.makeDirectory(themeDir))
+                return atStep(QStringLiteral("Creating the theme directory"), *status);
+        }
+        if (auto status = makeScratch(files, programDir))
+            return status;
+        if (auto failure = copyChosenFiles(files, doc, programDir)) {
+            if (failure->missingFile)
+                removeScratch(files, programDir);
+            return failure->error;
+        }
+        if (auto status = files.writeFile(themeFilePath(doc.name), themeBytes.value()))
+            return atStep(QStringLiteral("Writing the theme file"), *status);
+        return removeScratch(files, programDir);
+    };
+    if (auto status = steps())
+        fail(*status);
+
+    // ReadMe, after a failure too, wherever there is a theme directory to hold it.
+    if (result.outcome == SaveOutcome::Saved ||
+        files.directoryExists(themeDir + QLatin1Char('\\'))) {
+        if (auto status = GenerateReadMe(files, doc))
+            fail(*status);
+    }
+    return result;
+}
+
+} // namespace p95
