@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace p95 {
 
 QString programFile(const char* name) {
@@ -29,6 +31,13 @@ void wrapWithin(QLabel& label, int characters) {
 }
 
 void placeWindow(QWidget& window) {
+    // A wrapped label is as tall as its text needs at its fixed width, whatever
+    // the layout's guess from the label's size hint.
+    for (QLabel* label : window.findChildren<QLabel*>()) {
+        if (label->wordWrap() && label->minimumWidth() == label->maximumWidth())
+            label->setMinimumHeight(
+                std::max(label->minimumHeight(), label->heightForWidth(label->maximumWidth())));
+    }
     fixSizeToLayout(window);
     centreOnScreen(window);
 }
