@@ -1,6 +1,8 @@
 // paletteer95: the program. The Tip of the Day window comes first, with the
 // editor loaded hidden behind it.
 
+#include "app/form1.h"
+#include "app/launch_probe.h"
 #include "app/start_up.h"
 #include "editor/frm_main.h"
 #include "editor/look.h"
@@ -62,6 +64,6 @@ int main(int argc, char** argv) {
     p95::FileSystem files;
     p95::FrmMain editor(real.services(), files);
     p95::StartUp startUp(real.services(), files, editor);
-    startUp.start();
+    p95::installLaunchProbe(*startUp.start());
     return app.exec();
 }
