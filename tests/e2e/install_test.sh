@@ -84,6 +84,10 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/displayfd" 2>"$wo
 xvfb_pid=$!
 read -r -t 15 number <"$work/displayfd" || fail "Xvfb did not start"
 export DISPLAY=":$number"
+x_answers() {
+    xdotool getdisplaygeometry >/dev/null 2>&1
+}
+poll 5 x_answers || fail "Xvfb on $DISPLAY does not answer"
 
 (cd "$work" && exec faketime -m --exclude-monotonic '2026-03-03 12:00:00' \
     "$prefix/bin/paletteer95" >"$work/app.log" 2>&1) &
