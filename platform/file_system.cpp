@@ -167,8 +167,10 @@ Status FileSystem::writeAtomically(const QString& target, const QString& targetH
             chunk.truncate(m_writeLimit);
             full = true;
         }
+        errno = 0;
         if (file.write(chunk) != chunk.size()) {
-            const QString reason = file.errorString();
+            // QSaveFile says only "Unknown error" for a full disk; the system knows better.
+            const QString reason = errno ? qt_error_string(errno) : file.errorString();
             file.cancelWriting();
             return fileError(step, target, reason);
         }
@@ -183,8 +185,9 @@ Status FileSystem::writeAtomically(const QString& target, const QString& targetH
     }
     // QSaveFile::commit() in Qt 6.4 can report success when its final flush
     // fails on a full disk; flush first so the failure is seen.
+    errno = 0;
     if (!file.flush()) {
-        const QString reason = file.errorString();
+        const QString reason = errno ? qt_error_string(errno) : file.errorString();
         file.cancelWriting();
         return fileError(step, target, reason);
     }

@@ -5,6 +5,7 @@
 #include <QLockFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QStorageInfo>
 
 #include <unistd.h>
 
@@ -158,4 +159,50 @@ TEST_F(CliSave, ASaveWhileAnotherIsRunningReportsIt) {
     expectOneLine(run);
     EXPECT_TRUE(run.err.contains("another save is running")) << run.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(themeHost(QStringLiteral("Ocean.theme"))));
+}
+
+// A real full disk: drive C is a small tmpfs, filled until a copy cannot finish.
+class CliSaveFullDisk : public CliSave {
+protected:
+    void SetUp() override {
+        QDir().mkpath(drive());
+        QProcess mount;
+        mount.start(QStringLiteral("mount"),
+                    {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                     QStringLiteral("size=1m"), QStringLiteral("tmpfs"), drive()});
+        if (!mount.waitForFinished() || mount.exitCode() != 0)
+            GTEST_SKIP() << "cannot mount a small tmpfs here (needs root): "
+                         << mount.readAllStandardError().toStdString();
+        m_mounted = true;
+        QDir().mkpath(onDrive(QStringLiteral("Program Files/Plus!/Themes")));
+    }
+    void TearDown() override {
+        if (m_mounted)
+            QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), drive()});
+    }
+    bool m_mounted = false;
+};
+
+TEST_F(CliSaveFullDisk, ACopyThatFillsTheDiskHalfWayLosesNothing) {
+    const QString sound = tmp() + QStringLiteral("/work/start.wav");
+    writeFile(sound, QByteArray(64 * 1024, 'a'));
+    const QByteArray json =
+        R"({"name": "Ocean", "sounds": ["start.wav","","","","","","","","","","","","","","","","","","",""]})";
+    ASSERT_EQ(save(json).exitCode, 0);
+    const QByteArray earlierTheme = test::readBytes(themeHost(QStringLiteral("Ocean.theme")));
+
+    // Leave room for half of the next copy.
+    const qint64 room = QStorageInfo(drive()).bytesAvailable() - 32 * 1024;
+    ASSERT_GT(room, 0);
+    writeFile(onDrive(QStringLiteral("filler")), QByteArray(room, 'f'));
+    writeFile(sound, QByteArray(64 * 1024, 'b'));
+
+    const CliRun run = save(json);
+    EXPECT_EQ(run.exitCode, 1);
+    expectOneLine(run);
+    EXPECT_TRUE(run.err.contains("No space left on device")) << run.err.toStdString();
+    EXPECT_EQ(test::readBytes(themeHost(QStringLiteral("Ocean Asterisk.wav"))),
+              QByteArray(64 * 1024, 'a'));
+    EXPECT_EQ(test::readBytes(themeHost(QStringLiteral("Ocean.theme"))), earlierTheme);
+    EXPECT_EQ(QDir(themeHost()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
