@@ -3,6 +3,7 @@
 
 #include "cli/cli_io.h"
 #include "cli/document_json.h"
+#include "cli/read_command.h"
 #include "cli/save_command.h"
 #include "platform/text_file.h"
 #include "theme/theme_writer.h"
@@ -34,6 +35,15 @@ Commands:
                              $PALETTEER95_DRIVE_C, else
                              ~/.local/share/paletteer95/drive_c. Relative
                              file paths are taken from the working directory.
+  read FILE.theme [--into DOC.json]
+                             Open FILE.theme as the program's Open does and
+                             print the document afterwards as JSON, with
+                             "messages": every message the reading shows, in
+                             order. The reading starts from the start-up
+                             document, or from DOC.json on top of it. The
+                             output can be given to write and save again.
+                             Exit 1 when FILE.theme cannot be read (nothing
+                             is printed then).
   --help                     Show this help.
 
 DOC.json may be "-" for standard input.
@@ -122,5 +132,7 @@ int main(int argc, char* argv[]) {
         return writeCommand(args);
     if (command == QStringLiteral("save"))
         return saveCommand(args);
+    if (command == QStringLiteral("read"))
+        return readCommand(args);
     return usage(QStringLiteral("unknown command %1").arg(command));
 }

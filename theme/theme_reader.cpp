@@ -1,5 +1,6 @@
 #include "theme/theme_reader.h"
 
+#include "platform/drive.h"
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
 
@@ -30,10 +31,17 @@ QString themeNameFromPath(const QString& themeFilePath) {
     return rest.mid(slash + 1);
 }
 
+Result<QByteArray> readThemeFile(const QString& themeFilePath) {
+    const auto host = hostPath(themeFilePath);
+    if (!host)
+        return host.error();
+    return readWholeFile(host.value());
+}
+
 QString unreadableThemeMessage(const QString& themeFilePath, const Error& error) {
     const QString reason = error.reason.isEmpty() ? error.step : error.reason;
-    return QStringLiteral("The theme file \"%1\" could not be read (%2). The theme you were "
-                          "editing has not been changed.")
+    return QStringLiteral("The theme file \"%1\" could not be read (%2). Nothing has been "
+                          "changed.")
         .arg(themeFilePath, reason);
 }
 

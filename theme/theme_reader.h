@@ -4,10 +4,12 @@
 //
 // Contract, in short:
 // - The reader works on the file's bytes (Windows-1252; CR LF, bare LF or
-//   bare CR end a line). The caller opens the file; when that fails the
-//   document is not touched and the caller reports unreadableThemeMessage().
-// - The path slots are cleared first; colours, metrics, the tile flag, the
-//   JPEG flag, the ReadMe and the name are only changed by what the file says.
+//   bare CR end a line). The caller opens the file (readThemeFile); when
+//   that fails the document is not touched and the caller reports
+//   unreadableThemeMessage().
+// - The path slots are cleared first; colours, metrics and the JPEG flag
+//   change only where the file says so; the tile flag, the ReadMe and the
+//   name are not touched (the name comes from themeNameFromPath()).
 // - Each of the 67 steps scans the whole file for one key, either as
 //   comma-delimited fields or as whole lines, and acts on every match, so
 //   the last occurrence of a key wins. A failing step never ends another.
@@ -65,6 +67,11 @@ ThemeReading readTheme(const ThemeDocument& doc, const QByteArray& themeFileByte
 // The theme name the Open operation gives a file: the path without its last
 // six characters (".theme"), then what follows the last "\" or "/".
 QString themeNameFromPath(const QString& themeFilePath);
+
+// The bytes of the .theme file at path (a Windows-form path on the mapped
+// drive, or a host path). On failure, hand the error to unreadableThemeMessage()
+// and leave the document as it is.
+Result<QByteArray> readThemeFile(const QString& themeFilePath);
 
 // The message for a .theme file that could not be opened or read.
 QString unreadableThemeMessage(const QString& themeFilePath, const Error& error);

@@ -1,0 +1,198 @@
+// The real file dialog, message box and input box, driven headless: each test
+// answers the modal dialog from a timer, as a user would.
+
+#include "drive_support.h"
+#include "platform/qt_file_dialog.h"
+#include "platform/qt_message_box.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace p95 {
+namespace {
+
+// Calls `answer` with the modal dialog once it is showing. The answer must
+// close it; a dialog left open fails the test instead of hanging it.
+void whenModal(std::function<void(QWidget*)> answer, int triesLeft = 200) {
+    QTimer::singleShot(10, qApp, [answer = std::move(answer), triesLeft]() mutable {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) {
+            if (triesLeft > 0)
+                whenModal(std::move(answer), triesLeft - 1);
+            else
+                ADD_FAILURE() << "no modal dialog appeared";
+            return;
+        }
+        answer(modal);
+        if (QApplication::activeModalWidget() == modal) {
+            ADD_FAILURE() << "the dialog stayed open";
+            modal->close();
+        }
+    });
+}
+
+TEST(NameFilters, PairsBecomeQtFiltersThatShowTheDescriptionOnly) {
+    struct Case {
+        QString filter;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        {QStringLiteral("Cursor Files (*.cur)|*.cur|Animated Cursors (*.ani)|*.ani"),
+         {QStringLiteral("Cursor Files (*.cur) (*.cur)"),
+          QStringLiteral("Animated Cursors (*.ani) (*.ani)")}},
+        {QStringLiteral("Pictures|*.bmp;*.dib"), {QStringLiteral("Pictures (*.bmp *.dib)")}},
+        {QString(), {}},
+        {QStringLiteral("Everything|"), {QStringLiteral("Everything (*)")}},
+        {QStringLiteral("Sounds"), {QStringLiteral("Sounds (*)")}},
+        {QStringLiteral("|*.wav"), {QStringLiteral("*.wav (*.wav)")}},
+        {QStringLiteral("Themes|*.theme||"), {QStringLiteral("Themes (*.theme)")}},
+        {QStringLiteral("Wave ( sounds )| *.wav ; ;*.WAV "),
+         {QStringLiteral("Wave ( sounds ) (*.wav *.WAV)")}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(qtNameFilters(c.filter), c.expected) << c.filter.toStdString();
+}
+
+// Types a name into the dialog's file name field, as a user does.
+void type(QFileDialog* box, const QString& name) {
+    auto* field = box->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(field, nullptr);
+    field->setText(name);
+}
+
+using FileDialog = test::DriveFixture;
+
+TEST_F(FileDialog, ShowsTheCallersSettingsAndReturnsTheChosenPath) {
+    writeFile(onDrive(QStringLiteral("Windows/Cursors/arrow.cur")), "x");
+    writeFile(onDrive(QStringLiteral("Windows/Cursors/busy.ani")), "x");
+    const QString folder = onDrive(QStringLiteral("Windows/Cursors"));
+    QtFileDialog service;
+    CommonDialog dialog;
+    dialog.dialogTitle = QStringLiteral("Choose an arrow for Busy");
+    dialog.filter = QStringLiteral("Cursor Files (*.cur)|*.cur|Animated Cursors (*.ani)|*.ani");
+    dialog.filterIndex = 2;
+    dialog.defaultExt = QStringLiteral(".cur");
+    dialog.initDir = QStringLiteral("c:\\WINDOWS\\cursors");
+
+    whenModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->windowTitle(), dialog.dialogTitle);
+        EXPECT_TRUE(box->testOption(QFileDialog::DontUseNativeDialog));
+        EXPECT_EQ(box->nameFilters().size(), 2);
+        // The description as the caller wrote it, its patterns hidden.
+        EXPECT_EQ(box->selectedNameFilter(), QStringLiteral("Animated Cursors (*.ani)"));
+        EXPECT_EQ(box->defaultSuffix(), QStringLiteral("cur"));
+        EXPECT_EQ(box->directory().absolutePath(), folder);
+        // A name typed without extension takes the default one.
+        type(box, QStringLiteral("arrow"));
+        static_cast<QDialog*>(box)->accept(); // QFileDialog hides it
+    });
+    service.showOpen(dialog, nullptr);
+    EXPECT_EQ(dialog.fileName, folder + QStringLiteral("/arrow.cur"));
+}
+
+TEST_F(FileDialog, CancelKeepsTheFileNameAndTheNextDialogStartsInTheLastFolder) {
+    writeFile(onDrive(QStringLiteral("Media/chimes.wav")), "x");
+    const QString folder = onDrive(QStringLiteral("Media"));
+    QtFileDialog service;
+    CommonDialog first;
+    first.fileName = QStringLiteral("kept.wav");
+    first.initDir = folder;
+    whenModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+    service.showOpen(first, nullptr);
+    EXPECT_EQ(first.fileName, QStringLiteral("kept.wav"));
+
+    CommonDialog second; // no initial directory
+    whenModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->directory().absolutePath(), folder);
+        type(box, QStringLiteral("chimes.wav"));
+        static_cast<QDialog*>(box)->accept(); // QFileDialog hides it
+    });
+    service.showOpen(second, nullptr);
+    EXPECT_EQ(second.fileName, folder + QStringLiteral("/chimes.wav"));
+}
+
+// The buttons of a message box, by their standard role.
+QAbstractButton* button(QWidget* modal, QMessageBox::StandardButton which) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    return box ? box->button(which) : nullptr;
+}
+
+TEST(MessageBox, ShowsPlainTextWithTheCallersTitleAndReturnsThePressedButton) {
+    QtMessageBox service;
+    whenModal([](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("Paletteer 95"));
+        EXPECT_EQ(box->text(), QStringLiteral("Save <Ocean>?"));
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
+        EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+        button(modal, QMessageBox::Yes)->click();
+    });
+    EXPECT_EQ(service.show(nullptr, QStringLiteral("Save <Ocean>?"), MsgButtons::YesNo,
+                           QStringLiteral("Paletteer 95")),
+              MsgAnswer::Yes);
+
+    whenModal([](QWidget* modal) {
+        EXPECT_EQ(qobject_cast<QMessageBox*>(modal)->icon(), QMessageBox::Warning);
+        button(modal, QMessageBox::Cancel)->click();
+    });
+    EXPECT_EQ(service.show(nullptr, QStringLiteral("Go on?"), MsgButtons::OkCancel,
+                           QStringLiteral("Paletteer 95"), MsgIcon::Warning),
+              MsgAnswer::Cancel);
+}
+
+TEST(MessageBox, ClosingTheBoxGivesTheHarmlessAnswer) {
+    QtMessageBox service;
+    const struct {
+        MsgButtons buttons;
+        MsgAnswer harmless;
+    } cases[] = {{MsgButtons::Ok, MsgAnswer::Ok},
+                 {MsgButtons::OkCancel, MsgAnswer::Cancel},
+                 {MsgButtons::YesNo, MsgAnswer::No}};
+    for (const auto& c : cases) {
+        whenModal([](QWidget* modal) { modal->close(); });
+        EXPECT_EQ(service.show(nullptr, QStringLiteral("Sure?"), c.buttons, QStringLiteral("T")),
+                  c.harmless);
+    }
+}
+
+TEST(InputBox, ReturnsTheTextOnOkAndNothingOnCancel) {
+    QtInputBox service;
+    auto answer = [](bool ok, const QString& typed) {
+        return [ok, typed](QWidget* modal) {
+            EXPECT_EQ(modal->windowTitle(), QStringLiteral("Save Scheme"));
+            auto* field = modal->findChild<QLineEdit*>(QStringLiteral("InputBoxText"));
+            ASSERT_NE(field, nullptr);
+            EXPECT_EQ(field->text(), QStringLiteral("My scheme"));
+            field->setText(typed);
+            auto* buttons = modal->findChild<QDialogButtonBox*>();
+            ASSERT_NE(buttons, nullptr);
+            buttons->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+        };
+    };
+    whenModal(answer(true, QStringLiteral("Sunset")));
+    EXPECT_EQ(service.ask(nullptr, QStringLiteral("Name of the scheme:"),
+                          QStringLiteral("Save Scheme"), QStringLiteral("My scheme")),
+              QStringLiteral("Sunset"));
+    whenModal(answer(false, QStringLiteral("Sunset")));
+    EXPECT_EQ(service.ask(nullptr, QStringLiteral("Name of the scheme:"),
+                          QStringLiteral("Save Scheme"), QStringLiteral("My scheme")),
+              QString());
+}
+
+} // namespace
+} // namespace p95

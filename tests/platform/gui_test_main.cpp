@@ -1,0 +1,18 @@
+// main() of the test programs that need a QApplication: widgets, pixmaps,
+// pointers, the clipboard and the media player. Headless unless the caller
+// chose a platform.
+
+#include "platform/qt_mci_device.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    p95::prepareMultimediaBackend();
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
