@@ -184,6 +184,18 @@ TEST_F(ColoursTabTest, AClickOnAnotherNameRetargetsTheOpenPickerWithoutReloading
     EXPECT_EQ(colour(1), QStringLiteral("0 128 128"));
 }
 
+TEST_F(ColoursTabTest, EnterSelects) {
+    ownColours();
+    FrmColor* dialog = clickName(9); // "Menu", "192 192 192"
+    ASSERT_NE(dialog, nullptr);
+    bar(dialog, 2)->triggerAction(QAbstractSlider::SliderPageStepSub);
+    QPointer<FrmColor> guard(dialog);
+    QTest::keyClick(dialog, Qt::Key_Return);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(guard.isNull());
+    EXPECT_EQ(colour(9), QStringLiteral("192 182 192"));
+}
+
 // ---------------------------------------------------------------- scheme files
 
 TEST_F(ColoursTabTest, ASchemeSavedAndLoadedBackGivesTheSameColoursInOwnColoursMode) {

@@ -1,0 +1,65 @@
+// The choices on the tabs with the real picture loader: files that are what
+// their names say are taken, files that are not are refused.
+
+#include "platform/qt_pictures.h"
+#include "platform/test_pictures.h"
+#include "tabs_test_support.h"
+
+namespace p95::test {
+namespace {
+
+class RealPictures : public TabsFixture {
+protected:
+    void SetUp() override {
+        TabsFixture::SetUp();
+        FakeServices& f = fakes;
+        real = std::make_unique<FrmMain>(
+            Services{f.fileDialog, f.messages, f.input, f.audio, pictures, f.clipboard, f.clock},
+            m_files);
+        real->setEndProgram([] {});
+        real->ensureLoaded();
+    }
+    QString file(const QString& name, const QByteArray& bytes) {
+        const QString path = tmp() + QStringLiteral("/chosen/") + name;
+        writeFile(path, bytes);
+        return path;
+    }
+    QPushButton* button(const QString& name) { return real->findChild<QPushButton*>(name); }
+
+    QtPictures pictures;
+    std::unique_ptr<FrmMain> real;
+};
+
+TEST_F(RealPictures, ACursorFileBecomesTheHoverPointerAndATextFileNamedCurIsRefused) {
+    QPushButton* normal = button(QStringLiteral("Command3_0"));
+    const QString cursor = file(QStringLiteral("hand.cur"), curBytes());
+    choose(normal, cursor);
+    EXPECT_EQ(real->document().pointers[0], cursor);
+    EXPECT_EQ(normal->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(normal->cursor().hotSpot(), QPoint(3, 4));
+    EXPECT_FALSE(real->findChild<QLabel*>(QStringLiteral("Image1_0"))->pixmap().isNull());
+
+    choose(normal, file(QStringLiteral("notes.cur"), "just some words"));
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Warning);
+    EXPECT_EQ(real->document().pointers[0], cursor);
+}
+
+TEST_F(RealPictures, IconsAndBitmapsThatAreNotPicturesAreRefused) {
+    const QString icon = file(QStringLiteral("pc.ico"), icoBytes());
+    choose(button(QStringLiteral("Command5_1")), icon);
+    choose(button(QStringLiteral("Command5_1")),
+           file(QStringLiteral("fake.ico"), "MZ not an icon"));
+    const QString bitmap = file(QStringLiteral("sea.bmp"), bmpBytes());
+    choose(button(QStringLiteral("Command7")), bitmap);
+    choose(button(QStringLiteral("Command7")), file(QStringLiteral("empty.bmp"), QByteArray()));
+
+    EXPECT_EQ(fakes.messages.shown.size(), 2u);
+    EXPECT_EQ(real->document().icons[1], icon);
+    EXPECT_EQ(real->document().icons[0], bitmap);
+    EXPECT_FALSE(real->findChild<QLabel*>(QStringLiteral("Image3_1"))->pixmap().isNull());
+    EXPECT_FALSE(real->document().jpegWallpaper);
+}
+
+} // namespace
+} // namespace p95::test
