@@ -5,6 +5,8 @@
 #include "platform/test_pictures.h"
 #include "tabs_test_support.h"
 
+#include <QTest>
+
 namespace p95::test {
 namespace {
 
@@ -12,6 +14,8 @@ class RealPictures : public TabsFixture {
 protected:
     void SetUp() override {
         TabsFixture::SetUp();
+        // The program's own pictures and pointer, as an installation has them.
+        ASSERT_FALSE(fillProgramDirectory(installedDataFolder()).has_value());
         FakeServices& f = fakes;
         real = std::make_unique<FrmMain>(
             Services{f.fileDialog, f.messages, f.input, f.audio, pictures, f.clipboard, f.clock},
@@ -59,6 +63,27 @@ TEST_F(RealPictures, IconsAndBitmapsThatAreNotPicturesAreRefused) {
     EXPECT_EQ(real->document().icons[0], bitmap);
     EXPECT_FALSE(real->findChild<QLabel*>(QStringLiteral("Image3_1"))->pixmap().isNull());
     EXPECT_FALSE(real->document().jpegWallpaper);
+}
+
+TEST_F(RealPictures, TheProgramsOwnFilesShowAsTheyShould) {
+    // "Handwriting" starts with the pen from the program directory.
+    EXPECT_EQ(button(QStringLiteral("Command3_6"))->cursor().shape(), Qt::BitmapCursor);
+
+    // The animated-pointer and JPEG placeholders, and the pressed play picture.
+    choose(button(QStringLiteral("Command3_2")), file(QStringLiteral("spin.ani"), "RIFF"));
+    EXPECT_FALSE(real->findChild<QLabel*>(QStringLiteral("Image1_2"))->pixmap().isNull());
+    choose(button(QStringLiteral("Command7")), file(QStringLiteral("sky.jpg"), "JFIF"));
+    EXPECT_FALSE(real->findChild<QLabel*>(QStringLiteral("Image3_0"))->pixmap().isNull());
+
+    choose(button(QStringLiteral("Command4_0")), file(QStringLiteral("ding.wav"), "RIFF"));
+    auto* play = real->findChild<QLabel*>(QStringLiteral("Image2_0"));
+    const QImage normal = play->pixmap().toImage();
+    ASSERT_FALSE(normal.isNull());
+    QTest::mousePress(play, Qt::MiddleButton);
+    EXPECT_NE(play->pixmap().toImage(), normal);
+    QTest::mouseRelease(play, Qt::MiddleButton);
+    EXPECT_EQ(play->pixmap().toImage(), normal);
+    EXPECT_TRUE(fakes.messages.shown.empty());
 }
 
 } // namespace
