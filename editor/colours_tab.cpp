@@ -156,15 +156,26 @@ void ColoursTab::attach(const TabContext& context) {
 }
 
 bool ColoursTab::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonRelease && m_context) {
-        const auto found = std::find(Label4.begin(), Label4.end(), watched);
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        // A disabled name (preset mode) does not react.
-        if (found != Label4.end() && (*found)->isEnabled() && mouse->button() == Qt::LeftButton &&
+    const auto found = std::find(Label4.begin(), Label4.end(), watched);
+    // A disabled name (preset mode) does not react.
+    if (found == Label4.end() || !(*found)->isEnabled() || !m_context)
+        return QWidget::eventFilter(watched, event);
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        // Taken here, so that the release comes back to this name.
+        return mouse->button() == Qt::LeftButton;
+    case QEvent::MouseButtonRelease:
+        // A click: released over the name it was pressed on.
+        if (mouse->button() == Qt::LeftButton &&
             (*found)->rect().contains(mouse->position().toPoint())) {
             Label4_Click(int(found - Label4.begin()));
             return true;
         }
+        break;
+    default:
+        break;
     }
     return QWidget::eventFilter(watched, event);
 }

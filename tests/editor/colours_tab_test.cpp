@@ -104,6 +104,14 @@ TEST_F(ColoursTabTest, ThePickerOpensOnTheClickedColourAndSelectStoresItUnchange
     EXPECT_EQ(caption(dialog, "Label5"), QStringLiteral("128"));
     EXPECT_EQ(caption(dialog, "Label6"), QStringLiteral("128"));
     EXPECT_EQ(preview(dialog), QColor(0, 128, 128));
+    // Its texts, and the state of this opening kept out of sight.
+    EXPECT_EQ(caption(dialog, "Label7"), QStringLiteral("Use the scroll bars to select a color:"));
+    EXPECT_EQ(caption(dialog, "Label8"), QStringLiteral("Color Preview:"));
+    EXPECT_EQ(in<QPushButton>(dialog, "Command2")->text(), QStringLiteral("&Select"));
+    EXPECT_TRUE(in<QPushButton>(dialog, "Command2")->isDefault());
+    EXPECT_EQ(in<QPushButton>(dialog, "Command1")->text(), QStringLiteral("&Cancel"));
+    for (const char* hidden : {"Index", "txtColor", "Text1", "Text2", "Text3", "Command3"})
+        EXPECT_TRUE(in<QWidget>(dialog, hidden)->isHidden()) << hidden;
 
     // The editor stays usable while the picker is open.
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
