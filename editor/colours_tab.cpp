@@ -160,20 +160,21 @@ bool ColoursTab::eventFilter(QObject* watched, QEvent* event) {
     // A disabled name (preset mode) does not react.
     if (found == Label4.end() || !(*found)->isEnabled() || !m_context)
         return QWidget::eventFilter(watched, event);
-    const auto* mouse = static_cast<QMouseEvent*>(event);
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
         // Taken here, so that the release comes back to this name.
-        return mouse->button() == Qt::LeftButton;
-    case QEvent::MouseButtonRelease:
+        return static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+    case QEvent::MouseButtonRelease: {
         // A click: released over the name it was pressed on.
+        const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton &&
             (*found)->rect().contains(mouse->position().toPoint())) {
             Label4_Click(int(found - Label4.begin()));
             return true;
         }
         break;
+    }
     default:
         break;
     }

@@ -16,6 +16,8 @@ protected:
         TabsFixture::SetUp();
         // The program's own pictures and pointer, as an installation has them.
         ASSERT_FALSE(fillProgramDirectory(installedDataFolder()).has_value());
+        ASSERT_TRUE(QFile::exists(m_programDir + QStringLiteral("/pen.cuz")))
+            << "the data files are not built in " << installedDataFolder().toStdString();
         FakeServices& f = fakes;
         real = std::make_unique<FrmMain>(
             Services{f.fileDialog, f.messages, f.input, f.audio, pictures, f.clipboard, f.clock},
