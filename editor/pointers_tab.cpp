@@ -69,12 +69,12 @@ void PointersTab::showHandwritingPointer() {
 void PointersTab::Command3_Click(int i) {
     const TabContext& c = *m_context;
     const QString f =
-        c.chooseFile(QStringLiteral("Choose an arrow for ") + Command3[i]->text(),
+        c.chooseFile(QStringLiteral("Choose an arrow for ") + toQString(kPointerSlots[i].caption),
                      QStringLiteral("Cursor Files (*.cur)|*.cur|Animated Cursors (*.ani)|*.ani"), 1,
                      QStringLiteral(".cur"));
     const SlotRef slot{SlotFamily::Pointer, i};
 
-    // Only the lower-case endings count, as the theme manager's own files have them.
+    // The endings are compared exactly as returned: ".ANI" and ".CUR" are not taken.
     if (f.endsWith(QStringLiteral(".ani"))) {
         // Animated pointers are not previewed, and the hover pointer stays.
         c.setSlot(slot, f, Preview::AnimatedPointer);

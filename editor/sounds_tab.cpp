@@ -73,7 +73,7 @@ void SoundsTab::Command4_Click(int i) {
     MciDevice& MMControl1 = c.services.audio;
     MMControl1.setFileName(QString());
     const QString f =
-        c.chooseFile(QStringLiteral("Choose the sound for ") + Command4[i]->text(),
+        c.chooseFile(QStringLiteral("Choose the sound for ") + toQString(kSoundSlots[i].caption),
                      QStringLiteral("Sounds (*.wav)|*.wav"), 1, QStringLiteral(".wav"));
     // Whatever the outcome, nothing stays open from before the choice.
     if (MMControl1.mode() != MciMode::NotOpen)

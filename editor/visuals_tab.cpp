@@ -119,7 +119,7 @@ std::optional<QPixmap> VisualsTab::loadChosenPicture(const QString& path) const 
 void VisualsTab::Command5_Click(int k) {
     const TabContext& c = *m_context;
     const QString f =
-        c.chooseFile(Command5[k]->text() + QStringLiteral(" Picture"),
+        c.chooseFile(toQString(kIconsCaptions[k]) + QStringLiteral(" Picture"),
                      QStringLiteral("Picture Files (*.ico)|*.ico"), 1, QStringLiteral(".ico"));
     if (f.isEmpty())
         return;
