@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QtEndian>
 
 namespace p95 {
 
@@ -33,6 +34,27 @@ int resourceType(const QByteArray& bytes) {
     if (bytes.size() < kDirectoryHeader + qsizetype(count) * kDirectoryEntry)
         return 0;
     return type;
+}
+
+// Qt decodes a bitmap whose pixel rows are cut short and fills the rest in;
+// such a file is corrupt, so an uncompressed bitmap must hold all its rows.
+bool bitmapCutShort(const QByteArray& bytes) {
+    if (bytes.size() < 34 || !bytes.startsWith("BM"))
+        return false;
+    const auto u32 = [&](int at) { return qFromLittleEndian<quint32>(bytes.constData() + at); };
+    const auto u16 = [&](int at) { return qFromLittleEndian<quint16>(bytes.constData() + at); };
+    const quint32 offBits = u32(10);
+    const quint32 infoSize = u32(14);
+    if (infoSize < 40)
+        return false; // an OS/2 core header: leave it to the reader
+    const qint64 width = qint32(u32(18));
+    const qint64 height = qAbs(qint64(qint32(u32(22))));
+    const quint16 bitCount = u16(28);
+    const quint32 compression = u32(30);
+    if (compression != 0 && compression != 3) // BI_RGB, BI_BITFIELDS
+        return false;
+    const qint64 stride = ((width * bitCount + 31) / 32) * 4;
+    return qint64(offBits) + stride * height > bytes.size();
 }
 
 Error notAPicture(const QString& name, const QString& reason) {
@@ -87,6 +109,13 @@ Result<QList<QImage>> decodePictureImages(const QByteArray& bytes, const QString
     reader.setDecideFormatFromContent(type == 0);
     if (!reader.canRead())
         return notAPicture(name, QStringLiteral("Not a picture"));
+    // Bitmaps, icons and cursors only: what the theme manager's slots take.
+    const QByteArray format = reader.format().toLower();
+    if (format != "bmp" && format != "dib" && format != "ico" && format != "cur")
+        return notAPicture(name, QStringLiteral("A %1 picture, not a bitmap, icon or cursor")
+                                     .arg(QString::fromLatin1(format)));
+    if (bitmapCutShort(bytes))
+        return notAPicture(name, QStringLiteral("The picture is cut short"));
 
     QList<QImage> images;
     const int count = qMax(1, reader.imageCount());
