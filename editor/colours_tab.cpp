@@ -186,7 +186,8 @@ void ColoursTab::Label4_Click(int i) {
     const QString text = c.document().colours.at(i);
     if (c.lblIndex)
         c.lblIndex->setText(QString::number(i));
-    if (m_picker) {
+    // A picker that has closed but is not yet deleted counts as closed.
+    if (m_picker && m_picker->isVisible()) {
         // Already open: it now edits colour i, from where its bars stand.
         m_picker->retarget(i, text);
         m_picker->raise();
