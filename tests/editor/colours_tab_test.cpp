@@ -192,6 +192,22 @@ TEST_F(ColoursTabTest, AClickOnAnotherNameRetargetsTheOpenPickerWithoutReloading
     EXPECT_EQ(colour(1), QStringLiteral("0 128 128"));
 }
 
+TEST_F(ColoursTabTest, AClickRightAfterClosingOpensAFreshPicker) {
+    ownColours();
+    FrmColor* first = clickName(1);
+    ASSERT_NE(first, nullptr);
+    bar(first, 1)->setValue(99);
+    in<QPushButton>(first, "Command1")->click(); // closed; deleted when the loop runs
+    QTest::mouseClick(control<QLabel>("Label4", 2), Qt::LeftButton);
+    FrmColor* second = window->coloursTab().picker();
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(second, first);
+    EXPECT_TRUE(second->isVisible());
+    EXPECT_EQ(second->colour(), (Rgb{0, 0, 128}));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window->findChildren<FrmColor*>().size(), 1);
+}
+
 TEST_F(ColoursTabTest, EnterSelects) {
     ownColours();
     FrmColor* dialog = clickName(9); // "Menu", "192 192 192"
