@@ -84,6 +84,7 @@ FrmMain::FrmMain(Services services, FileSystem& files, QWidget* parent)
     buildWindow();
     buildMenus();
     connectControls();
+    attachTabs();
 }
 
 FrmMain::~FrmMain() = default;
@@ -290,6 +291,7 @@ void FrmMain::ensureLoaded() {
     fixSizeToLayout(*this);
 
     setWindowIcon(m_services.pictures.windowIcon(programFile("theme.icp")));
+    m_pointers->showHandwritingPointer();
     centreOnScreen(*this);
 
     setColourMode(ColourMode::Preset);

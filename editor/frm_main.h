@@ -88,6 +88,7 @@ private:
     void buildWindow();
     void buildMenus();
     void connectControls();
+    void attachTabs(); // the selection tabs' behaviour: frm_main_tabs.cpp
 
     // Handlers; each button and its menu entry run the same one.
     void Command15_Click(); // "&Open a Theme", mnuOpen
