@@ -291,7 +291,6 @@ void FrmMain::ensureLoaded() {
     fixSizeToLayout(*this);
 
     setWindowIcon(m_services.pictures.windowIcon(programFile("theme.icp")));
-    m_pointers->showHandwritingPointer();
     centreOnScreen(*this);
 
     setColourMode(ColourMode::Preset);

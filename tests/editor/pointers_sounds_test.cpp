@@ -26,6 +26,9 @@ TEST_F(PointersTabTest, StartHoverPointersAreTheStandardShapesAndThePenForHandwr
                   fakes.pictures.standardPointer(shapes[i]).shape())
             << i;
     }
+    // The pen comes with the start window, which asks the tab for it.
+    EXPECT_FALSE(fakes.pictures.cursors.contains(programFile("pen.cuz")));
+    window->pointersTab().showHandwritingPointer();
     EXPECT_TRUE(fakes.pictures.cursors.contains(programFile("pen.cuz")));
     EXPECT_EQ(control<QPushButton>("Command3", 6)->cursor().shape(), Qt::PointingHandCursor);
 }

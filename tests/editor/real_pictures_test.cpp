@@ -68,7 +68,9 @@ TEST_F(RealPictures, IconsAndBitmapsThatAreNotPicturesAreRefused) {
 }
 
 TEST_F(RealPictures, TheProgramsOwnFilesShowAsTheyShould) {
-    // "Handwriting" starts with the pen from the program directory.
+    // "Handwriting" takes the pen from the program directory (the start window
+    // asks for it when it loads).
+    real->pointersTab().showHandwritingPointer();
     EXPECT_EQ(button(QStringLiteral("Command3_6"))->cursor().shape(), Qt::BitmapCursor);
 
     // The animated-pointer and JPEG placeholders, and the pressed play picture.
