@@ -117,6 +117,7 @@ private:
     FileSystem& m_files;
     ThemeDocument m_doc;
     bool m_loaded = false;
+    bool m_fittedText = false;
     bool m_saving = false;
     bool m_showingReadMe = false;
     bool m_ending = false;
