@@ -30,6 +30,8 @@ PointersTab::PointersTab(QWidget* parent) : QWidget(parent) {
         Command3[i] = new QPushButton(toQString(kPointerSlots[i].caption), Frame8);
         Command3[i]->setObjectName(arrayName("Command3", i));
         Image1[i] = makePicture(arrayName("Image1", i), kPointerPreviewSize, Frame8);
+        Image1[i]->setAccessibleName(QStringLiteral("Preview of ") +
+                                     toQString(kPointerSlots[i].caption));
         Source[i] = new QLabel(Frame8);
         Source[i]->setObjectName(arrayName("Source", i));
         Source[i]->hide();

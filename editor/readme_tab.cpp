@@ -30,6 +30,10 @@ ReadMeTab::ReadMeTab(QWidget* parent) : QWidget(parent) {
     txtReadMe = new QTextEdit(this);
     txtReadMe->setObjectName(QStringLiteral("txtReadMe"));
     setUpRichTextBox(*txtReadMe);
+    txtReadMe->setAccessibleName(QStringLiteral("ReadMe text"));
+    // Tab leaves the text, as in any other dialog box, rather than trapping a
+    // keyboard user in it; a tab character can still be pasted in.
+    txtReadMe->setTabChangesFocus(true);
     layout->addWidget(txtReadMe, 1);
 }
 

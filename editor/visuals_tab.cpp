@@ -72,6 +72,9 @@ VisualsTab::VisualsTab(QWidget* parent) : QWidget(parent) {
     Image3[0]->setAlignment(Qt::AlignCenter);
     Image3[0]->setScaledContents(true);
     wallpaperLayout->addWidget(Image3[0]);
+    // Pictures, not texts: named for screen readers after the slot they show.
+    for (int k = 0; k < int(Image3.size()); ++k)
+        Image3[k]->setAccessibleName(QStringLiteral("Preview of ") + toQString(kIconsCaptions[k]));
     frames->addWidget(Frame4, 0, 1);
 
     // Screen saver: its button and the chosen path, the one visible Icons entry.
