@@ -135,6 +135,8 @@ void FrmMain::buildWindow() {
 
     SSTab1 = new QTabWidget(central);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    // It takes the focus for its tab bar, so a screen reader names it too.
+    SSTab1->setAccessibleName(QStringLiteral("Theme parts"));
     m_pointers = new PointersTab;
     m_sounds = new SoundsTab;
     m_visuals = new VisualsTab;
