@@ -35,7 +35,18 @@ python=/usr/bin/python3
 work=$(mktemp -d "${TMPDIR:-/tmp}/p95-atspi.XXXXXX") || fail "cannot make a work folder"
 xvfb_pid=
 driver_pid=
+stop_pulse() {
+    local pidfile="$work/runtime/pulse/pid" pid
+    [ -f "$pidfile" ] || return 0
+    pid=$(cat "$pidfile")
+    kill "$pid" 2>/dev/null
+    for _ in $(seq 20); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+}
 cleanup() {
+    stop_pulse
     if [ -n "$driver_pid" ]; then
         kill "$driver_pid" 2>/dev/null
         wait "$driver_pid" 2>/dev/null
@@ -49,17 +60,39 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' INT TERM
 
-# A private home, no sound server (a play then says why nothing is heard).
+# A private home for everything the program or Qt might write.
 export HOME="$work/home"
 export XDG_RUNTIME_DIR="$work/runtime"
 export XDG_CONFIG_HOME="$work/home/.config"
 export XDG_DATA_HOME="$work/home/.local/share"
 export XDG_CACHE_HOME="$work/home/.cache"
 export PULSE_SERVER="unix:$work/no-sound-server"
+export PULSE_RUNTIME_PATH="$work/runtime/pulse"
 export PALETTEER95_DRIVE_C="$work/drive_c"
 export P95_WORK="$work"
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY QT_STYLE_OVERRIDE DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS
+
+# The walk plays a sound: a private sound server with a silent sink, where the
+# driver sees the program's stream while it plays.
+if [ "$mode" = walk ]; then
+    for tool in pulseaudio pactl; do
+        command -v "$tool" >/dev/null 2>&1 ||
+            skip "$tool is not installed (packages pulseaudio, pulseaudio-utils)"
+    done
+    unset PULSE_SERVER
+    pulseaudio -n --daemonize=yes --exit-idle-time=-1 --system=no \
+        --log-target="file:$work/pulse.txt" \
+        --load=module-native-protocol-unix \
+        --load="module-null-sink sink_name=testsink" \
+        --load=module-always-sink 2>"$work/pulse.err" ||
+        skip "the PulseAudio server did not start: $(grep -v '^W:' "$work/pulse.err" | tail -n 2)"
+    for _ in $(seq 50); do
+        pactl info >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    pactl set-default-sink testsink >/dev/null 2>&1 || skip "the PulseAudio server does not answer"
+fi
 
 # An X server of our own on a free display. One that does not answer, or that
 # goes away under the program (servers started at the same moment by other
@@ -99,7 +132,7 @@ start_x() {
 
 # The session bus, and the accessibility bus it starts on demand, end with the
 # driver. Status 3 from the driver: the display went away; once more on a new one.
-for run in 1 2 3; do
+for run in 1 2 3 4; do
     start_x
     dbus-run-session -- "$python" "$here/atspi_driver.py" "$mode" "$program" &
     driver_pid=$!
