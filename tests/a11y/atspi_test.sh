@@ -118,7 +118,9 @@ start_x() {
     for attempt in 1 2 3; do
         rm -f "$fifo"
         mkfifo "$fifo"
-        Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" 2>"$work/xvfb.log" &
+        # -noreset: a server that resets when its last client leaves (the probe
+        # below) refuses connections for a moment, and the program may come then.
+        Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" 2>"$work/xvfb.log" &
         xvfb_pid=$!
         number=
         read -r -t 15 number <"$fifo" || fail "Xvfb did not start: $(tail -n 3 "$work/xvfb.log")"
