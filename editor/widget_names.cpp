@@ -5,6 +5,44 @@
 
 namespace p95 {
 
+namespace {
+
+// Shows which label has the focus without changing its size, so nothing
+// moves as the focus passes: a picture gets a plain box in room that is kept
+// empty otherwise; a text is shown in the selection colours.
+class FocusMark : public QObject {
+public:
+    explicit FocusMark(QLabel* label) : QObject(label), m_picture(label->hasScaledContents()) {
+        if (m_picture) {
+            label->setLineWidth(1);
+            show(*label, false);
+        }
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
+            show(*static_cast<QLabel*>(watched), event->type() == QEvent::FocusIn);
+        return false;
+    }
+
+private:
+    void show(QLabel& label, bool focused) const {
+        if (m_picture) {
+            label.setFrameStyle(focused ? (QFrame::Box | QFrame::Plain) : QFrame::NoFrame);
+            const int room = focused ? 0 : 1;
+            label.setContentsMargins(room, room, room, room);
+            return;
+        }
+        label.setAutoFillBackground(focused);
+        label.setBackgroundRole(focused ? QPalette::Highlight : QPalette::Window);
+        label.setForegroundRole(focused ? QPalette::HighlightedText : QPalette::WindowText);
+    }
+
+    bool m_picture;
+};
+
+} // namespace
+
 QLabel* makePicture(const QString& objectName, int side, QWidget* parent) {
     auto* picture = new QLabel(parent);
     picture->setObjectName(objectName);
@@ -16,8 +54,7 @@ QLabel* makePicture(const QString& objectName, int side, QWidget* parent) {
 
 void makeKeyboardLabel(QLabel* label) {
     label->setFocusPolicy(Qt::StrongFocus);
-    label->setStyleSheet(QStringLiteral("QLabel { border: 1px dotted transparent; }"
-                                        "QLabel:focus { border-color: palette(window-text); }"));
+    label->installEventFilter(new FocusMark(label));
 }
 
 bool isActivationKey(const QKeyEvent& key) {

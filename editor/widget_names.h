@@ -25,9 +25,9 @@ inline constexpr int kPlayPictureSize = 20;
 QLabel* makePicture(const QString& objectName, int side, QWidget* parent);
 
 // A label that acts as a button (a play picture, a colour name): reachable
-// with Tab, and outlined while it has the focus so that a keyboard user sees
-// where the focus is. The outline's room is kept when it is not drawn, so
-// nothing moves as the focus passes.
+// with Tab, and marked while it has the focus so that a keyboard user sees
+// where the focus is (a box round a picture made by makePicture, the
+// selection colours on a text). Its size never changes with the focus.
 void makeKeyboardLabel(QLabel* label);
 
 // Space or Enter, as a button takes them (no modifier but the keypad's). The

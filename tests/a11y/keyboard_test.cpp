@@ -4,7 +4,10 @@
 
 #include "a11y_test_support.h"
 
+#include <QAbstractButton>
+#include <QHash>
 #include <QMenu>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -94,6 +97,51 @@ TEST_F(EditorKeyboard, TabReachesAPlayPictureAndLeavesTheReadMeText) {
     QTest::keyClick(text, Qt::Key_Tab);
     EXPECT_NE(window->focusWidget(), text) << "Tab is trapped in the ReadMe text";
     EXPECT_EQ(text->toPlainText(), before);
+}
+
+TEST_F(EditorKeyboard, TheFocusIsMarkedWithoutMovingAnything) {
+    setSound(1);
+    control<QRadioButton>(QStringLiteral("Option13"))->click();
+    ASSERT_TRUE(showActive(*window));
+    for (auto [page, widget] :
+         {std::pair{1, control<QLabel>("Image2", 1)}, std::pair{3, control<QLabel>("Label4", 4)}}) {
+        SCOPED_TRACE(widget->objectName().toStdString());
+        tabs->setCurrentIndex(page);
+        const QSize hint = widget->sizeHint();
+        const QRect place = widget->geometry();
+        const QImage before = widget->grab().toImage();
+        widget->setFocus();
+        ASSERT_TRUE(widget->hasFocus());
+        EXPECT_NE(widget->grab().toImage(), before) << "the focus does not show";
+        EXPECT_EQ(widget->sizeHint(), hint);
+        EXPECT_EQ(widget->geometry(), place);
+        control<QPushButton>(QStringLiteral("Command15"))->setFocus();
+        EXPECT_EQ(widget->grab().toImage(), before) << "the mark stays after the focus left";
+    }
+}
+
+TEST_F(EditorKeyboard, NoTwoControlsOnShowShareAMnemonic) {
+    control<QRadioButton>(QStringLiteral("Option13"))->click();
+    window->show();
+    for (int page = 0; page < tabs->count(); ++page) {
+        tabs->setCurrentIndex(page);
+        QHash<QKeySequence, QString> taken;
+        QStringList texts;
+        for (QAbstractButton* button : window->findChildren<QAbstractButton*>())
+            if (button->isVisible())
+                texts << button->text();
+        for (QAction* menu : window->menuBar()->actions())
+            texts << menu->text();
+        for (const QString& text : texts) {
+            const QKeySequence key = QKeySequence::mnemonic(text);
+            if (key.isEmpty())
+                continue;
+            EXPECT_FALSE(taken.contains(key))
+                << "page " << page << ": \"" << text.toStdString() << "\" and \""
+                << taken.value(key).toStdString() << "\"";
+            taken.insert(key, text);
+        }
+    }
 }
 
 TEST_F(EditorKeyboard, SpaceOrEnterOnAPlayPicturePlaysItsSound) {
