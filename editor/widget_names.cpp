@@ -1,5 +1,8 @@
 #include "editor/widget_names.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 
@@ -41,6 +44,46 @@ private:
     bool m_picture;
 };
 
+// Marks the labels that act as buttons, for the accessibility factory.
+const char* const kKeyboardLabel = "p95KeyboardLabel";
+
+// What assistive technology sees of such a label: a button named by its
+// accessible name or its text, whose press action is a press of Space.
+class KeyboardLabelAccessible : public QAccessibleWidget {
+public:
+    explicit KeyboardLabelAccessible(QLabel* label)
+        : QAccessibleWidget(label, QAccessible::Button) {}
+
+    QString text(QAccessible::Text t) const override {
+        // The widget's own fallback would name a label after its group box.
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return static_cast<QLabel*>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+    QStringList actionNames() const override {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& action) override {
+        if (action != pressAction()) {
+            QAccessibleWidget::doAction(action);
+            return;
+        }
+        if (!widget()->isEnabled())
+            return;
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        QCoreApplication::sendEvent(widget(), &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        QCoreApplication::sendEvent(widget(), &release);
+    }
+};
+
+QAccessibleInterface* keyboardLabelFactory(const QString&, QObject* object) {
+    auto* label = qobject_cast<QLabel*>(object);
+    if (label && label->property(kKeyboardLabel).toBool())
+        return new KeyboardLabelAccessible(label);
+    return nullptr;
+}
+
 } // namespace
 
 QLabel* makePicture(const QString& objectName, int side, QWidget* parent) {
@@ -54,6 +97,18 @@ QLabel* makePicture(const QString& objectName, int side, QWidget* parent) {
 
 void makeKeyboardLabel(QLabel* label) {
     label->setFocusPolicy(Qt::StrongFocus);
+    // A button to a screen reader, not a picture or a static text.
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(keyboardLabelFactory);
+        return true;
+    }();
+    (void)factoryInstalled;
+    label->setProperty(kKeyboardLabel, true);
+    // A label made with its text may already have been seen (as a static
+    // text) when it announced that text: let it be looked at afresh.
+    if (QAccessibleInterface* seen = QAccessible::queryAccessibleInterface(label);
+        seen && seen->role() != QAccessible::Button)
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(seen));
     label->installEventFilter(new FocusMark(label));
 }
 

@@ -5,6 +5,7 @@
 #include "a11y_test_support.h"
 
 #include <QFrame>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTabWidget>
 
@@ -34,6 +35,33 @@ TEST_F(EditorNames, PlayPicturesAreNamedAfterTheirSoundsAndSayHowToUseThem) {
     for (int i = 0; i < kSoundCount; ++i)
         EXPECT_EQ(accessibleName(control<QLabel>("Image2", i)),
                   QStringLiteral("Play ") + toQString(kSoundSlots[i].caption));
+}
+
+TEST_F(EditorNames, PlayPicturesAndColourNamesAreButtonsThatPressLikeAClick) {
+    choose(control<QPushButton>("Command4", 12), QStringLiteral("/sounds/open.wav"));
+    QAccessibleInterface* play =
+        QAccessible::queryAccessibleInterface(control<QLabel>("Image2", 12));
+    ASSERT_NE(play, nullptr);
+    EXPECT_EQ(play->role(), QAccessible::Button);
+    ASSERT_NE(play->actionInterface(), nullptr);
+    EXPECT_TRUE(
+        play->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    play->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(fakes.audio.log.filter(QStringLiteral("Play ")),
+              QStringList{QStringLiteral("Play /sounds/open.wav")});
+
+    // A colour name presses only in own-colours mode, as with the keyboard.
+    window->show();
+    QAccessibleInterface* name =
+        QAccessible::queryAccessibleInterface(control<QLabel>("Label4", 1));
+    EXPECT_EQ(name->role(), QAccessible::Button);
+    name->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(window->coloursTab().picker(), nullptr);
+    control<QRadioButton>(QStringLiteral("Option13"))->click();
+    name->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_NE(window->coloursTab().picker(), nullptr);
+    EXPECT_EQ(window->coloursTab().picker()->colourIndex(), 1);
+    window->coloursTab().picker()->close();
 }
 
 TEST_F(EditorNames, PreviewsAreNamedAfterTheirSlots) {

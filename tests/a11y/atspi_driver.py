@@ -300,7 +300,7 @@ def tree(program):
         own = find(editor, pyatspi.ROLE_RADIO_BUTTON, "Choose Your Own Colors:")
         own.queryComponent().grabFocus()
         keys("space")
-        name = find(editor, pyatspi.ROLE_LABEL, "Background")
+        name = find(editor, pyatspi.ROLE_PUSH_BUTTON, "Background")
         poll(lambda: states(name).contains(pyatspi.STATE_ENABLED), 5, "the colour names stay off")
         name.queryComponent().grabFocus()
         poll(lambda: states(name).contains(pyatspi.STATE_FOCUSED), 5, "a colour name takes no focus")
@@ -387,7 +387,7 @@ def walk(program):
         print("sounds: the file dialog took a typed path", flush=True)
 
         # Its play picture comes next in the Tab order.
-        play = poll(lambda: find(editor, pyatspi.ROLE_IMAGE, "Play Asterisk"), 10,
+        play = poll(lambda: find(editor, pyatspi.ROLE_PUSH_BUTTON, "Play Asterisk"), 10,
                     "no play picture after choosing a sound")
         focus_x("Paletteer 95", exclude=(start_x,))
         keys("Tab")
