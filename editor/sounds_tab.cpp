@@ -38,6 +38,7 @@ SoundsTab::SoundsTab(QWidget* parent) : QWidget(parent) {
     for (int i = 0; i < kSoundCount; ++i) {
         Command4[i] = new QPushButton(toQString(kSoundSlots[i].caption), Frame7);
         Command4[i]->setObjectName(arrayName("Command4", i));
+        Command4[i]->setAccessibleDescription(QStringLiteral("chooses the sound file"));
         Text1[i] = new QLineEdit(Frame7);
         Text1[i]->setObjectName(arrayName("Text1", i));
         Text1[i]->hide();

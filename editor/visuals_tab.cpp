@@ -41,6 +41,7 @@ VisualsTab::VisualsTab(QWidget* parent) : QWidget(parent) {
         Image3[k] = makePicture(arrayName("Image3", k), kIconPreviewSize, Frame5);
         Command5[k] = new QPushButton(toQString(kIconsCaptions[k]), Frame5);
         Command5[k]->setObjectName(arrayName("Command5", k));
+        Command5[k]->setAccessibleDescription(QStringLiteral("chooses the icon file"));
         iconGrid->addWidget(Image3[k], place.row, place.column, Qt::AlignHCenter);
         iconGrid->addWidget(Command5[k], place.row + 1, place.column);
     }
@@ -53,6 +54,7 @@ VisualsTab::VisualsTab(QWidget* parent) : QWidget(parent) {
     auto* wallpaperControls = new QVBoxLayout;
     Command7 = new QPushButton(QStringLiteral("Wallpaper"), Frame4);
     Command7->setObjectName(QStringLiteral("Command7"));
+    Command7->setAccessibleDescription(QStringLiteral("chooses the wallpaper picture"));
     wallpaperControls->addWidget(Command7);
     layoutGroup = new QButtonGroup(this);
     const QString layoutCaptions[2] = {QStringLiteral("Center"), QStringLiteral("Tiled")};
@@ -83,6 +85,7 @@ VisualsTab::VisualsTab(QWidget* parent) : QWidget(parent) {
     auto* saverLayout = new QHBoxLayout(Frame1);
     Command6 = new QPushButton(QStringLiteral("Screen Saver"), Frame1);
     Command6->setObjectName(QStringLiteral("Command6"));
+    Command6->setAccessibleDescription(QStringLiteral("chooses the screen saver"));
     saverLayout->addWidget(Command6);
     frames->addWidget(Frame1, 1, 0, 1, 2);
 

@@ -91,13 +91,20 @@ TEST_F(EditorNames, NoPictureOnAnyTabIsUnnamed) {
         EXPECT_EQ(accessibleName(control<QLabel>("picHelp", i)), QStringLiteral("Help"));
 }
 
-TEST_F(EditorNames, ColourNamesSayTheyOpenThePicker) {
+TEST_F(EditorNames, ControlsWhoseTextDoesNotSayWhatTheyDoAreDescribed) {
     for (int i = 0; i < kColourCount; ++i) {
         QLabel* name = control<QLabel>("Label4", i);
         EXPECT_EQ(accessibleName(name), toQString(kColourSlots[i].caption));
         EXPECT_EQ(accessibleText(name, QAccessible::Description),
                   QStringLiteral("opens the colour picker"));
     }
+    // The choosing buttons are captioned with a slot, not with what they do.
+    EXPECT_EQ(accessibleText(control<QWidget>("Command3", 4), QAccessible::Description),
+              QStringLiteral("chooses the pointer file"));
+    EXPECT_EQ(accessibleText(control<QWidget>("Command4", 4), QAccessible::Description),
+              QStringLiteral("chooses the sound file"));
+    EXPECT_EQ(accessibleText(control<QWidget>("Command5", 4), QAccessible::Description),
+              QStringLiteral("chooses the icon file"));
     EXPECT_EQ(accessibleName(control<QWidget>(QStringLiteral("txtReadMe"))),
               QStringLiteral("ReadMe text"));
 }
