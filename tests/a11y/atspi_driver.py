@@ -1,18 +1,22 @@
 #!/usr/bin/python3
-"""Drives the real program on an X server, with the accessibility bus as the
-eyes and xdotool key events as the only hands. Two modes:
+"""Drives the real program on an X server and looks at it through the
+accessibility bus, as a screen reader does. Two modes:
 
   tree PROGRAM   visits every window (tip, start, About, the editor on each
                  tab, the colour picker) and fails for any control on show
                  that a user can work, or any picture, without a name; prints
-                 the number of named controls per window.
+                 the number of named controls per window. Tabs are switched
+                 and the focus moved through the accessibility bus, as a
+                 screen reader user would.
   walk PROGRAM   the main flow with the keyboard alone: tip, a name, the
                  editor, a sound chosen through the real file dialog with its
-                 path typed, played, removed, the theme saved, the program quit.
+                 path typed, played (heard on the sound server's sink),
+                 removed, the theme saved, the program quit. Only xdotool key
+                 events act on the program.
 
 Run under a D-Bus session bus with DISPLAY set (atspi_test.sh does both). No
 mouse event is sent in either mode: windows are given the input focus with
-`xdotool windowfocus`, as a window manager would, and everything else is keys.
+`xdotool windowfocus`, as a window manager would (there is none here).
 """
 
 import os

@@ -25,7 +25,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 [ -x "$program" ] || fail "no program at $program"
 for tool in Xvfb xdotool faketime dbus-run-session; do
     command -v "$tool" >/dev/null 2>&1 ||
-        skip "$tool is not installed (packages xvfb, xdotool, faketime, dbus)"
+        skip "$tool is not installed (packages xvfb, xdotool, faketime, dbus-daemon)"
 done
 [ -x /usr/libexec/at-spi-bus-launcher ] || skip "no accessibility bus (package at-spi2-core)"
 # Debian's bindings belong to Debian's Python, whatever python3 comes first on the PATH.
