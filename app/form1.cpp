@@ -50,6 +50,7 @@ void Form1::buildWindow() {
     auto* heading = new QHBoxLayout;
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setAccessibleName(QStringLiteral("Tip of the Day"));
     heading->addWidget(Image1, 0, Qt::AlignTop);
     auto* titles = new QVBoxLayout;
     Label1 = new QLabel(QStringLiteral("Tip of the Day"), this);

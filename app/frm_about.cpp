@@ -39,6 +39,7 @@ FrmAbout::FrmAbout(StartUp& flow) : QDialog(nullptr), m_flow(flow) {
     auto* heading = new QHBoxLayout;
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setAccessibleName(toQString(kProductTitle));
     heading->addWidget(Image1);
     Label1 = new QLabel(toQString(kProductTitle), this);
     Label1->setObjectName(QStringLiteral("Label1"));

@@ -74,6 +74,7 @@ void FrmStart::buildWindow() {
     auto* help = new QHBoxLayout;
     picHelp = new QLabel(this);
     picHelp->setObjectName(QStringLiteral("picHelp"));
+    picHelp->setAccessibleName(QStringLiteral("Help"));
     help->addWidget(picHelp, 0, Qt::AlignTop);
     lblHelp = new QLabel(this);
     lblHelp->setObjectName(QStringLiteral("lblHelp"));

@@ -22,6 +22,12 @@ QScrollBar* makeBar(const char* name, QWidget* parent) {
     bar->setRange(0, 255);
     bar->setSingleStep(1);
     bar->setPageStep(10);
+    // The bars are the picker's whole input: they must be reachable with Tab
+    // and moved with the arrow keys.
+    bar->setFocusPolicy(Qt::StrongFocus);
+    // A scroll bar's keys run as a page scrolls (Right lowers the value);
+    // here Right and Page Up give more of the colour, as on a slider.
+    bar->setInvertedControls(false);
     return bar;
 }
 
@@ -90,6 +96,7 @@ void FrmColor::buildWindow() {
     for (int row = 0; row < 3; ++row) {
         captions[row] = new QLabel(names[row], this);
         captions[row]->setObjectName(QStringLiteral("Label%1").arg(row + 1));
+        rowBars[row]->setAccessibleName(names[row]);
         rowBars[row]->setMinimumWidth(barWidth);
         bars->addWidget(captions[row], row, 0);
         bars->addWidget(rowBars[row], row, 1);
@@ -107,6 +114,7 @@ void FrmColor::buildWindow() {
     Shape1->setAutoFillBackground(true);
     const int side = fontMetrics().height() * 4;
     Shape1->setFixedSize(side, side);
+    Shape1->setAccessibleName(QStringLiteral("Color Preview"));
     fillPreview(Rgb{255, 255, 255});
     lower->addWidget(Shape1);
     lower->addStretch(1);
@@ -168,6 +176,9 @@ void FrmColor::fillPreview(Rgb rgb) {
     QPalette palette = Shape1->palette();
     palette.setColor(QPalette::Window, QColor(rgb.red, rgb.green, rgb.blue));
     Shape1->setPalette(palette);
+    // What the eye sees in the preview, for a screen reader.
+    Shape1->setAccessibleDescription(
+        QStringLiteral("Red %1, green %2, blue %3").arg(rgb.red).arg(rgb.green).arg(rgb.blue));
 }
 
 Rgb FrmColor::colour() const {

@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -94,6 +95,10 @@ ColoursTab::ColoursTab(QWidget* parent) : QWidget(parent) {
     for (int i = 0; i < kColourCount; ++i) {
         Label4[i] = new QLabel(toQString(kColourSlots[i].caption), Frame3);
         Label4[i]->setObjectName(arrayName("Label4", i));
+        // Reached with Tab and opened with Space or Enter in own-colours mode
+        // (a disabled name takes no focus).
+        makeKeyboardLabel(Label4[i]);
+        Label4[i]->setAccessibleDescription(QStringLiteral("opens the colour picker"));
         Label7[i] = new QLabel(toQString(kColourSlots[i].defaultText), Frame9);
         Label7[i]->setObjectName(arrayName("Label7", i));
     }
@@ -171,6 +176,15 @@ bool ColoursTab::eventFilter(QObject* watched, QEvent* event) {
         if (mouse->button() == Qt::LeftButton &&
             (*found)->rect().contains(mouse->position().toPoint())) {
             Label4_Click(int(found - Label4.begin()));
+            return true;
+        }
+        break;
+    }
+    case QEvent::KeyPress: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (isActivationKey(*key)) {
+            if (!key->isAutoRepeat())
+                Label4_Click(int(found - Label4.begin()));
             return true;
         }
         break;

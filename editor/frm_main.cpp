@@ -20,6 +20,7 @@
 #include <QEventLoop>
 #include <QHBoxLayout>
 #include <QHash>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -85,6 +86,9 @@ FrmMain::FrmMain(Services services, FileSystem& files, QWidget* parent)
     buildMenus();
     connectControls();
     attachTabs();
+    // A text box asks first whether it wants a key that is also a shortcut;
+    // that question reaches the application's filters before the box.
+    QCoreApplication::instance()->installEventFilter(this);
 }
 
 FrmMain::~FrmMain() = default;
@@ -131,6 +135,8 @@ void FrmMain::buildWindow() {
 
     SSTab1 = new QTabWidget(central);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    // It takes the focus for its tab bar, so a screen reader names it too.
+    SSTab1->setAccessibleName(QStringLiteral("Theme parts"));
     m_pointers = new PointersTab;
     m_sounds = new SoundsTab;
     m_visuals = new VisualsTab;
@@ -320,6 +326,24 @@ void FrmMain::playBirthday() {
 
 QString FrmMain::programFile(const char* name) const {
     return programDirectory() + QLatin1Char('\\') + QLatin1String(name);
+}
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::ShortcutOverride)
+        return QMainWindow::eventFilter(watched, event);
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != this)
+        return QMainWindow::eventFilter(watched, event);
+    // The menu's keys work whichever control has the focus, as they do on the
+    // system the themes are made for: the control is not asked.
+    const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+    for (const QAction* action : {mnuOpen, mnuSave, mnuSaveAs, mnuExit}) {
+        if (action->isEnabled() && action->shortcut() == pressed) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void FrmMain::showEvent(QShowEvent* event) {

@@ -80,6 +80,9 @@ Q_SIGNALS:
     void programEnding();
 
 protected:
+    // Lets the menu shortcuts win over a control of this window that would
+    // take the same keys (Ctrl+A in the ReadMe text).
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;

@@ -56,6 +56,7 @@ HelpPanel makeHelpPanel(int index, QWidget* parent) {
     help.picHelp->setObjectName(QStringLiteral("picHelp_%1").arg(index));
     help.picHelp->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
     help.picHelp->setMinimumSize(32, 32);
+    help.picHelp->setAccessibleName(QStringLiteral("Help"));
     layout->addWidget(help.picHelp, 0, Qt::AlignTop);
 
     help.lblHelp = new QLabel(help.panel);

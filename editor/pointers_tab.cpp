@@ -29,7 +29,11 @@ PointersTab::PointersTab(QWidget* parent) : QWidget(parent) {
     for (int i = 0; i < kPointerCount; ++i) {
         Command3[i] = new QPushButton(toQString(kPointerSlots[i].caption), Frame8);
         Command3[i]->setObjectName(arrayName("Command3", i));
+        // The caption names a pointer's role; what pressing it does is not in it.
+        Command3[i]->setAccessibleDescription(QStringLiteral("chooses the pointer file"));
         Image1[i] = makePicture(arrayName("Image1", i), kPointerPreviewSize, Frame8);
+        Image1[i]->setAccessibleName(QStringLiteral("Preview of ") +
+                                     toQString(kPointerSlots[i].caption));
         Source[i] = new QLabel(Frame8);
         Source[i]->setObjectName(arrayName("Source", i));
         Source[i]->hide();

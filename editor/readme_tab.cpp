@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -30,6 +31,13 @@ ReadMeTab::ReadMeTab(QWidget* parent) : QWidget(parent) {
     txtReadMe = new QTextEdit(this);
     txtReadMe->setObjectName(QStringLiteral("txtReadMe"));
     setUpRichTextBox(*txtReadMe);
+    txtReadMe->setAccessibleName(QStringLiteral("ReadMe text"));
+    txtReadMe->verticalScrollBar()->setAccessibleName(QStringLiteral("ReadMe text, up and down"));
+    txtReadMe->horizontalScrollBar()->setAccessibleName(
+        QStringLiteral("ReadMe text, left and right"));
+    // Tab leaves the text, as in any other dialog box, rather than trapping a
+    // keyboard user in it; a tab character can still be pasted in.
+    txtReadMe->setTabChangesFocus(true);
     layout->addWidget(txtReadMe, 1);
 }
 

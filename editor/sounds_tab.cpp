@@ -3,8 +3,10 @@
 #include "editor/widget_names.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -36,10 +38,16 @@ SoundsTab::SoundsTab(QWidget* parent) : QWidget(parent) {
     for (int i = 0; i < kSoundCount; ++i) {
         Command4[i] = new QPushButton(toQString(kSoundSlots[i].caption), Frame7);
         Command4[i]->setObjectName(arrayName("Command4", i));
+        Command4[i]->setAccessibleDescription(QStringLiteral("chooses the sound file"));
         Text1[i] = new QLineEdit(Frame7);
         Text1[i]->setObjectName(arrayName("Text1", i));
         Text1[i]->hide();
         Image2[i] = makePicture(arrayName("Image2", i), kPlayPictureSize, Frame7);
+        // A picture, not a text: without a name a screen reader has nothing to say.
+        makeKeyboardLabel(Image2[i]);
+        Image2[i]->setAccessibleName(QStringLiteral("Play ") + toQString(kSoundSlots[i].caption));
+        Image2[i]->setAccessibleDescription(
+            QStringLiteral("Space or Enter plays the sound; the Menu key offers to remove it"));
         // A play picture appears and disappears without the buttons moving.
         QSizePolicy policy = Image2[i]->sizePolicy();
         policy.setRetainSizeWhenHidden(true);
@@ -134,11 +142,7 @@ bool SoundsTab::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonDblClick: {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::RightButton) {
-            m_currentSound = i;
-            // Not exec(): the window stays responsive and the choice arrives
-            // through mnuRemove.
-            if (m_context->mnuRem)
-                m_context->mnuRem->popup(mouse->globalPosition().toPoint());
+            showRemoveMenu(i, mouse->globalPosition().toPoint(), false);
         } else {
             showPicture(i, kPressedPlayPicture);
         }
@@ -153,10 +157,44 @@ bool SoundsTab::eventFilter(QObject* watched, QEvent* event) {
             Image2_Click(i);
         return true;
     }
+    case QEvent::KeyPress: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (isActivationKey(*key)) {
+            if (!key->isAutoRepeat())
+                Image2_Click(i);
+            return true;
+        }
+        if (isContextMenuKey(*key)) {
+            showRemoveMenu(i, Image2[i]->mapToGlobal(Image2[i]->rect().bottomLeft()), true);
+            return true;
+        }
+        break;
+    }
+    case QEvent::ContextMenu:
+        // The mouse's right press has opened the menu already; this is the keyboard's.
+        if (static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+            showRemoveMenu(i, Image2[i]->mapToGlobal(Image2[i]->rect().bottomLeft()), true);
+            return true;
+        }
+        break;
     default:
         break;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void SoundsTab::showRemoveMenu(int i, const QPoint& where, bool fromKeyboard) {
+    m_currentSound = i;
+    // Not exec(): the window stays responsive and the choice arrives through
+    // mnuRemove. A menu already open (the Menu key sends a key and a pop-up
+    // request) stays where it is.
+    QMenu* menu = m_context->mnuRem;
+    if (!menu || menu->isVisible())
+        return;
+    menu->popup(where);
+    // From the keyboard the first entry is ready for Enter.
+    if (fromKeyboard && !menu->actions().isEmpty())
+        menu->setActiveAction(menu->actions().constFirst());
 }
 
 } // namespace p95

@@ -2,7 +2,8 @@
 
 // The "Sounds" tab: one button, hidden path and play picture per sound slot.
 // The play picture plays the sound on a left click and offers "&Remove from
-// Theme" on a right click.
+// Theme" on a right click. From the keyboard: Space or Enter plays, the Menu
+// key or Shift+F10 opens the pop-up.
 
 #include "editor/help_panel.h"
 #include "editor/tab_context.h"
@@ -47,6 +48,8 @@ protected:
 
 private:
     void showPicture(int i, const QString& file);
+    // Opens the "&Remove from Theme" pop-up for slot i at a screen position.
+    void showRemoveMenu(int i, const QPoint& where, bool fromKeyboard);
 
     std::unique_ptr<TabContext> m_context;
     int m_currentSound = 0; // the play picture last right-clicked

@@ -41,6 +41,7 @@ VisualsTab::VisualsTab(QWidget* parent) : QWidget(parent) {
         Image3[k] = makePicture(arrayName("Image3", k), kIconPreviewSize, Frame5);
         Command5[k] = new QPushButton(toQString(kIconsCaptions[k]), Frame5);
         Command5[k]->setObjectName(arrayName("Command5", k));
+        Command5[k]->setAccessibleDescription(QStringLiteral("chooses the icon file"));
         iconGrid->addWidget(Image3[k], place.row, place.column, Qt::AlignHCenter);
         iconGrid->addWidget(Command5[k], place.row + 1, place.column);
     }
@@ -53,6 +54,7 @@ VisualsTab::VisualsTab(QWidget* parent) : QWidget(parent) {
     auto* wallpaperControls = new QVBoxLayout;
     Command7 = new QPushButton(QStringLiteral("Wallpaper"), Frame4);
     Command7->setObjectName(QStringLiteral("Command7"));
+    Command7->setAccessibleDescription(QStringLiteral("chooses the wallpaper picture"));
     wallpaperControls->addWidget(Command7);
     layoutGroup = new QButtonGroup(this);
     const QString layoutCaptions[2] = {QStringLiteral("Center"), QStringLiteral("Tiled")};
@@ -72,6 +74,9 @@ VisualsTab::VisualsTab(QWidget* parent) : QWidget(parent) {
     Image3[0]->setAlignment(Qt::AlignCenter);
     Image3[0]->setScaledContents(true);
     wallpaperLayout->addWidget(Image3[0]);
+    // Pictures, not texts: named for screen readers after the slot they show.
+    for (int k = 0; k < int(Image3.size()); ++k)
+        Image3[k]->setAccessibleName(QStringLiteral("Preview of ") + toQString(kIconsCaptions[k]));
     frames->addWidget(Frame4, 0, 1);
 
     // Screen saver: its button and the chosen path, the one visible Icons entry.
@@ -80,6 +85,7 @@ VisualsTab::VisualsTab(QWidget* parent) : QWidget(parent) {
     auto* saverLayout = new QHBoxLayout(Frame1);
     Command6 = new QPushButton(QStringLiteral("Screen Saver"), Frame1);
     Command6->setObjectName(QStringLiteral("Command6"));
+    Command6->setAccessibleDescription(QStringLiteral("chooses the screen saver"));
     saverLayout->addWidget(Command6);
     frames->addWidget(Frame1, 1, 0, 1, 2);
 

@@ -1,8 +1,90 @@
 #include "editor/widget_names.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 
 namespace p95 {
+
+namespace {
+
+// Shows which label has the focus without changing its size, so nothing
+// moves as the focus passes: a picture gets a plain box in room that is kept
+// empty otherwise; a text is shown in the selection colours.
+class FocusMark : public QObject {
+public:
+    explicit FocusMark(QLabel* label) : QObject(label), m_picture(label->hasScaledContents()) {
+        if (m_picture) {
+            label->setLineWidth(1);
+            show(*label, false);
+        }
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
+            show(*static_cast<QLabel*>(watched), event->type() == QEvent::FocusIn);
+        return false;
+    }
+
+private:
+    void show(QLabel& label, bool focused) const {
+        if (m_picture) {
+            label.setFrameStyle(focused ? (QFrame::Box | QFrame::Plain) : QFrame::NoFrame);
+            const int room = focused ? 0 : 1;
+            label.setContentsMargins(room, room, room, room);
+            return;
+        }
+        label.setAutoFillBackground(focused);
+        label.setBackgroundRole(focused ? QPalette::Highlight : QPalette::Window);
+        label.setForegroundRole(focused ? QPalette::HighlightedText : QPalette::WindowText);
+    }
+
+    bool m_picture;
+};
+
+// Marks the labels that act as buttons, for the accessibility factory.
+const char* const kKeyboardLabel = "p95KeyboardLabel";
+
+// What assistive technology sees of such a label: a button named by its
+// accessible name or its text, whose press action is a press of Space.
+class KeyboardLabelAccessible : public QAccessibleWidget {
+public:
+    explicit KeyboardLabelAccessible(QLabel* label)
+        : QAccessibleWidget(label, QAccessible::Button) {}
+
+    QString text(QAccessible::Text t) const override {
+        // The widget's own fallback would name a label after its group box.
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return static_cast<QLabel*>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+    QStringList actionNames() const override {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& action) override {
+        if (action != pressAction()) {
+            QAccessibleWidget::doAction(action);
+            return;
+        }
+        if (!widget()->isEnabled())
+            return;
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        QCoreApplication::sendEvent(widget(), &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        QCoreApplication::sendEvent(widget(), &release);
+    }
+};
+
+QAccessibleInterface* keyboardLabelFactory(const QString&, QObject* object) {
+    auto* label = qobject_cast<QLabel*>(object);
+    if (label && label->property(kKeyboardLabel).toBool())
+        return new KeyboardLabelAccessible(label);
+    return nullptr;
+}
+
+} // namespace
 
 QLabel* makePicture(const QString& objectName, int side, QWidget* parent) {
     auto* picture = new QLabel(parent);
@@ -11,6 +93,35 @@ QLabel* makePicture(const QString& objectName, int side, QWidget* parent) {
     picture->setAlignment(Qt::AlignCenter);
     picture->setScaledContents(true);
     return picture;
+}
+
+void makeKeyboardLabel(QLabel* label) {
+    label->setFocusPolicy(Qt::StrongFocus);
+    // A button to a screen reader, not a picture or a static text.
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(keyboardLabelFactory);
+        return true;
+    }();
+    (void)factoryInstalled;
+    label->setProperty(kKeyboardLabel, true);
+    // A label made with its text may already have been seen (as a static
+    // text) when it announced that text: let it be looked at afresh.
+    if (QAccessibleInterface* seen = QAccessible::queryAccessibleInterface(label);
+        seen && seen->role() != QAccessible::Button)
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(seen));
+    label->installEventFilter(new FocusMark(label));
+}
+
+bool isActivationKey(const QKeyEvent& key) {
+    if ((key.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    return key.key() == Qt::Key_Space || key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+}
+
+bool isContextMenuKey(const QKeyEvent& key) {
+    if (key.key() == Qt::Key_Menu)
+        return key.modifiers() == Qt::NoModifier;
+    return key.key() == Qt::Key_F10 && key.modifiers() == Qt::ShiftModifier;
 }
 
 } // namespace p95

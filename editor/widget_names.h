@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class QKeyEvent;
 class QLabel;
 class QWidget;
 
@@ -22,5 +23,17 @@ inline constexpr int kPlayPictureSize = 20;
 
 // An empty picture box of a fixed square size that shows its picture scaled to fit.
 QLabel* makePicture(const QString& objectName, int side, QWidget* parent);
+
+// A label that acts as a button (a play picture, a colour name): reachable
+// with Tab, and marked while it has the focus so that a keyboard user sees
+// where the focus is (a box round a picture made by makePicture, the
+// selection colours on a text). Its size never changes with the focus.
+void makeKeyboardLabel(QLabel* label);
+
+// Space or Enter, as a button takes them (no modifier but the keypad's). The
+// caller ignores auto-repeats, so that holding the key does not run it over and over.
+bool isActivationKey(const QKeyEvent& key);
+// The keys that open a control's pop-up menu: the Menu key, or Shift+F10.
+bool isContextMenuKey(const QKeyEvent& key);
 
 } // namespace p95
