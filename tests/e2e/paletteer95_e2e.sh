@@ -96,7 +96,7 @@ start_x() {
     for attempt in 1 2 3; do
         rm -f "$fifo"
         mkfifo "$fifo"
-        Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" 2>"$work/xvfb.log" &
+        Xvfb -noreset -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" 2>"$work/xvfb.log" &
         xvfb_pid=$!
         number=
         # Xvfb writes the display number once it accepts connections.
