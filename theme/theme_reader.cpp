@@ -135,7 +135,9 @@ public:
         // Steps 1, 2: the two icons whose value follows their section header.
         const std::pair<int, std::string_view> headed[] = {{1, kMyComputerSection},
                                                            {2, kNetworkSection}};
-        for (const auto& [index, section] : headed) {
+        // (Clang 14 cannot capture structured bindings: copy the index.)
+        for (const auto& [slotIndex, section] : headed) {
+            const int index = slotIndex;
             const PathRule rule{Variant::A, defaultValue, ico, {}, true};
             scanHeaded(
                 toQString(section), [&](const QString& r) { takeIcon(index, extract(r, rule)); },
@@ -143,7 +145,8 @@ public:
         }
 
         // Steps 3, 4: the recycle bin, full before empty.
-        for (const auto& [index, key] : {std::pair{4, "full="}, std::pair{3, "empty="}}) {
+        for (const auto& [slotIndex, key] : {std::pair{4, "full="}, std::pair{3, "empty="}}) {
+            const int index = slotIndex;
             const PathRule rule{Variant::B, QString::fromLatin1(key), ico, {}, true};
             scanFields(rule.key, false,
                        [&](const QString& r) { takeIcon(index, extract(r, rule)); });
