@@ -11,5 +11,6 @@ inline constexpr std::string_view kProductName = "Paletteer 95";
 inline constexpr std::string_view kProductTitle = "Paletteer 95 v2.0";
 inline constexpr std::string_view kHomePageUrl = "https://paletteer95.example.org/";
 inline constexpr std::string_view kContactEmail = "paletteer95@example.org";
+inline constexpr std::string_view kAuthorName = "Robin Hale";
 
 } // namespace p95

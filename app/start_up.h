@@ -1,0 +1,77 @@
+#pragma once
+
+// The start-up flow: the Tip of the Day window first, then the start window,
+// the loading window and the editor; the one About window; and how a Yes to
+// a quit question ends the program. The windows are created when they are
+// first shown and deleted when they close, as forms are unloaded.
+
+#include "app/tip_file.h"
+#include "platform/services.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+namespace p95 {
+
+class FileSystem;
+class FrmMain;
+class Form1;
+class FrmStart;
+class FrmLoad;
+class FrmAbout;
+
+class StartUp : public QObject {
+    Q_OBJECT
+public:
+    // The services, the file system and the editor must outlive the flow.
+    StartUp(Services services, FileSystem& files, FrmMain& editor, QObject* parent = nullptr);
+    ~StartUp() override;
+
+    // Program start: shows the Tip of the Day window (which loads the editor).
+    Form1* start();
+
+    FrmStart* showStart();
+    // Shows the loading window for a new theme name; its timer starts.
+    FrmLoad* showLoad(const QString& themeName);
+    // The one About window, made on first use and shown again afterwards.
+    FrmAbout* showAbout();
+    // Closes the start window without the quit question (the hand-over).
+    void closeStart();
+    // Yes to a quit question: the program ends with all its windows.
+    void endProgram();
+
+    // The windows that are up (null once closed).
+    Form1* tipWindow() const;
+    FrmStart* startWindow() const;
+    FrmLoad* loadWindow() const;
+    FrmAbout* aboutWindow() const;
+
+    Services services() const { return m_services; }
+    FileSystem& files() const { return m_files; }
+    FrmMain& editor() const { return m_editor; }
+    const RandomSource& random() const { return m_random; }
+    int loadInterval() const { return m_loadIntervalMs; }
+
+    // Tests: a scripted random source, and what ending the program does
+    // (the default ends the application's event loop).
+    void setRandom(RandomSource random) { m_random = std::move(random); }
+    void setEndProgram(std::function<void()> endProgram) { m_endProgram = std::move(endProgram); }
+
+private:
+    Services m_services;
+    FileSystem& m_files;
+    FrmMain& m_editor;
+    RandomSource m_random;
+    std::function<void()> m_endProgram;
+    // Twenty ticks make the hand-over last about a second.
+    int m_loadIntervalMs = 50;
+
+    QPointer<Form1> m_tip;
+    QPointer<FrmStart> m_start;
+    QPointer<FrmLoad> m_load;
+    QPointer<FrmAbout> m_about;
+};
+
+} // namespace p95

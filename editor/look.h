@@ -1,0 +1,24 @@
+#pragma once
+
+// How the program's windows look: Qt's classic "Windows" style unless the
+// user chose another, and fixed sizes taken from the windows' layouts.
+
+class QWidget;
+
+namespace p95 {
+
+// Call before the QApplication is made (Qt removes -style from the arguments):
+// true when the arguments or QT_STYLE_OVERRIDE choose a widget style.
+bool userChoseStyle(int argc, char** argv);
+
+// Call once the QApplication exists: sets the classic "Windows" style unless
+// the user chose one.
+void applyDefaultStyle(bool userChose);
+
+// Sizes the window from its layout and fixes it at that size.
+void fixSizeToLayout(QWidget& window);
+
+// Places the window in the middle of its screen.
+void centreOnScreen(QWidget& window);
+
+} // namespace p95

@@ -1,0 +1,99 @@
+#include "editor/visuals_tab.h"
+
+#include "editor/widget_names.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace p95 {
+
+namespace {
+// The wallpaper preview is a small screen: four by three.
+constexpr int kWallpaperPreviewWidth = 160;
+constexpr int kWallpaperPreviewHeight = 120;
+} // namespace
+
+VisualsTab::VisualsTab(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("tabVisuals"));
+    auto* layout = new QVBoxLayout(this);
+    help = makeHelpPanel(3, this);
+    layout->addWidget(help.panel);
+
+    auto* frames = new QGridLayout;
+    layout->addLayout(frames, 1);
+
+    // Icons: a two-by-two grid, each preview above its button; the Recycle
+    // Bin on top, My Computer and Network Neighbourhood below.
+    Frame5 = new QGroupBox(QStringLiteral("Icons"), this);
+    Frame5->setObjectName(QStringLiteral("Frame5"));
+    auto* iconGrid = new QGridLayout(Frame5);
+    struct Place {
+        int index, row, column;
+    };
+    for (const Place place : {Place{4, 0, 0}, Place{3, 0, 1}, Place{1, 2, 0}, Place{2, 2, 1}}) {
+        const int k = place.index;
+        Image3[k] = makePicture(arrayName("Image3", k), kIconPreviewSize, Frame5);
+        Command5[k] = new QPushButton(toQString(kIconsCaptions[k]), Frame5);
+        Command5[k]->setObjectName(arrayName("Command5", k));
+        iconGrid->addWidget(Image3[k], place.row, place.column, Qt::AlignHCenter);
+        iconGrid->addWidget(Command5[k], place.row + 1, place.column);
+    }
+    frames->addWidget(Frame5, 0, 0);
+
+    // Wallpaper: its button and layout choice beside a screen-shaped preview.
+    Frame4 = new QGroupBox(QStringLiteral("Wallpaper"), this);
+    Frame4->setObjectName(QStringLiteral("Frame4"));
+    auto* wallpaperLayout = new QHBoxLayout(Frame4);
+    auto* wallpaperControls = new QVBoxLayout;
+    Command7 = new QPushButton(QStringLiteral("Wallpaper"), Frame4);
+    Command7->setObjectName(QStringLiteral("Command7"));
+    wallpaperControls->addWidget(Command7);
+    layoutGroup = new QButtonGroup(this);
+    const QString layoutCaptions[2] = {QStringLiteral("Center"), QStringLiteral("Tiled")};
+    for (int i = 0; i < 2; ++i) {
+        Option2[i] = new QRadioButton(layoutCaptions[i], Frame4);
+        Option2[i]->setObjectName(arrayName("Option2", i));
+        layoutGroup->addButton(Option2[i], i);
+        wallpaperControls->addWidget(Option2[i]);
+    }
+    wallpaperControls->addStretch(1);
+    wallpaperLayout->addLayout(wallpaperControls);
+    Image3[0] = new QLabel(Frame4);
+    Image3[0]->setObjectName(QStringLiteral("Image3_0"));
+    Image3[0]->setFixedSize(kWallpaperPreviewWidth, kWallpaperPreviewHeight);
+    Image3[0]->setFrameShape(QFrame::Panel);
+    Image3[0]->setFrameShadow(QFrame::Sunken);
+    Image3[0]->setAlignment(Qt::AlignCenter);
+    Image3[0]->setScaledContents(true);
+    wallpaperLayout->addWidget(Image3[0]);
+    frames->addWidget(Frame4, 0, 1);
+
+    // Screen saver: its button and the chosen path, the one visible Icons entry.
+    Frame1 = new QGroupBox(QStringLiteral("Screen Saver"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    auto* saverLayout = new QHBoxLayout(Frame1);
+    Command6 = new QPushButton(QStringLiteral("Screen Saver"), Frame1);
+    Command6->setObjectName(QStringLiteral("Command6"));
+    saverLayout->addWidget(Command6);
+    frames->addWidget(Frame1, 1, 0, 1, 2);
+
+    for (int k = 0; k < kIconsCount; ++k) {
+        QWidget* owner = k == kScreenSaverIndex ? static_cast<QWidget*>(Frame1) : this;
+        Icons[k] = new QLabel(owner);
+        Icons[k]->setObjectName(arrayName("Icons", k));
+        if (k == kScreenSaverIndex) {
+            Icons[k]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            saverLayout->addWidget(Icons[k], 1);
+        } else {
+            Icons[k]->hide();
+        }
+    }
+}
+
+} // namespace p95

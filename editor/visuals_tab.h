@@ -1,0 +1,39 @@
+#pragma once
+
+// The "Visuals" tab: desktop icons, screen saver and wallpaper. The Icons
+// array holds the six paths (0 wallpaper, 1..4 icons, 5 screen saver).
+
+#include "editor/help_panel.h"
+#include "theme/theme_document.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QButtonGroup;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace p95 {
+
+class VisualsTab : public QWidget {
+    Q_OBJECT
+public:
+    explicit VisualsTab(QWidget* parent = nullptr);
+
+    HelpPanel help;                                       // panel 3
+    QGroupBox* Frame5 = nullptr;                          // "Icons"
+    QGroupBox* Frame1 = nullptr;                          // "Screen Saver"
+    QGroupBox* Frame4 = nullptr;                          // "Wallpaper"
+    std::array<QPushButton*, kIconsCount - 1> Command5{}; // 1..4; there is no Command5(0)
+    std::array<QLabel*, kIconsCount - 1> Image3{};        // 0 wallpaper preview, 1..4 icons
+    std::array<QLabel*, kIconsCount> Icons{};             // paths; only Icons(5) is shown
+    QPushButton* Command6 = nullptr;                      // "Screen Saver"
+    QPushButton* Command7 = nullptr;                      // "Wallpaper"
+    std::array<QRadioButton*, 2> Option2{};               // "Center", "Tiled"
+    QButtonGroup* layoutGroup = nullptr;
+};
+
+} // namespace p95

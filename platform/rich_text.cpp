@@ -1,0 +1,83 @@
+#include "platform/rich_text.h"
+
+#include "platform/text_codec.h"
+#include "platform/text_file.h"
+
+#include <QFontInfo>
+#include <QTextDocument>
+#include <QTextEdit>
+
+namespace p95 {
+
+QFont richTextDefaultFont() {
+    QFont font;
+    // The first family the host has wins; the hint covers a host with none of them.
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(8.5);
+    return font;
+}
+
+void setUpRichTextBox(QTextEdit& box) {
+    box.setAcceptRichText(true);
+    box.document()->setDefaultFont(richTextDefaultFont());
+    box.setCurrentFont(richTextDefaultFont());
+    box.clear();
+}
+
+QString plainText(const QTextEdit& box) {
+    QString text = box.document()->toPlainText();
+    // A soft line break (Shift+Enter) is a line end in a plain-text file too.
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+void setPlainText(QTextEdit& box, const QString& text) {
+    QString normalised = text;
+    normalised.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    normalised.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    box.setPlainText(normalised);
+    // setPlainText keeps the character format at the cursor; start typing plain.
+    QTextCharFormat plain;
+    plain.setFont(richTextDefaultFont());
+    box.setCurrentCharFormat(plain);
+}
+
+Result<QByteArray> encodePlainText(const QString& text) {
+    QString crlf = text;
+    crlf.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    const auto bytes = encodeWindows1252(crlf);
+    if (!bytes) {
+        return Error{QStringLiteral("Writing text"),
+                     {},
+                     QStringLiteral("the character \"%1\" cannot be written in a Windows 95 "
+                                    "text file")
+                         .arg(firstUnencodable(text))};
+    }
+    return *bytes;
+}
+
+QString decodePlainText(const QByteArray& bytes) {
+    return decodeWindows1252(bytes);
+}
+
+Status loadPlainTextFile(QTextEdit& box, const QString& hostPath) {
+    const auto bytes = readWholeFile(hostPath);
+    if (!bytes)
+        return bytes.error();
+    setPlainText(box, decodePlainText(bytes.value()));
+    return std::nullopt;
+}
+
+Status savePlainTextFile(const QTextEdit& box, const QString& hostPath) {
+    auto bytes = encodePlainText(plainText(box));
+    if (!bytes) {
+        Error error = bytes.error();
+        error.file = hostPath;
+        return error;
+    }
+    return writeFileAtomically(hostPath, bytes.value());
+}
+
+} // namespace p95

@@ -1,0 +1,263 @@
+#!/usr/bin/env bash
+# End-to-end test of the real program on a virtual X server, with xdotool as
+# the user's hands:
+#   run 1: Tip of the Day -> Continue -> a name -> the editor -> Ctrl+S -> OK,
+#          then the theme directory and its .theme file are checked on disk;
+#   run 2: the start window's Open, the real file dialog (the path typed), and
+#          Save As (Ctrl+A) under a new name.
+# Each run has an X server of its own (-displayfd picks a free display); it is
+# killed and waited for before the next one starts. The date is pinned so that
+# no run on 12 January plays the birthday tune. Exit 77 (skipped) when a tool
+# is missing.
+#
+#   paletteer95_e2e.sh PATH/TO/paletteer95
+set -u
+
+skip() {
+    echo "SKIPPED: $*"
+    exit 77
+}
+fail() {
+    echo "FAILED: $*" >&2
+    if [ -n "${app_log:-}" ] && [ -s "$app_log" ]; then
+        echo "--- program output" >&2
+        tail -n 20 "$app_log" >&2
+    fi
+    exit 1
+}
+
+[ $# -eq 1 ] || { echo "usage: $0 PATH/TO/paletteer95" >&2; exit 2; }
+program=$1
+[ -x "$program" ] || fail "no program at $program"
+for tool in Xvfb xdotool faketime; do
+    command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed (packages xvfb, xdotool, faketime)"
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/p95-e2e.XXXXXX") || fail "cannot make a work folder"
+xvfb_pid=
+app_pid=
+app_log=
+
+stop_app() {
+    if [ -n "$app_pid" ]; then
+        kill "$app_pid" 2>/dev/null
+        wait "$app_pid" 2>/dev/null
+        app_pid=
+    fi
+}
+stop_x() {
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+        xvfb_pid=
+    fi
+}
+cleanup() {
+    stop_app
+    stop_x
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+# A private home for everything the program or Qt might write, no sound server.
+export HOME="$work/home"
+export XDG_RUNTIME_DIR="$work/runtime"
+export XDG_CONFIG_HOME="$work/home/.config"
+export XDG_DATA_HOME="$work/home/.local/share"
+export XDG_CACHE_HOME="$work/home/.cache"
+export PULSE_SERVER="unix:$work/no-sound-server"
+export PALETTEER95_DRIVE_C="$work/drive_c"
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY QT_STYLE_OVERRIDE
+themes="$PALETTEER95_DRIVE_C/Program Files/Plus!/Themes"
+
+# Polls a command until it succeeds: poll SECONDS COMMAND...
+poll() {
+    local seconds=$1
+    shift
+    local tries=$((seconds * 20))
+    while [ "$tries" -gt 0 ]; do
+        "$@" && return 0
+        sleep 0.05
+        tries=$((tries - 1))
+    done
+    return 1
+}
+
+start_x() {
+    local fifo="$work/displayfd"
+    rm -f "$fifo"
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" 2>"$work/xvfb.log" &
+    xvfb_pid=$!
+    local number=
+    # Xvfb writes the display number once it accepts connections.
+    read -r -t 15 number <"$fifo" || fail "Xvfb did not start: $(tail -n 3 "$work/xvfb.log")"
+    export DISPLAY=":$number"
+}
+
+launch() {
+    app_log="$work/app-$1.log"
+    faketime -m --exclude-monotonic '2026-03-03 12:00:00' "$program" >"$app_log" 2>&1 &
+    app_pid=$!
+}
+
+# The visible windows whose title matches exactly.
+windows() {
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null
+}
+count_windows() {
+    windows "$1" | wc -l
+}
+has_window() {
+    [ "$(count_windows "$1")" -ge 1 ]
+}
+no_window() {
+    [ "$(count_windows "$1")" -eq 0 ]
+}
+has_windows() {
+    [ "$(count_windows "$1")" -eq "$2" ]
+}
+window_of() {
+    poll "${2:-20}" has_window "$1" || fail "no window \"$1\" appeared"
+    windows "$1" | head -n 1
+}
+# A window other than the one given, with the same title.
+other_window() {
+    windows "$1" | grep -vx "$2" | head -n 1
+}
+
+# There is no window manager: give the window the input focus ourselves.
+focused_on() {
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]
+}
+focus() {
+    xdotool windowfocus "$1" 2>/dev/null
+    poll 5 focused_on "$1" || fail "window $1 did not take the focus"
+}
+keys() {
+    xdotool key --clearmodifiers "$@"
+}
+type_text() {
+    xdotool type --delay 15 -- "$1"
+}
+
+app_running() {
+    kill -0 "$app_pid" 2>/dev/null
+}
+app_ended() {
+    ! app_running
+}
+# Ctrl+Q, Yes (the default button): the program ends by itself, status 0.
+quit_program() {
+    local editor=$1
+    focus "$editor"
+    keys ctrl+q
+    poll 10 has_windows "Paletteer 95" 2 || fail "no quit question"
+    local question
+    question=$(other_window "Paletteer 95" "$editor")
+    focus "$question"
+    keys Return
+    poll 10 app_ended || fail "the program did not end after Yes to the quit question"
+    wait "$app_pid"
+    local status=$?
+    app_pid=
+    [ "$status" -eq 0 ] || fail "the program ended with status $status"
+}
+
+# Waits for the editor after the hand-over (the start window has gone, the
+# editor is the one "Paletteer 95" window left).
+editor_window() {
+    poll 20 has_windows "Paletteer 95" 1 || fail "the editor did not show"
+    windows "Paletteer 95"
+}
+
+file_exists() {
+    [ -f "$1" ]
+}
+colours_of() {
+    sed -n '/^\[Control Panel\\Colors\]/,/^\r\{0,1\}$/p' "$1"
+}
+
+# ---------------------------------------------------------------- no display
+# Without a display the program says so and ends with status 1, not a crash.
+env -u DISPLAY timeout 20 "$program" >"$work/nodisplay.log" 2>&1
+status=$?
+[ "$status" -eq 1 ] || fail "without a display the program ended with status $status"
+grep -q "no display" "$work/nodisplay.log" || fail "without a display: $(cat "$work/nodisplay.log")"
+# A display that is named but not there: Qt's reason, then status 1.
+dead=5000
+while [ -e "/tmp/.X11-unix/X$dead" ] || [ -e "/tmp/.X$dead-lock" ]; do dead=$((dead + 1)); done
+DISPLAY=":$dead" timeout 20 "$program" >"$work/deaddisplay.log" 2>&1
+status=$?
+[ "$status" -eq 1 ] || fail "with an unreachable display the program ended with status $status"
+grep -q "cannot open a window" "$work/deaddisplay.log" ||
+    fail "with an unreachable display: $(cat "$work/deaddisplay.log")"
+
+# ---------------------------------------------------------------- run 1
+start_x
+launch 1
+tip=$(window_of "Tip of the Day")
+focus "$tip"
+keys Return # "&Continue..." is the default button
+
+start=$(window_of "Paletteer 95")
+focus "$start"
+type_text "Ocean"
+keys Return
+poll 10 has_window "Loading Paletteer 95" || fail "no loading window"
+poll 10 no_window "Loading Paletteer 95" || fail "the loading window stayed"
+editor=$(editor_window)
+
+focus "$editor"
+keys ctrl+s
+poll 10 has_windows "Paletteer 95" 2 || fail "no save question after Ctrl+S"
+question=$(other_window "Paletteer 95" "$editor")
+focus "$question"
+keys Return # OK
+theme="$themes/Ocean/Ocean.theme"
+poll 20 file_exists "$theme" || fail "no $theme after the save"
+[ -d "$themes/Ocean" ] || fail "no theme directory"
+grep -q $'^\\[MasterThemeSelector\\]\r$' "$theme" || fail "the .theme file lacks its signature section"
+grep -q $'^MTSM = DABJDKT\r$' "$theme" || fail "the .theme file lacks its signature"
+[ -n "$(colours_of "$theme")" ] || fail "the .theme file has no colours"
+if grep -q $'[^\r]$' "$theme"; then fail "a line of the .theme file does not end in CR LF"; fi
+quit_program "$editor"
+stop_x
+echo "run 1: saved $(wc -c <"$theme") bytes to Ocean/Ocean.theme"
+
+# ---------------------------------------------------------------- run 2
+start_x
+launch 2
+tip=$(window_of "Tip of the Day")
+focus "$tip"
+keys Return
+start=$(window_of "Paletteer 95")
+focus "$start"
+keys alt+o # "&Open a Theme"
+dialog=$(window_of "Choose a Theme to Open")
+focus "$dialog"
+type_text "$theme"
+keys Return
+poll 10 no_window "Choose a Theme to Open" || fail "the file dialog stayed"
+editor=$(editor_window)
+
+focus "$editor"
+keys ctrl+a
+poll 10 has_windows "Paletteer 95" 2 || fail "no input box after Ctrl+A"
+input=$(other_window "Paletteer 95" "$editor")
+focus "$input"
+keys ctrl+a # the whole proposed name, replaced by the typed one
+type_text "Ocean Copy"
+keys Return
+copy="$themes/Ocean Copy/Ocean Copy.theme"
+poll 20 file_exists "$copy" || fail "no $copy after Save As"
+grep -q $'^MTSM = DABJDKT\r$' "$copy" || fail "the copy lacks its signature"
+[ "$(colours_of "$copy")" = "$(colours_of "$theme")" ] ||
+    fail "the copy's colours differ from the opened theme's"
+[ -f "$theme" ] || fail "Save As lost the opened theme"
+quit_program "$editor"
+stop_x
+echo "run 2: opened Ocean.theme through the file dialog and saved it as Ocean Copy"
+echo "PASSED"

@@ -1,0 +1,371 @@
+// Opening and saving from the editor window, and its ReadMe tab.
+
+#include "editor_test_support.h"
+#include "platform/rich_text.h"
+#include "test_support.h"
+#include "theme/theme_name.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextEdit>
+#include <QThread>
+#include <QTimer>
+
+namespace p95::test {
+namespace {
+
+class EditorFiles : public EditorFixture {
+protected:
+    void SetUp() override {
+        EditorFixture::SetUp();
+        // Files a theme can name, on the drive.
+        writeFile(onDrive(QStringLiteral("Windows/Cursors/arrow.cur")), "cursor");
+        writeFile(onDrive(QStringLiteral("Windows/Cursors/busy.ani")), "RIFF ani");
+        writeFile(onDrive(QStringLiteral("Windows/Media/ding.wav")), "RIFF wave");
+        writeFile(onDrive(QStringLiteral("Windows/Media/tada.wav")), "RIFF wave 2");
+        writeFile(onDrive(QStringLiteral("Windows/clouds.bmp")), "BM bitmap");
+        writeFile(onDrive(QStringLiteral("Windows/pc.ico")), "icon");
+        writeFile(onDrive(QStringLiteral("Windows/calm.scr")), "MZ saver");
+    }
+
+    // A .theme file as the theme manager might have written it.
+    QString writeSourceTheme() {
+        const QString path = tmp() + QStringLiteral("/Sources/Source.theme");
+        writeFile(path, "[Control Panel\\Cursors]\r\n"
+                        "Arrow=C:\\Windows\\Cursors\\arrow.cur\r\n"
+                        "Wait=%WinDir%Cursors\\busy.ani\r\n"
+                        "[AppEvents\\Schemes\\Apps\\.Default\\SystemAsterisk\\.Current]\r\n"
+                        "DefaultValue=C:\\Windows\\Media\\ding.wav\r\n"
+                        "[AppEvents\\Schemes\\Apps\\.Default\\SystemStart\\.Current]\r\n"
+                        "DefaultValue=%WinDir%Media\\tada.wav\r\n"
+                        "[Control Panel\\Desktop]\r\n"
+                        "Wallpaper=C:\\Windows\\clouds.bmp\r\n"
+                        "SCRNSAVE.EXE=C:\\Windows\\calm.scr\r\n"
+                        "[CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon]\r\n"
+                        "DefaultValue=C:\\Windows\\pc.ico,0\r\n"
+                        "[Control Panel\\Colors]\r\n"
+                        "ActiveTitle=10 20 30\r\n"
+                        "InfoWindow=1 2 3\r\n");
+        return path;
+    }
+
+    void open(FrmMain& window, const QString& path) {
+        fakes.fileDialog.queue(path);
+        window.findChild<QPushButton*>(QStringLiteral("Command15"))->click();
+    }
+
+    void saveAs(FrmMain& window, const QString& name) {
+        fakes.input.queue(name);
+        window.findChild<QAction*>(QStringLiteral("mnuSaveAs"))->trigger();
+    }
+
+    void save(FrmMain& window) {
+        fakes.messages.queue(MsgAnswer::Ok);
+        window.findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+    }
+
+    QString themeFile(const QString& name) {
+        return host(QStringLiteral("C:\\Program Files\\Plus!\\Themes\\%1\\%1.theme").arg(name));
+    }
+
+    static QString text(FrmMain& window, const char* name) {
+        return window.findChild<QLabel*>(QString::fromLatin1(name))->text();
+    }
+};
+
+// ---------------------------------------------------------------- Open
+
+TEST_F(EditorFiles, OpenFillsTheDocumentTheLabelsAndThePreviews) {
+    auto window = makeWindow();
+    const QString path = writeSourceTheme();
+    open(*window, path);
+
+    const ThemeDocument& doc = window->document();
+    EXPECT_EQ(doc.name, QStringLiteral("Source"));
+    EXPECT_EQ(text(*window, "ThemeName"), QStringLiteral("Source"));
+    EXPECT_EQ(text(*window, "lblLoadFile"), path);
+    EXPECT_EQ(text(*window, "lblDirectory"), QStringLiteral("Current Theme:         ") + path);
+
+    EXPECT_EQ(doc.pointers[0], QStringLiteral("C:\\Windows\\Cursors\\arrow.cur"));
+    EXPECT_EQ(text(*window, "Source_0"), doc.pointers[0]);
+    EXPECT_EQ(doc.pointers[3], QStringLiteral("C:\\Windows\\Cursors\\busy.ani"));
+    EXPECT_EQ(doc.sounds[0], QStringLiteral("C:\\Windows\\Media\\ding.wav"));
+    EXPECT_EQ(window->findChild<QLineEdit*>(QStringLiteral("Text1_19"))->text(),
+              QStringLiteral("C:\\Windows\\Media\\tada.wav"));
+    EXPECT_FALSE(window->findChild<QLabel*>(QStringLiteral("Image2_0"))->isHidden());
+    EXPECT_FALSE(window->findChild<QLabel*>(QStringLiteral("Image2_19"))->isHidden());
+    EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("Image2_1"))->isHidden());
+    EXPECT_EQ(text(*window, "Icons_5"), QStringLiteral("C:\\Windows\\calm.scr"));
+    EXPECT_EQ(doc.icons[0], QStringLiteral("C:\\Windows\\clouds.bmp"));
+    EXPECT_EQ(doc.icons[1], QStringLiteral("C:\\WINDOWS\\PC.ICO"));
+
+    // Previews: the pointer file itself, the placeholder for the animated one.
+    EXPECT_FALSE(window->findChild<QLabel*>(QStringLiteral("Image1_0"))->pixmap().isNull());
+    EXPECT_FALSE(window->findChild<QLabel*>(QStringLiteral("Image1_3"))->pixmap().isNull());
+    EXPECT_TRUE(
+        fakes.pictures.loaded.contains(QStringLiteral("C:\\Program Files\\Paletteer 95\\ani.bmz")));
+    EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("Image1_1"))->pixmap().isNull());
+
+    // The read colours stay in force: own-colours mode.
+    EXPECT_EQ(doc.colours[0], QStringLiteral("10 20 30"));
+    EXPECT_EQ(text(*window, "Label7_24"), QStringLiteral("1 2 3"));
+    EXPECT_EQ(doc.colourMode, ColourMode::Own);
+    EXPECT_TRUE(window->findChild<QRadioButton*>(QStringLiteral("Option13"))->isChecked());
+    EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("Label4_0"))->isEnabled());
+    EXPECT_FALSE(window->findChild<QRadioButton*>(QStringLiteral("Option1_0"))->isEnabled());
+    EXPECT_TRUE(fakes.messages.shown.empty());
+}
+
+TEST_F(EditorFiles, OpenShowsTheReadersMessagesInOrder) {
+    auto window = makeWindow();
+    const QString path = tmp() + QStringLiteral("/Broken.theme");
+    writeFile(path, "[AppEvents\\Schemes\\Apps\\.Default\\SystemAsterisk\\.Current]\r\n"
+                    "DefaultValue=C:\\Windows\\Media\\LOUD.WAV\r\n"
+                    "[Control Panel\\Cursors]\r\n"
+                    "Arrow=C:\\Windows\\Cursors\\gone.cur\r\n");
+    fakes.pictures.missing.insert(QStringLiteral("C:\\Windows\\Cursors\\gone.cur"));
+    open(*window, path);
+    ASSERT_EQ(fakes.messages.shown.size(), 2u);
+    EXPECT_EQ(fakes.messages.shown[0].text, QStringLiteral(".wav"));
+    EXPECT_EQ(fakes.messages.shown[1].text, toQString(kLoadProblemMessage));
+    for (const auto& shown : fakes.messages.shown) {
+        EXPECT_EQ(shown.title, QStringLiteral("Paletteer 95"));
+        EXPECT_EQ(shown.buttons, MsgButtons::Ok);
+    }
+    EXPECT_TRUE(window->document().pointers[0].isEmpty());
+}
+
+TEST_F(EditorFiles, CancellingOpenChangesNothing) {
+    auto window = makeWindow();
+    open(*window, writeSourceTheme());
+    const ThemeDocument before = window->document();
+    const QString directory = text(*window, "lblDirectory");
+
+    fakes.fileDialog.queue(std::nullopt);
+    window->findChild<QAction*>(QStringLiteral("mnuOpen"))->trigger();
+    EXPECT_EQ(window->document(), before);
+    EXPECT_EQ(text(*window, "lblDirectory"), directory);
+}
+
+TEST_F(EditorFiles, AFileThatCannotBeReadSaysSoAndChangesNothing) {
+    auto window = makeWindow();
+    window->setThemeName(QStringLiteral("Mine"));
+    const ThemeDocument before = window->document();
+    const QString missing = tmp() + QStringLiteral("/Nowhere/Gone.theme");
+    open(*window, missing);
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_TRUE(fakes.messages.shown[0].text.contains(missing));
+    EXPECT_EQ(window->document(), before);
+    EXPECT_TRUE(text(*window, "lblLoadFile").isEmpty());
+    EXPECT_EQ(text(*window, "ThemeName"), QStringLiteral("Mine"));
+    EXPECT_FALSE(window->readTheme(missing));
+}
+
+// ---------------------------------------------------------------- Save and Save As
+
+TEST_F(EditorFiles, CancelInTheSaveQuestionWritesNothing) {
+    auto window = makeWindow();
+    window->setThemeName(QStringLiteral("Quiet"));
+    auto* box = window->findChild<QTextEdit*>(QStringLiteral("txtReadMe"));
+    box->setPlainText(QStringLiteral("typed, not stored"));
+    fakes.messages.queue(MsgAnswer::Cancel);
+    window->findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+    EXPECT_FALSE(
+        QFileInfo::exists(host(QStringLiteral("C:\\Program Files\\Plus!\\Themes\\Quiet"))));
+    EXPECT_EQ(window->document().readMe, QStringLiteral("typed, not stored"));
+}
+
+TEST_F(EditorFiles, SaveWritesTheThemeAndShowsWhatItSaved) {
+    auto window = makeWindow();
+    window->setThemeName(QStringLiteral("Travel"));
+    window->findChild<QRadioButton*>(QStringLiteral("Option1_10"))->click();
+    save(*window);
+    EXPECT_EQ(fakes.messages.shown.size(), 1u); // the question; success says nothing
+    const QByteArray written = readBytes(themeFile(QStringLiteral("Travel")));
+    EXPECT_TRUE(written.contains("ActiveTitle=64 72 120\r\n"));
+    // The window shows the colours the save wrote.
+    EXPECT_EQ(text(*window, "Label7_0"), QStringLiteral("64 72 120"));
+}
+
+TEST_F(EditorFiles, TheReadMeIsReplacedByTheDefaultAtTheStartOfASave) {
+    auto window = makeWindow();
+    window->setThemeName(QStringLiteral("Notes"));
+    window->findChild<QCheckBox*>(QStringLiteral("chkReadMe"))->setChecked(true);
+    auto* box = window->findChild<QTextEdit*>(QStringLiteral("txtReadMe"));
+    box->setPlainText(QStringLiteral("typed, not stored"));
+    save(*window);
+    EXPECT_EQ(plainText(*box), QStringLiteral("Thank you for using this theme.\nEnjoy it!"));
+    EXPECT_EQ(
+        readBytes(host(QStringLiteral("C:\\Program Files\\Plus!\\Themes\\Notes\\ReadMe.txt"))),
+        kDefaultReadMeBytes);
+}
+
+TEST_F(EditorFiles, SaveAsWithTheUnchangedNameSavesWithoutAQuestion) {
+    auto window = makeWindow();
+    window->setThemeName(QStringLiteral("Same"));
+    saveAs(*window, QStringLiteral("Same"));
+    EXPECT_TRUE(QFileInfo::exists(themeFile(QStringLiteral("Same"))));
+    // Saving again under its own name, with its .theme file there, asks nothing either.
+    saveAs(*window, QStringLiteral("Same"));
+    EXPECT_TRUE(fakes.messages.shown.empty());
+}
+
+TEST_F(EditorFiles, SaveAsToAnotherExistingThemeAsksAndNoChangesNothing) {
+    const QString other = themeFile(QStringLiteral("Other"));
+    writeFile(other, "[Theme]\r\n");
+    auto window = makeWindow();
+    window->setThemeName(QStringLiteral("Mine"));
+
+    fakes.messages.queue(MsgAnswer::No);
+    saveAs(*window, QStringLiteral("Other"));
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_TRUE(fakes.messages.shown[0].text.startsWith(
+        QStringLiteral("The theme name you have chosen already exists.")));
+    EXPECT_EQ(fakes.messages.shown[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(window->document().name, QStringLiteral("Mine"));
+    EXPECT_EQ(readBytes(other), QByteArray("[Theme]\r\n"));
+
+    fakes.messages.queue(MsgAnswer::Yes);
+    saveAs(*window, QStringLiteral("Other"));
+    EXPECT_EQ(window->document().name, QStringLiteral("Other"));
+    EXPECT_TRUE(readBytes(other).contains("[MasterThemeSelector]"));
+}
+
+TEST_F(EditorFiles, SaveAsRefusesNamesThatCannotBeAThemeAndChangesNothing) {
+    auto window = makeWindow();
+    window->setThemeName(QStringLiteral("Mine"));
+    for (const QString& name : {QStringLiteral("Sun/Moon"), QStringLiteral("What?"),
+                                QStringLiteral(".."), QStringLiteral("Red, White"),
+                                QStringLiteral("Tab\tName"), QStringLiteral("\u03a9mega")}) {
+        fakes.messages.shown.clear();
+        saveAs(*window, name);
+        ASSERT_EQ(fakes.messages.shown.size(), 1u) << name.toStdString();
+        EXPECT_EQ(fakes.messages.shown[0].text, *themeNameProblem(name));
+        EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Paletteer 95"));
+        EXPECT_EQ(window->document().name, QStringLiteral("Mine"));
+    }
+    const QDir themes(host(QStringLiteral("C:\\Program Files\\Plus!\\Themes")));
+    EXPECT_TRUE(themes.entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+}
+
+TEST_F(EditorFiles, SaveAsAcceptsANameOfBlanksOnly) {
+    auto window = makeWindow();
+    saveAs(*window, QStringLiteral("   "));
+    EXPECT_TRUE(fakes.messages.shown.empty());
+    EXPECT_EQ(window->document().name, QStringLiteral("   "));
+}
+
+TEST_F(EditorFiles, AFailedSaveSaysWhatFailedAndWhere) {
+    auto window = makeWindow();
+    window->setThemeName(QStringLiteral("Full"));
+    m_files.setWriteLimit(0); // the disk is full
+    save(*window);
+    ASSERT_EQ(fakes.messages.shown.size(), 2u);
+    const auto& shown = fakes.messages.shown[1];
+    EXPECT_EQ(shown.title, QStringLiteral("Paletteer 95"));
+    EXPECT_EQ(shown.buttons, MsgButtons::Ok);
+    EXPECT_TRUE(shown.text.contains(QStringLiteral("could not be saved")));
+    EXPECT_TRUE(shown.text.contains(QStringLiteral("Full.theme"))) << shown.text.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(themeFile(QStringLiteral("Full"))));
+}
+
+TEST_F(EditorFiles, OpenThenSaveOfAThemeWeSavedGivesTheSameBytes) {
+    auto first = makeWindow();
+    open(*first, writeSourceTheme());
+    saveAs(*first, QStringLiteral("Round"));
+    const QByteArray saved = readBytes(themeFile(QStringLiteral("Round")));
+    ASSERT_FALSE(saved.isEmpty());
+    ASSERT_TRUE(saved.contains("Round Normal Select.cur"));
+
+    auto second = makeWindow();
+    open(*second, themeFile(QStringLiteral("Round")));
+    EXPECT_EQ(second->document().name, QStringLiteral("Round"));
+    save(*second);
+    EXPECT_EQ(readBytes(themeFile(QStringLiteral("Round"))), saved);
+    EXPECT_EQ(fakes.messages.shown.size(), 1u); // only the save question
+}
+
+// ---------------------------------------------------------------- the ReadMe tab
+
+TEST_F(EditorFiles, StoringTheDefaultReadMeWritesPlainTextWithoutAQuestion) {
+    auto window = makeWindow();
+    auto* box = window->findChild<QTextEdit*>(QStringLiteral("txtReadMe"));
+    box->setHtml(QStringLiteral("<p><b>Bold</b> and <span style='color:red'>red</span></p>"
+                                "<p>second line</p>"));
+    window->findChild<QPushButton*>(QStringLiteral("Command14"))->click();
+    EXPECT_TRUE(fakes.messages.shown.empty());
+    EXPECT_EQ(readBytes(m_programDir + QStringLiteral("/PersonalReadMe.txz")),
+              QByteArray("Bold and red\r\nsecond line"));
+}
+
+class FailingWrites : public FileSystem {
+public:
+    Status writeFile(const QString& path, const QByteArray&) override {
+        return Error{QStringLiteral("Writing the file"), path, QStringLiteral("read-only")};
+    }
+};
+
+TEST_F(EditorFiles, ADefaultReadMeThatCannotBeWrittenIsReportedAndTheTextStays) {
+    FailingWrites files;
+    auto window = makeWindow(&files);
+    auto* box = window->findChild<QTextEdit*>(QStringLiteral("txtReadMe"));
+    box->setPlainText(QStringLiteral("my words"));
+    window->findChild<QPushButton*>(QStringLiteral("Command14"))->click();
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_TRUE(fakes.messages.shown[0].text.contains(QStringLiteral("read-only")));
+    EXPECT_EQ(plainText(*box), QStringLiteral("my words"));
+    EXPECT_EQ(readBytes(m_programDir + QStringLiteral("/PersonalReadMe.txz")), kDefaultReadMeBytes);
+}
+
+TEST_F(EditorFiles, AMissingDefaultReadMeIsAnEmptyText) {
+    QFile::remove(m_programDir + QStringLiteral("/PersonalReadMe.txz"));
+    auto window = makeWindow();
+    EXPECT_TRUE(window->document().readMe.isEmpty());
+    EXPECT_TRUE(fakes.messages.shown.empty());
+}
+
+} // namespace
+} // namespace p95::test
+
+namespace p95::test {
+namespace {
+
+// Writes slowly, as a save to a slow network drive would.
+class SlowWrites : public FileSystem {
+public:
+    Status writeFile(const QString& path, const QByteArray& bytes) override {
+        QThread::msleep(900);
+        return FileSystem::writeFile(path, bytes);
+    }
+};
+
+TEST_F(EditorFiles, ASlowSaveShowsAModalProgressDialogUntilItEnds) {
+    SlowWrites files;
+    auto window = makeWindow(&files);
+    window->setThemeName(QStringLiteral("Slow"));
+    bool shownModal = false;
+    QTimer::singleShot(750, [&] {
+        auto* progress = window->findChild<QProgressDialog*>(QStringLiteral("saveProgress"));
+        shownModal = progress && progress->isVisible() && progress->isModal();
+    });
+    save(*window);
+    EXPECT_TRUE(shownModal);
+    EXPECT_EQ(window->findChild<QProgressDialog*>(QStringLiteral("saveProgress")), nullptr);
+    EXPECT_TRUE(QFileInfo::exists(themeFile(QStringLiteral("Slow"))));
+}
+
+TEST_F(EditorFiles, OpeningKeepsTheReadMeAndItsFormatting) {
+    auto window = makeWindow();
+    auto* box = window->findChild<QTextEdit*>(QStringLiteral("txtReadMe"));
+    box->setHtml(QStringLiteral("<b>Thank you</b> for using this theme.<br>Enjoy it!"));
+    const QString html = box->toHtml();
+    open(*window, writeSourceTheme());
+    EXPECT_EQ(box->toHtml(), html);
+}
+
+} // namespace
+} // namespace p95::test
