@@ -104,6 +104,17 @@ bool startsWithMacro(const QString& value, const QString& macro, bool anyCase) {
     return value.startsWith(macro);
 }
 
+// A formed path without a drive that the host would take as a path of its
+// own ("/home/ann/x.wav", "../../x.cur") is put on drive C, as Windows keeps
+// "\x" and relative paths on its current drive: a .theme file never reaches
+// a host file outside drive C. A bare name ("%THEMEDIR%x.wav") stays as read.
+QString onDriveC(const QString& path) {
+    const bool rooted = path.startsWith(QLatin1Char('\\')) || path.startsWith(QLatin1Char('/'));
+    if (isWindowsPath(path) || (!rooted && !path.contains(QLatin1Char('/'))))
+        return path;
+    return (rooted ? QStringLiteral("C:") : QStringLiteral("C:\\")) + path;
+}
+
 class Reading {
 public:
     Reading(const ThemeDocument& doc, const QByteArray& bytes, const PictureProbe& probe)
@@ -301,7 +312,7 @@ private:
         }
         const QString name = r.mid(start, p - start);
         result.formed = directory + name;
-        result.path = directory + name + extension;
+        result.path = onDriveC(directory + name + extension);
 
         if (rule.variant == Variant::A || rule.variant == Variant::B) {
             if (extension == QStringLiteral(".ani")) {
