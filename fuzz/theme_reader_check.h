@@ -5,6 +5,7 @@
 // broken rule, or an empty string.
 
 #include "fuzz/fuzz_probe.h"
+#include "platform/drive.h"
 #include "theme/theme_reader.h"
 
 #include <QByteArray>
@@ -57,8 +58,12 @@ inline QString checkThemeReading(const QByteArray& bytes) {
     }
 
     // Path slots only hold paths the extraction rules can form.
+    // A path without a drive that a host would take as its own ("/etc/x",
+    // "../x") would reach outside drive C.
     const auto oneLine = [](const QString& path) {
-        return !path.contains(QLatin1Char('\r')) && !path.contains(QLatin1Char('\n'));
+        const bool hostLike = !isWindowsPath(path) && (path.contains(QLatin1Char('/')) ||
+                                                       path.startsWith(QLatin1Char('\\')));
+        return !hostLike && !path.contains(QLatin1Char('\r')) && !path.contains(QLatin1Char('\n'));
     };
     for (int i = 0; i < kPointerCount; ++i) {
         const QString& p = doc.pointers[i];
@@ -68,7 +73,7 @@ inline QString checkThemeReading(const QByteArray& bytes) {
         if (p.isEmpty())
             continue;
         if (!oneLine(p))
-            return QStringLiteral("pointer %1 holds a line end").arg(i);
+            return QStringLiteral("pointer %1 holds a line end or a host path").arg(i);
         if (p.endsWith(QStringLiteral(".ani")) && preview == Preview::AnimatedPointer)
             continue;
         if (!p.endsWith(QStringLiteral(".cur")) || preview != Preview::File || !hashedPathLoads(p))
@@ -94,7 +99,7 @@ inline QString checkThemeReading(const QByteArray& bytes) {
         if (p.isEmpty())
             continue;
         if (!oneLine(p))
-            return QStringLiteral("icon %1 holds a line end").arg(i);
+            return QStringLiteral("icon %1 holds a line end or a host path").arg(i);
         if (i == kWallpaperIndex && p.endsWith(QStringLiteral(".jpg"))) {
             if (preview != Preview::JpegWallpaper || !doc.jpegWallpaper)
                 return QStringLiteral("a .jpg wallpaper without its placeholder and flag");
@@ -110,7 +115,7 @@ inline QString checkThemeReading(const QByteArray& bytes) {
             return QStringLiteral("a bitmap wallpaper left the JPEG flag set");
     }
     for (const QString& colour : doc.colours) {
-        if (!oneLine(colour))
+        if (colour.contains(QLatin1Char('\r')) || colour.contains(QLatin1Char('\n')))
             return QStringLiteral("a colour text holds a line end");
     }
 
