@@ -35,7 +35,7 @@ Result<QByteArray> readThemeFile(const QString& themeFilePath) {
     const auto host = hostPath(themeFilePath);
     if (!host)
         return host.error();
-    return readWholeFile(host.value());
+    return readWholeFile(host.value(), kMaxThemeFileBytes);
 }
 
 QString unreadableThemeMessage(const QString& themeFilePath, const Error& error) {
