@@ -39,6 +39,8 @@ inline QString checkTipFile(const QByteArray& bytes) {
             return QStringLiteral("a draw without tips, or no draw with tips");
         if (k && (*k < 2 || *k > file.lastLine()))
             return QStringLiteral("a draw of line %1 outside 2..%2").arg(*k).arg(file.lastLine());
+        if (k && file.line(*k).size() > bytes.size())
+            return QStringLiteral("the drawn tip is longer than the file");
     }
     return {};
 }

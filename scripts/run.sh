@@ -6,7 +6,4 @@ cd "$top"
 bash scripts/setup.sh
 cmake --preset release >/dev/null
 cmake --build --preset release
-if [ -x build/release/app/paletteer95 ]; then
-    exec build/release/app/paletteer95 "$@"
-fi
-exec build/release/cli/paletteer95-cli --help
+exec build/release/app/paletteer95 "$@"

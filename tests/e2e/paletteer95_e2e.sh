@@ -85,22 +85,52 @@ poll() {
     return 1
 }
 
+x_answers() {
+    xdotool getdisplaygeometry >/dev/null 2>&1
+}
+# An X server of our own on a free display. Servers started at the same time
+# by other test runs can disturb each other's sockets while they pick their
+# displays, so a server that does not answer is replaced.
 start_x() {
-    local fifo="$work/displayfd"
-    rm -f "$fifo"
-    mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" 2>"$work/xvfb.log" &
-    xvfb_pid=$!
-    local number=
-    # Xvfb writes the display number once it accepts connections.
-    read -r -t 15 number <"$fifo" || fail "Xvfb did not start: $(tail -n 3 "$work/xvfb.log")"
-    export DISPLAY=":$number"
+    local attempt number fifo="$work/displayfd"
+    for attempt in 1 2 3; do
+        rm -f "$fifo"
+        mkfifo "$fifo"
+        Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" 2>"$work/xvfb.log" &
+        xvfb_pid=$!
+        number=
+        # Xvfb writes the display number once it accepts connections.
+        read -r -t 15 number <"$fifo" || fail "Xvfb did not start: $(tail -n 3 "$work/xvfb.log")"
+        export DISPLAY=":$number"
+        poll 5 x_answers && return 0
+        echo "Xvfb on $DISPLAY does not answer (attempt $attempt)" >&2
+        stop_x
+    done
+    fail "no X server could be started"
 }
 
+tip_or_end() {
+    has_window "Tip of the Day" || ! kill -0 "$app_pid" 2>/dev/null
+}
+# Starts the program and waits for its first window; one more try on a fresh
+# X server when the display went away under it.
 launch() {
-    app_log="$work/app-$1.log"
-    faketime -m --exclude-monotonic '2026-03-03 12:00:00' "$program" >"$app_log" 2>&1 &
-    app_pid=$!
+    local attempt
+    for attempt in 1 2; do
+        app_log="$work/app-$1.log"
+        faketime -m --exclude-monotonic '2026-03-03 12:00:00' "$program" >"$app_log" 2>&1 &
+        app_pid=$!
+        poll 20 tip_or_end || fail "no window \"Tip of the Day\" appeared"
+        has_window "Tip of the Day" && return 0
+        wait "$app_pid"
+        app_pid=
+        grep -q "could not connect to display" "$app_log" ||
+            fail "the program ended before showing the Tip of the Day"
+        echo "the display went away (attempt $attempt); a new X server" >&2
+        stop_x
+        start_x
+    done
+    fail "the program could not reach an X server"
 }
 
 # The visible windows whose title matches exactly.
@@ -119,6 +149,9 @@ no_window() {
 has_windows() {
     [ "$(count_windows "$1")" -eq "$2" ]
 }
+# Prints the first visible window with this title, once there is one. Called
+# as var=$(window_of ...) || exit 1, since a failure in $(...) only ends the
+# subshell.
 window_of() {
     poll "${2:-20}" has_window "$1" || fail "no window \"$1\" appeared"
     windows "$1" | head -n 1
@@ -135,9 +168,23 @@ focused_on() {
 focus() {
     xdotool windowfocus "$1" 2>/dev/null
     poll 5 focused_on "$1" || fail "window $1 did not take the focus"
+    # Qt activates the window when the focus event reaches it, a moment later.
+    sleep 0.2
 }
 keys() {
     xdotool key --clearmodifiers "$@"
+}
+# Presses keys until a check holds: Qt may see the focus a moment after the
+# X server gives it, and a shortcut pressed before that is lost. Only for keys
+# that do nothing when pressed once more while their effect is showing.
+press_until() {
+    local check=$1 what=$2 attempt
+    shift 2
+    for attempt in 1 2 3; do
+        keys "$@"
+        poll 3 $check && return 0
+    done
+    fail "$what"
 }
 type_text() {
     xdotool type --delay 15 -- "$1"
@@ -153,8 +200,7 @@ app_ended() {
 quit_program() {
     local editor=$1
     focus "$editor"
-    keys ctrl+q
-    poll 10 has_windows "Paletteer 95" 2 || fail "no quit question"
+    press_until two_windows "no quit question after Ctrl+Q" ctrl+q
     local question
     question=$(other_window "Paletteer 95" "$editor")
     focus "$question"
@@ -166,11 +212,17 @@ quit_program() {
     [ "$status" -eq 0 ] || fail "the program ended with status $status"
 }
 
-# Waits for the editor after the hand-over (the start window has gone, the
-# editor is the one "Paletteer 95" window left).
+# Waits for the editor, the one "Paletteer 95" window left once the start
+# window (given) has gone.
+start_gone_one_left() {
+    ! windows "Paletteer 95" | grep -qx "$1" && has_windows "Paletteer 95" 1
+}
 editor_window() {
-    poll 20 has_windows "Paletteer 95" 1 || fail "the editor did not show"
+    poll 20 start_gone_one_left "$1" || fail "the editor did not show (or the start window stayed)"
     windows "Paletteer 95"
+}
+two_windows() {
+    has_windows "Paletteer 95" 2
 }
 
 file_exists() {
@@ -198,21 +250,26 @@ grep -q "cannot open a window" "$work/deaddisplay.log" ||
 # ---------------------------------------------------------------- run 1
 start_x
 launch 1
-tip=$(window_of "Tip of the Day")
+tip=$(window_of "Tip of the Day") || exit 1
 focus "$tip"
-keys Return # "&Continue..." is the default button
+tip_gone() {
+    no_window "Tip of the Day"
+}
+press_until tip_gone "Enter did not continue from the Tip of the Day" Return
 
-start=$(window_of "Paletteer 95")
+start=$(window_of "Paletteer 95") || exit 1
 focus "$start"
 type_text "Ocean"
-keys Return
-poll 10 has_window "Loading Paletteer 95" || fail "no loading window"
-poll 10 no_window "Loading Paletteer 95" || fail "the loading window stayed"
-editor=$(editor_window)
+loading_shown() {
+    has_window "Loading Paletteer 95" || ! windows "Paletteer 95" | grep -qx "$start"
+}
+press_until loading_shown "Enter did not continue from the start window" Return
+editor=$(editor_window "$start") || exit 1
+no_window "Loading Paletteer 95" || poll 10 no_window "Loading Paletteer 95" ||
+    fail "the loading window stayed"
 
 focus "$editor"
-keys ctrl+s
-poll 10 has_windows "Paletteer 95" 2 || fail "no save question after Ctrl+S"
+press_until two_windows "no save question after Ctrl+S" ctrl+s
 question=$(other_window "Paletteer 95" "$editor")
 focus "$question"
 keys Return # OK
@@ -230,22 +287,24 @@ echo "run 1: saved $(wc -c <"$theme") bytes to Ocean/Ocean.theme"
 # ---------------------------------------------------------------- run 2
 start_x
 launch 2
-tip=$(window_of "Tip of the Day")
+tip=$(window_of "Tip of the Day") || exit 1
 focus "$tip"
-keys Return
-start=$(window_of "Paletteer 95")
+press_until tip_gone "Enter did not continue from the Tip of the Day" Return
+start=$(window_of "Paletteer 95") || exit 1
 focus "$start"
-keys alt+o # "&Open a Theme"
-dialog=$(window_of "Choose a Theme to Open")
+dialog_shown() {
+    has_window "Choose a Theme to Open"
+}
+press_until dialog_shown "no file dialog after Alt+O" alt+o # "&Open a Theme"
+dialog=$(window_of "Choose a Theme to Open") || exit 1
 focus "$dialog"
 type_text "$theme"
 keys Return
 poll 10 no_window "Choose a Theme to Open" || fail "the file dialog stayed"
-editor=$(editor_window)
+editor=$(editor_window "$start") || exit 1
 
 focus "$editor"
-keys ctrl+a
-poll 10 has_windows "Paletteer 95" 2 || fail "no input box after Ctrl+A"
+press_until two_windows "no input box after Ctrl+A" ctrl+a
 input=$(other_window "Paletteer 95" "$editor")
 focus "$input"
 keys ctrl+a # the whole proposed name, replaced by the typed one
