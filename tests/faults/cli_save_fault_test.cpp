@@ -126,6 +126,13 @@ TEST_F(CliSaveFaults, ASaveKilledAtAnyPointLeavesEveryEarlierFileWholeAndTheNext
             if (!before.count(name))
                 std::cout << "[ figures ] " << when << " left " << name.toStdString() << '\n';
         }
+        std::cout << "[ figures ] " << when << ": scratch folder "
+                  << (QFileInfo::exists(programHost() + QStringLiteral("/AAAAAA")) ? "left"
+                                                                                   : "gone")
+                  << ", lock file "
+                  << (QFileInfo::exists(programHost() + QStringLiteral("/save.lock")) ? "left"
+                                                                                      : "gone")
+                  << '\n';
 
         // The next save is not blocked by what the killed one left behind.
         ASSERT_EQ(saveNow({}, &err), 0) << when << ": " << err.toStdString();
