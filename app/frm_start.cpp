@@ -135,11 +135,8 @@ void FrmStart::loadSteps() {
     editor.loadText()->setText(QStringLiteral("Load"));
     editor.ensureLoaded();
 
-    // The Handwriting button shows its pointer on hover; a missing pointer
-    // file leaves the standard one.
-    const auto pen = services.pictures.loadCursor(programFile("pen.cuz"));
-    if (pen)
-        editor.pointerButton(6)->setCursor(pen.value());
+    // The Handwriting button shows the program's pen on hover.
+    editor.pointersTab().showHandwritingPointer();
 }
 
 void FrmStart::refuse(const QString& message) {

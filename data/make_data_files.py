@@ -752,7 +752,7 @@ def desktop_file():
         "Exec=paletteer95\n"
         "Icon=paletteer95\n"
         "Terminal=false\n"
-        "Categories=Graphics;Utility;\n"
+        "Categories=Graphics;Qt;\n"
     ).encode("ascii")
 
 

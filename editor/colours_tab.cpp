@@ -1,17 +1,23 @@
 #include "editor/colours_tab.h"
 
+#include "colour/scheme_file.h"
 #include "editor/widget_names.h"
+#include "platform/drive.h"
 
 #include <QButtonGroup>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace p95 {
 
@@ -137,6 +143,102 @@ void ColoursTab::showColourMode(ColourMode mode) {
     Command13->setEnabled(own);
     for (QRadioButton* preset : Option1)
         preset->setEnabled(!own);
+}
+
+ColoursTab::~ColoursTab() = default;
+
+void ColoursTab::attach(const TabContext& context) {
+    m_context = std::make_unique<TabContext>(context);
+    for (QLabel* name : Label4)
+        name->installEventFilter(this);
+    connect(Command13, &QPushButton::clicked, this, &ColoursTab::Command13_Click);
+    connect(Command12, &QPushButton::clicked, this, &ColoursTab::Command12_Click);
+}
+
+bool ColoursTab::eventFilter(QObject* watched, QEvent* event) {
+    const auto found = std::find(Label4.begin(), Label4.end(), watched);
+    // A disabled name (preset mode) does not react.
+    if (found == Label4.end() || !(*found)->isEnabled() || !m_context)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        // Taken here, so that the release comes back to this name.
+        return static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+    case QEvent::MouseButtonRelease: {
+        // A click: released over the name it was pressed on.
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton &&
+            (*found)->rect().contains(mouse->position().toPoint())) {
+            Label4_Click(int(found - Label4.begin()));
+            return true;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ColoursTab::Label4_Click(int i) {
+    const TabContext& c = *m_context;
+    const QString text = c.document().colours.at(i);
+    if (c.lblIndex)
+        c.lblIndex->setText(QString::number(i));
+    // A picker that has closed but is not yet deleted counts as closed.
+    if (m_picker && m_picker->isVisible()) {
+        // Already open: it now edits colour i, from where its bars stand.
+        m_picker->retarget(i, text);
+        m_picker->raise();
+        m_picker->activateWindow();
+        return;
+    }
+    // Each opening loads the picker afresh.
+    m_picker = new FrmColor(
+        i, text,
+        c.services.pictures.windowIcon(TabContext::programFile(QStringLiteral("theme.icp"))),
+        c.window);
+    connect(m_picker, &FrmColor::colourSelected, this, [this](int index, const QString& colour) {
+        if (index >= 0 && index < kColourCount)
+            m_context->setColour(index, colour);
+    });
+    m_picker->show();
+}
+
+void ColoursTab::Command13_Click() {
+    const TabContext& c = *m_context;
+    const QString name = c.services.input.ask(
+        c.window, QStringLiteral("What would you like to save the color scheme as?"),
+        QStringLiteral("Paletteer 95"), c.document().name);
+    if (name.isEmpty())
+        return;
+    if (const Status saved =
+            saveColourScheme(c.files, programDirectory(), name, c.document().colours)) {
+        c.message(QStringLiteral("The color scheme could not be saved.\n\n") + saved->text(),
+                  MsgButtons::Ok, MsgIcon::Warning);
+    }
+}
+
+void ColoursTab::Command12_Click() {
+    const TabContext& c = *m_context;
+    // Scheme files are saved in the program directory: look there first.
+    const QString f = c.chooseFile(QStringLiteral("Choose a Color Scheme to Open"),
+                                   QStringLiteral("Color Schemes (*.scheme)|*.scheme"), 1,
+                                   QStringLiteral(".scheme"), programDirectory());
+    if (f.isEmpty())
+        return;
+    const auto colours = readColourScheme(c.files, f);
+    if (!colours) {
+        c.message(QStringLiteral("The color scheme could not be loaded; the colors are as they "
+                                 "were.\n\n") +
+                      colours.error().text(),
+                  MsgButtons::Ok, MsgIcon::Warning);
+        return;
+    }
+    for (int i = 0; i < kColourCount; ++i)
+        c.setColour(i, colours.value()[i]);
+    c.setColourMode(ColourMode::Own);
 }
 
 } // namespace p95

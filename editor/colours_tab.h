@@ -3,14 +3,18 @@
 // The "Colors" tab: the colour mode (own colours or a preset), the 25 colour
 // names, their hidden colour texts, the eleven presets and the scheme buttons.
 
+#include "colour/frm_color.h"
 #include "colour/presets.h"
 #include "editor/help_panel.h"
+#include "editor/tab_context.h"
 #include "theme/theme_document.h"
 
 #include <QGroupBox>
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class QButtonGroup;
 class QLabel;
@@ -38,6 +42,19 @@ class ColoursTab : public QWidget {
     Q_OBJECT
 public:
     explicit ColoursTab(QWidget* parent = nullptr);
+    ~ColoursTab() override;
+
+    // Connects the name labels and the scheme buttons; the tab works through
+    // its window from then on.
+    void attach(const TabContext& context);
+
+    // A click on name label Label4(i): opens the colour picker on colour i,
+    // or points the open picker at it.
+    void Label4_Click(int i);
+    void Command13_Click(); // "Save &Color Scheme"
+    void Command12_Click(); // "&Load Color Scheme"
+    // The open picker, if any.
+    FrmColor* picker() const { return m_picker; }
 
     // Selects the mode's option button and enables or disables the controls
     // that depend on it. The colour texts and the chosen preset stay.
@@ -58,6 +75,13 @@ public:
     OptionFrame* Frame2 = nullptr; // the presets
     std::array<QRadioButton*, kPresetCount> Option1{};
     QButtonGroup* presetGroup = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    std::unique_ptr<TabContext> m_context;
+    QPointer<FrmColor> m_picker; // deletes itself when it closes
 };
 
 } // namespace p95

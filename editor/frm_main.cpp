@@ -84,6 +84,7 @@ FrmMain::FrmMain(Services services, FileSystem& files, QWidget* parent)
     buildWindow();
     buildMenus();
     connectControls();
+    attachTabs();
 }
 
 FrmMain::~FrmMain() = default;
@@ -324,6 +325,10 @@ QString FrmMain::programFile(const char* name) const {
 void FrmMain::showEvent(QShowEvent* event) {
     ensureLoaded();
     QMainWindow::showEvent(event);
+    if (!m_fittedText) {
+        m_fittedText = true;
+        fitWrappedText(*this);
+    }
 }
 
 void FrmMain::paintEvent(QPaintEvent*) {

@@ -88,6 +88,7 @@ private:
     void buildWindow();
     void buildMenus();
     void connectControls();
+    void attachTabs(); // the selection tabs' behaviour: frm_main_tabs.cpp
 
     // Handlers; each button and its menu entry run the same one.
     void Command15_Click(); // "&Open a Theme", mnuOpen
@@ -116,6 +117,7 @@ private:
     FileSystem& m_files;
     ThemeDocument m_doc;
     bool m_loaded = false;
+    bool m_fittedText = false;
     bool m_saving = false;
     bool m_showingReadMe = false;
     bool m_ending = false;

@@ -1,10 +1,12 @@
 #include "editor/look.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLayout>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QTabWidget>
 #include <QWidget>
 
 #include <cstring>
@@ -35,7 +37,8 @@ void fixSizeToLayout(QWidget& window) {
         layout->activate();
     window.setMinimumSize(0, 0);
     window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    window.adjustSize();
+    // Not adjustSize(): it caps a window at two thirds of the screen.
+    window.resize(window.sizeHint().expandedTo(window.minimumSizeHint()));
     window.setFixedSize(window.size());
 }
 
@@ -46,6 +49,44 @@ void centreOnScreen(QWidget& window) {
     const QRect area = screen->geometry();
     window.move(area.left() + (area.width() - window.width()) / 2,
                 area.top() + (area.height() - window.height()) / 2);
+}
+
+namespace {
+
+bool growWrappedLabels(QWidget& window) {
+    bool grew = false;
+    for (QLabel* label : window.findChildren<QLabel*>()) {
+        if (!label->wordWrap() || !label->isVisible())
+            continue;
+        const int needed = label->heightForWidth(label->width());
+        if (needed > label->height()) {
+            label->setMinimumHeight(needed);
+            grew = true;
+        }
+    }
+    return grew;
+}
+
+} // namespace
+
+void fitWrappedText(QWidget& window) {
+    // Only a shown window has placed its children; visit every page of every
+    // tab control so that each wrapped label is measured at its real width.
+    bool grew = growWrappedLabels(window);
+    for (QTabWidget* tab : window.findChildren<QTabWidget*>()) {
+        const int shown = tab->currentIndex();
+        for (int i = 0; i < tab->count(); ++i) {
+            tab->setCurrentIndex(i);
+            if (QLayout* layout = window.layout())
+                layout->activate();
+            grew = growWrappedLabels(window) || grew;
+        }
+        tab->setCurrentIndex(shown);
+    }
+    if (grew) {
+        fixSizeToLayout(window);
+        centreOnScreen(window);
+    }
 }
 
 } // namespace p95

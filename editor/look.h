@@ -18,6 +18,10 @@ void applyDefaultStyle(bool userChose);
 // Sizes the window from its layout and fixes it at that size.
 void fixSizeToLayout(QWidget& window);
 
+// Once a window is shown, wrapped labels are measured at their real widths;
+// the window grows where a label needs more lines than its layout guessed.
+void fitWrappedText(QWidget& window);
+
 // Places the window in the middle of its screen.
 void centreOnScreen(QWidget& window);
 

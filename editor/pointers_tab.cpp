@@ -12,7 +12,8 @@ namespace p95 {
 
 namespace {
 constexpr int kRowsPerColumn = 7;
-}
+constexpr int kHandwriting = 6;
+} // namespace
 
 PointersTab::PointersTab(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("tabPointers"));
@@ -47,6 +48,53 @@ PointersTab::PointersTab(QWidget* parent) : QWidget(parent) {
     grid->setColumnMinimumWidth(2, fontMetrics().averageCharWidth() * 4);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
+}
+
+PointersTab::~PointersTab() = default;
+
+void PointersTab::attach(const TabContext& context) {
+    m_context = std::make_unique<TabContext>(context);
+    for (int i = 0; i < kPointerCount; ++i)
+        connect(Command3[i], &QPushButton::clicked, this, [this, i] { Command3_Click(i); });
+}
+
+void PointersTab::showHandwritingPointer() {
+    // A missing pen keeps the standard pointer: the file is decoration.
+    const auto pen =
+        m_context->services.pictures.loadCursor(TabContext::programFile(QStringLiteral("pen.cuz")));
+    if (pen)
+        Command3[kHandwriting]->setCursor(pen.value());
+}
+
+void PointersTab::Command3_Click(int i) {
+    const TabContext& c = *m_context;
+    const QString f =
+        c.chooseFile(QStringLiteral("Choose an arrow for ") + toQString(kPointerSlots[i].caption),
+                     QStringLiteral("Cursor Files (*.cur)|*.cur|Animated Cursors (*.ani)|*.ani"), 1,
+                     QStringLiteral(".cur"));
+    const SlotRef slot{SlotFamily::Pointer, i};
+
+    // The endings are compared exactly as returned: ".ANI" and ".CUR" are not taken.
+    if (f.endsWith(QStringLiteral(".ani"))) {
+        // Animated pointers are not previewed, and the hover pointer stays.
+        c.setSlot(slot, f, Preview::AnimatedPointer);
+        return;
+    }
+    if (f.isEmpty() || !f.endsWith(QStringLiteral(".cur")))
+        return;
+
+    // A file that is not a cursor would go into the theme as one: refuse it.
+    PictureService& pictures = c.services.pictures;
+    auto preview = pictures.loadPicture(f);
+    auto cursor = preview ? pictures.loadCursor(f) : Result<QCursor>(preview.error());
+    if (!preview || !cursor) {
+        const Error& error = preview ? cursor.error() : preview.error();
+        c.message(unloadablePictureMessage(f, error), MsgButtons::Ok, MsgIcon::Warning);
+        return;
+    }
+    c.setSlot(slot, f, Preview::None);
+    Image1[i]->setPixmap(preview.value());
+    Command3[i]->setCursor(cursor.value());
 }
 
 } // namespace p95

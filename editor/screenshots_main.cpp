@@ -4,6 +4,7 @@
 
 #include "editor/frm_main.h"
 #include "editor/look.h"
+#include "editor/sample_theme.h"
 #include "platform/drive.h"
 #include "platform/file_system.h"
 #include "platform/real_services.h"
@@ -62,6 +63,9 @@ int main(int argc, char** argv) {
     window.ensureLoaded();
     window.setThemeName(QStringLiteral("Ocean"));
     window.directoryLabel()->setText(window.directoryLabel()->text() + QStringLiteral("Ocean\\"));
+    // Every tab filled, as after opening a theme.
+    if (const auto sample = p95::writeSampleTheme(QStringLiteral("Ocean")))
+        window.readTheme(sample.value());
     window.show();
 
     auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("SSTab1"));

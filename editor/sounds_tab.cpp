@@ -2,18 +2,25 @@
 
 #include "editor/widget_names.h"
 
+#include <QAction>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace p95 {
 
 namespace {
 constexpr int kRowsPerColumn = 5;
-}
+const QString kPlayPicture = QStringLiteral("play.bmz");
+const QString kPressedPlayPicture = QStringLiteral("play2.bmz");
+} // namespace
 
 SoundsTab::SoundsTab(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("tabSounds"));
@@ -47,6 +54,109 @@ SoundsTab::SoundsTab(QWidget* parent) : QWidget(parent) {
     }
     for (int column = 0; column < 8; column += 2)
         grid->setColumnStretch(column, 1);
+}
+
+SoundsTab::~SoundsTab() = default;
+
+void SoundsTab::attach(const TabContext& context) {
+    m_context = std::make_unique<TabContext>(context);
+    for (int i = 0; i < kSoundCount; ++i) {
+        connect(Command4[i], &QPushButton::clicked, this, [this, i] { Command4_Click(i); });
+        Image2[i]->installEventFilter(this);
+    }
+    if (m_context->mnuRemove)
+        connect(m_context->mnuRemove, &QAction::triggered, this, &SoundsTab::mnuRemove_Click);
+}
+
+void SoundsTab::Command4_Click(int i) {
+    const TabContext& c = *m_context;
+    MciDevice& MMControl1 = c.services.audio;
+    MMControl1.setFileName(QString());
+    const QString f =
+        c.chooseFile(QStringLiteral("Choose the sound for ") + toQString(kSoundSlots[i].caption),
+                     QStringLiteral("Sounds (*.wav)|*.wav"), 1, QStringLiteral(".wav"));
+    // Whatever the outcome, nothing stays open from before the choice.
+    if (MMControl1.mode() != MciMode::NotOpen)
+        MMControl1.command(QStringLiteral("Close"));
+    if (f.isEmpty())
+        return;
+    MMControl1.setFileName(f);
+    if (f.right(4).toUpper() != QStringLiteral(".WAV"))
+        return;
+    c.setSlot(SlotRef{SlotFamily::Sound, i}, f, Preview::None);
+    MMControl1.setDeviceType(QStringLiteral("WaveAudio"));
+}
+
+void SoundsTab::Image2_Click(int i) {
+    const QString path = Text1[i]->text();
+    if (path.isEmpty())
+        return;
+    const TabContext& c = *m_context;
+    MciDevice& MMControl1 = c.services.audio;
+    if (MMControl1.mode() != MciMode::NotOpen)
+        MMControl1.command(QStringLiteral("Close"));
+    MMControl1.setFileName(path);
+    Status played = MMControl1.command(QStringLiteral("Open"));
+    if (!played)
+        played = MMControl1.command(QStringLiteral("Play"));
+    if (!played)
+        played = MMControl1.command(QStringLiteral("Prev"));
+    // Silence would look like a broken button: say why nothing is heard.
+    if (played) {
+        const QString reason = played->reason.isEmpty() ? played->step : played->reason;
+        c.message(QStringLiteral("The sound \"%1\" could not be played (%2).").arg(path, reason),
+                  MsgButtons::Ok, MsgIcon::Warning);
+    }
+}
+
+void SoundsTab::mnuRemove_Click() {
+    const TabContext& c = *m_context;
+    if (c.message(QStringLiteral("Are you sure that you want to remove this sound from the theme?"),
+                  MsgButtons::YesNo) != MsgAnswer::Yes)
+        return;
+    c.setSlot(SlotRef{SlotFamily::Sound, m_currentSound}, QString(), Preview::None);
+}
+
+void SoundsTab::showPicture(int i, const QString& file) {
+    // A missing picture leaves the one on show.
+    const auto picture = m_context->services.pictures.loadPicture(TabContext::programFile(file));
+    if (picture)
+        Image2[i]->setPixmap(picture.value());
+}
+
+bool SoundsTab::eventFilter(QObject* watched, QEvent* event) {
+    const auto found = std::find(Image2.begin(), Image2.end(), watched);
+    if (found == Image2.end() || !m_context)
+        return QWidget::eventFilter(watched, event);
+    const int i = int(found - Image2.begin());
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton) {
+            m_currentSound = i;
+            // Not exec(): the window stays responsive and the choice arrives
+            // through mnuRemove.
+            if (m_context->mnuRem)
+                m_context->mnuRem->popup(mouse->globalPosition().toPoint());
+        } else {
+            showPicture(i, kPressedPlayPicture);
+        }
+        return true;
+    }
+    case QEvent::MouseButtonRelease: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        showPicture(i, kPlayPicture);
+        // A click is a left press and release over the picture.
+        if (mouse->button() == Qt::LeftButton &&
+            Image2[i]->rect().contains(mouse->position().toPoint()))
+            Image2_Click(i);
+        return true;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace p95

@@ -1,13 +1,18 @@
 #pragma once
 
 // The "Sounds" tab: one button, hidden path and play picture per sound slot.
+// The play picture plays the sound on a left click and offers "&Remove from
+// Theme" on a right click.
 
 #include "editor/help_panel.h"
+#include "editor/tab_context.h"
 #include "theme/theme_document.h"
 
+#include <QPixmap>
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class QGroupBox;
 class QLabel;
@@ -20,12 +25,31 @@ class SoundsTab : public QWidget {
     Q_OBJECT
 public:
     explicit SoundsTab(QWidget* parent = nullptr);
+    ~SoundsTab() override;
+
+    // Connects the buttons, the play pictures and mnuRemove; loads the
+    // pressed picture.
+    void attach(const TabContext& context);
+
+    void Command4_Click(int i); // choose the sound of slot i
+    void Image2_Click(int i);   // play the sound of slot i
+    void mnuRemove_Click();     // remove the sound last right-clicked
+    int currentSound() const { return m_currentSound; }
 
     HelpPanel help; // panel 2
     QGroupBox* Frame7 = nullptr;
     std::array<QPushButton*, kSoundCount> Command4{};
     std::array<QLineEdit*, kSoundCount> Text1{}; // hidden: the slot's path
     std::array<QLabel*, kSoundCount> Image2{};   // play pictures, shown while a sound is set
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showPicture(int i, const QString& file);
+
+    std::unique_ptr<TabContext> m_context;
+    int m_currentSound = 0; // the play picture last right-clicked
 };
 
 } // namespace p95

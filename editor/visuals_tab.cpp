@@ -96,4 +96,72 @@ VisualsTab::VisualsTab(QWidget* parent) : QWidget(parent) {
     }
 }
 
+VisualsTab::~VisualsTab() = default;
+
+void VisualsTab::attach(const TabContext& context) {
+    m_context = std::make_unique<TabContext>(context);
+    for (int k = kFirstDesktopIcon; k <= kLastDesktopIcon; ++k)
+        connect(Command5[k], &QPushButton::clicked, this, [this, k] { Command5_Click(k); });
+    connect(Command6, &QPushButton::clicked, this, &VisualsTab::Command6_Click);
+    connect(Command7, &QPushButton::clicked, this, &VisualsTab::Command7_Click);
+}
+
+std::optional<QPixmap> VisualsTab::loadChosenPicture(const QString& path) const {
+    auto picture = m_context->services.pictures.loadPicture(path);
+    if (!picture) {
+        m_context->message(unloadablePictureMessage(path, picture.error()), MsgButtons::Ok,
+                           MsgIcon::Warning);
+        return std::nullopt;
+    }
+    return picture.value();
+}
+
+void VisualsTab::Command5_Click(int k) {
+    const TabContext& c = *m_context;
+    const QString f =
+        c.chooseFile(toQString(kIconsCaptions[k]) + QStringLiteral(" Picture"),
+                     QStringLiteral("Picture Files (*.ico)|*.ico"), 1, QStringLiteral(".ico"));
+    if (f.isEmpty())
+        return;
+    const auto picture = loadChosenPicture(f);
+    if (!picture)
+        return;
+    c.setSlot(SlotRef{SlotFamily::Icons, k}, f, Preview::None);
+    Image3[k]->setPixmap(*picture);
+}
+
+void VisualsTab::Command6_Click() {
+    const TabContext& c = *m_context;
+    const QString f =
+        c.chooseFile(QStringLiteral("Select a Screen Saver for your theme"),
+                     QStringLiteral("Screen Savers (*.scr)|*.scr"), 1, QStringLiteral(".scr"));
+    if (f.isEmpty())
+        return;
+    c.setSlot(SlotRef{SlotFamily::Icons, kScreenSaverIndex}, f, Preview::None);
+}
+
+void VisualsTab::Command7_Click() {
+    const TabContext& c = *m_context;
+    const QString f =
+        c.chooseFile(QStringLiteral("Wallpaper Picture"),
+                     QStringLiteral("Picture Files (*.bmp)|*.bmp|JPG Backgrounds (*.jpg)|*.jpg"), 2,
+                     QStringLiteral(".jpg"));
+    // The bare pattern comes back when the dialog is left on it: not a file.
+    if (f.isEmpty() || f == QStringLiteral("*.jpg"))
+        return;
+    const SlotRef slot{SlotFamily::Icons, kWallpaperIndex};
+    if (f.right(4).toUpper() == QStringLiteral(".JPG")) {
+        // JPG wallpapers are not previewed: a placeholder stands in.
+        c.setSlot(slot, f, Preview::JpegWallpaper);
+        c.setJpegWallpaper(true);
+        return;
+    }
+    const auto picture = loadChosenPicture(f);
+    if (!picture)
+        return;
+    c.setSlot(slot, f, Preview::None);
+    Image3[kWallpaperIndex]->setPixmap(*picture);
+    c.setJpegWallpaper(false);
+}
+
 } // namespace p95

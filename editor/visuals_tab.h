@@ -4,11 +4,15 @@
 // array holds the six paths (0 wallpaper, 1..4 icons, 5 screen saver).
 
 #include "editor/help_panel.h"
+#include "editor/tab_context.h"
 #include "theme/theme_document.h"
 
+#include <QPixmap>
 #include <QWidget>
 
 #include <array>
+#include <memory>
+#include <optional>
 
 class QButtonGroup;
 class QGroupBox;
@@ -22,6 +26,14 @@ class VisualsTab : public QWidget {
     Q_OBJECT
 public:
     explicit VisualsTab(QWidget* parent = nullptr);
+    ~VisualsTab() override;
+
+    // Connects the buttons; the tab works through its window from then on.
+    void attach(const TabContext& context);
+
+    void Command5_Click(int k); // choose the picture of icon k (1..4)
+    void Command6_Click();      // choose the screen saver
+    void Command7_Click();      // choose the wallpaper
 
     HelpPanel help;                                       // panel 3
     QGroupBox* Frame5 = nullptr;                          // "Icons"
@@ -34,6 +46,13 @@ public:
     QPushButton* Command7 = nullptr;                      // "Wallpaper"
     std::array<QRadioButton*, 2> Option2{};               // "Center", "Tiled"
     QButtonGroup* layoutGroup = nullptr;
+
+private:
+    // Loads a chosen picture for a preview; refuses it with a message when it
+    // cannot be loaded.
+    std::optional<QPixmap> loadChosenPicture(const QString& path) const;
+
+    std::unique_ptr<TabContext> m_context;
 };
 
 } // namespace p95

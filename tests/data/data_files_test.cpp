@@ -421,7 +421,7 @@ TEST(DesktopEntry, StartsTheProgramWithItsIcon) {
     ASSERT_FALSE(lines.isEmpty());
     EXPECT_EQ(lines.first(), "[Desktop Entry]");
     for (const char* line : {"Type=Application", "Name=Paletteer 95", "Exec=paletteer95",
-                             "Icon=paletteer95", "Categories=Graphics;Utility;"})
+                             "Icon=paletteer95", "Categories=Graphics;Qt;"})
         EXPECT_TRUE(lines.contains(QByteArray(line))) << line;
 }
 

@@ -2,6 +2,7 @@
 // and the hand-made seeds (fuzz/seeds/<target>/) through the same checks the
 // fuzz targets run, in the ordinary sanitizer and debug builds.
 
+#include "fuzz/colour_text_check.h"
 #include "fuzz/document_json_check.h"
 #include "fuzz/scheme_file_check.h"
 #include "fuzz/sequential_input_check.h"
@@ -28,6 +29,7 @@ const Target kTargets[] = {
     {"tip_file", p95::fuzz::checkTipFile},
     {"document_json", p95::fuzz::checkDocumentJson},
     {"sequential_input", p95::fuzz::checkSequentialInput},
+    {"colour_text", p95::fuzz::checkColourText},
 };
 
 // Every file below fuzz/<kind>/<target>/.
@@ -68,7 +70,8 @@ TEST(FuzzRegression, EveryEarlierFindingPassesItsTargetsChecks) {
 TEST(FuzzRegression, EveryHandMadeSeedPassesItsTargetsChecks) {
     for (const Target& target : kTargets) {
         if (target.name == std::string("document_json") ||
-            target.name == std::string("sequential_input"))
+            target.name == std::string("sequential_input") ||
+            target.name == std::string("colour_text"))
             continue; // seeded from their corpora only
         EXPECT_GT(replay(target, inputs("seeds", target.name)), 0) << target.name;
     }

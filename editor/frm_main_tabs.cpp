@@ -1,0 +1,33 @@
+// The part of frmMain that hands the selection tabs what they work with: the
+// services, the one file dialog and the window's slot-setting path.
+
+#include "editor/frm_main.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace p95 {
+
+void FrmMain::attachTabs() {
+    const TabContext context{
+        .services = m_services,
+        .files = m_files,
+        .dialog = CommonDialog1,
+        .window = this,
+        .setSlot = [this](SlotRef slot, const QString& path,
+                          Preview preview) { setSlot(slot, path, preview); },
+        .setJpegWallpaper = [this](bool jpeg) { m_doc.jpegWallpaper = jpeg; },
+        .setColour = [this](int index, const QString& text) { setColour(index, text); },
+        .setColourMode = [this](ColourMode mode) { setColourMode(mode); },
+        .document = [this]() -> const ThemeDocument& { return m_doc; },
+        .mnuRem = mnuRem,
+        .mnuRemove = mnuRemove,
+        .lblIndex = lblIndex,
+    };
+    m_pointers->attach(context);
+    m_sounds->attach(context);
+    m_visuals->attach(context);
+    m_colours->attach(context);
+}
+
+} // namespace p95

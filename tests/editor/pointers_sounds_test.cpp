@@ -1,0 +1,249 @@
+// The Mouse Pointers and Sounds tabs: choosing, hover pointers, playing and
+// removing sounds.
+
+#include "tabs_test_support.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTest>
+
+namespace p95::test {
+namespace {
+
+using PointersTabTest = TabsFixture;
+
+TEST_F(PointersTabTest, StartHoverPointersAreTheStandardShapesAndThePenForHandwriting) {
+    const StandardPointer shapes[kPointerCount] = {
+        StandardPointer::Arrow,     StandardPointer::ArrowQuestion, StandardPointer::ArrowHourglass,
+        StandardPointer::Hourglass, StandardPointer::Cross,         StandardPointer::IBeam,
+        StandardPointer::Arrow,     StandardPointer::NoDrop,        StandardPointer::SizeNS,
+        StandardPointer::SizeWE,    StandardPointer::SizeNWSE,      StandardPointer::SizeNESW,
+        StandardPointer::SizeAll,   StandardPointer::UpArrow};
+    for (int i = 0; i < kPointerCount; ++i) {
+        if (i == 6)
+            continue;
+        EXPECT_EQ(control<QPushButton>("Command3", i)->cursor().shape(),
+                  fakes.pictures.standardPointer(shapes[i]).shape())
+            << i;
+    }
+    // The pen comes with the start window, which asks the tab for it.
+    EXPECT_FALSE(fakes.pictures.cursors.contains(programFile("pen.cuz")));
+    window->pointersTab().showHandwritingPointer();
+    EXPECT_TRUE(fakes.pictures.cursors.contains(programFile("pen.cuz")));
+    EXPECT_EQ(control<QPushButton>("Command3", 6)->cursor().shape(), Qt::PointingHandCursor);
+}
+
+TEST_F(PointersTabTest, AnAniPointerKeepsTheHourglassAndALaterCurReplacesIt) {
+    auto* busy = control<QPushButton>("Command3", 3);
+    const Qt::CursorShape hourglass = busy->cursor().shape();
+
+    const CommonDialog dialog = choose(busy, QStringLiteral("/cursors/spin.ani"));
+    EXPECT_EQ(dialog.dialogTitle, QStringLiteral("Choose an arrow for Busy"));
+    EXPECT_EQ(dialog.filter,
+              QStringLiteral("Cursor Files (*.cur)|*.cur|Animated Cursors (*.ani)|*.ani"));
+    EXPECT_EQ(dialog.filterIndex, 1);
+    EXPECT_EQ(dialog.defaultExt, QStringLiteral(".cur"));
+    EXPECT_EQ(text("Source", 3), QStringLiteral("/cursors/spin.ani"));
+    EXPECT_EQ(window->document().pointers[3], QStringLiteral("/cursors/spin.ani"));
+    EXPECT_EQ(fakes.pictures.loaded.last(), programFile("ani.bmz"));
+    EXPECT_FALSE(control<QLabel>("Image1", 3)->pixmap().isNull());
+    EXPECT_EQ(busy->cursor().shape(), hourglass);
+    EXPECT_TRUE(fakes.pictures.cursors.filter(QStringLiteral("spin")).isEmpty());
+
+    // The dialog opens with an empty file name, not the last choice.
+    EXPECT_TRUE(choose(busy, QStringLiteral("/cursors/wait.cur")).fileName.isEmpty());
+    EXPECT_EQ(text("Source", 3), QStringLiteral("/cursors/wait.cur"));
+    EXPECT_EQ(window->document().pointers[3], QStringLiteral("/cursors/wait.cur"));
+    EXPECT_EQ(fakes.pictures.cursors.last(), QStringLiteral("/cursors/wait.cur"));
+    EXPECT_EQ(busy->cursor().shape(), Qt::PointingHandCursor);
+
+    // An .ani over a .cur replaces the path but keeps the chosen hover pointer.
+    choose(busy, QStringLiteral("/cursors/spin2.ani"));
+    EXPECT_EQ(window->document().pointers[3], QStringLiteral("/cursors/spin2.ani"));
+    EXPECT_EQ(busy->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_TRUE(fakes.messages.shown.empty());
+}
+
+TEST_F(PointersTabTest, OnlyLowerCaseEndingsCountAndCancelKeepsTheEarlierChoice) {
+    auto* button = control<QPushButton>("Command3", 13);
+    choose(button, QStringLiteral("/cursors/up.cur"));
+    const Qt::CursorShape chosen = button->cursor().shape();
+    const int cursorLoads = int(fakes.pictures.cursors.size());
+
+    for (const char* ignored :
+         {"/cursors/UP2.CUR", "/cursors/up3.ANI", "/cursors/up4.Cur", "/cursors/readme.txt"}) {
+        choose(button, QString::fromLatin1(ignored));
+        EXPECT_EQ(text("Source", 13), QStringLiteral("/cursors/up.cur")) << ignored;
+    }
+    choose(button, std::nullopt);
+    EXPECT_EQ(text("Source", 13), QStringLiteral("/cursors/up.cur"));
+    EXPECT_EQ(window->document().pointers[13], QStringLiteral("/cursors/up.cur"));
+    EXPECT_EQ(button->cursor().shape(), chosen);
+    EXPECT_EQ(fakes.pictures.cursors.size(), cursorLoads);
+    EXPECT_TRUE(fakes.messages.shown.empty());
+}
+
+TEST_F(PointersTabTest, ACurFileThatIsNotACursorIsRefusedAndTheSlotKeepsItsValue) {
+    auto* button = control<QPushButton>("Command3", 0);
+    choose(button, QStringLiteral("/cursors/good.cur"));
+    fakes.pictures.missing.insert(QStringLiteral("/cursors/broken.cur"));
+    choose(button, QStringLiteral("/cursors/broken.cur"));
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Paletteer 95"));
+    EXPECT_TRUE(fakes.messages.shown[0].text.contains(QStringLiteral("/cursors/broken.cur")));
+    EXPECT_EQ(window->document().pointers[0], QStringLiteral("/cursors/good.cur"));
+    EXPECT_EQ(text("Source", 0), QStringLiteral("/cursors/good.cur"));
+}
+
+// ---------------------------------------------------------------- sounds
+
+class SoundsTabTest : public TabsFixture {
+protected:
+    void chooseSound(int i, const QString& path) {
+        choose(control<QPushButton>("Command4", i), path);
+    }
+    QString sound(int i) { return control<QLineEdit>("Text1", i)->text(); }
+    QLabel* playPicture(int i) { return control<QLabel>("Image2", i); }
+};
+
+TEST_F(SoundsTabTest, AnUpperCaseWavFillsItsSlotAndShowsItsPlayPicture) {
+    const CommonDialog dialog =
+        choose(control<QPushButton>("Command4", 3), QStringLiteral("/media/DING.WAV"));
+    EXPECT_EQ(dialog.dialogTitle, QStringLiteral("Choose the sound for Default Beep"));
+    EXPECT_EQ(dialog.filter, QStringLiteral("Sounds (*.wav)|*.wav"));
+    EXPECT_EQ(dialog.filterIndex, 1);
+    EXPECT_EQ(dialog.defaultExt, QStringLiteral(".wav"));
+    EXPECT_TRUE(dialog.fileName.isEmpty());
+
+    EXPECT_EQ(sound(3), QStringLiteral("/media/DING.WAV"));
+    EXPECT_EQ(window->document().sounds[3], QStringLiteral("/media/DING.WAV"));
+    EXPECT_FALSE(playPicture(3)->isHidden());
+    EXPECT_EQ(fakes.audio.deviceType(), QStringLiteral("WaveAudio"));
+    EXPECT_EQ(fakes.audio.fileName(), QStringLiteral("/media/DING.WAV"));
+    // Choosing does not play.
+    EXPECT_TRUE(fakes.audio.log.isEmpty());
+    for (int i = 0; i < kSoundCount; ++i)
+        EXPECT_EQ(playPicture(i)->isHidden(), i != 3) << i;
+}
+
+TEST_F(SoundsTabTest, TheLastSlotWorksLikeTheOthers) {
+    const CommonDialog dialog =
+        choose(control<QPushButton>("Command4", 19), QStringLiteral("/media/start.Wav"));
+    EXPECT_EQ(dialog.dialogTitle, QStringLiteral("Choose the sound for Start Windows"));
+    EXPECT_EQ(window->document().sounds[19], QStringLiteral("/media/start.Wav"));
+    EXPECT_FALSE(playPicture(19)->isHidden());
+}
+
+TEST_F(SoundsTabTest, OtherEndingsAndCancelKeepTheSlotAndTheDeviceIsClosedAfterTheDialog) {
+    chooseSound(0, QStringLiteral("/media/a.wav"));
+    QTest::mouseClick(playPicture(0), Qt::LeftButton);
+    ASSERT_EQ(fakes.audio.mode(), MciMode::Playing);
+
+    // The device is closed after the dialog, whatever its outcome.
+    chooseSound(0, QStringLiteral("/media/song.mp3"));
+    EXPECT_EQ(fakes.audio.mode(), MciMode::NotOpen);
+    EXPECT_EQ(fakes.audio.log.last(), QStringLiteral("Close "));
+    EXPECT_EQ(sound(0), QStringLiteral("/media/a.wav"));
+
+    QTest::mouseClick(playPicture(0), Qt::LeftButton);
+    fakes.fileDialog.queue(std::nullopt);
+    control<QPushButton>("Command4", 0)->click();
+    EXPECT_EQ(fakes.audio.log.last(), QStringLiteral("Close "));
+    EXPECT_EQ(sound(0), QStringLiteral("/media/a.wav"));
+    EXPECT_EQ(window->document().sounds[0], QStringLiteral("/media/a.wav"));
+}
+
+TEST_F(SoundsTabTest, PlayingASecondSoundClosesTheFirstDevice) {
+    chooseSound(0, QStringLiteral("/media/a.wav"));
+    chooseSound(1, QStringLiteral("/media/b.wav"));
+    QTest::mouseClick(playPicture(0), Qt::LeftButton);
+    QTest::mouseClick(playPicture(1), Qt::LeftButton);
+    EXPECT_EQ(
+        fakes.audio.log,
+        QStringList({QStringLiteral("Open /media/a.wav"), QStringLiteral("Play /media/a.wav"),
+                     QStringLiteral("Prev /media/a.wav"), QStringLiteral("Close /media/a.wav"),
+                     QStringLiteral("Open /media/b.wav"), QStringLiteral("Play /media/b.wav"),
+                     QStringLiteral("Prev /media/b.wav")}));
+}
+
+TEST_F(SoundsTabTest, PressingShowsThePressedPictureAndReleasingRestoresItThenPlays) {
+    chooseSound(4, QStringLiteral("/media/d.wav"));
+    QTest::mousePress(playPicture(4), Qt::LeftButton);
+    EXPECT_EQ(fakes.pictures.loaded.last(), programFile("play2.bmz"));
+    EXPECT_TRUE(fakes.audio.log.isEmpty());
+    QTest::mouseRelease(playPicture(4), Qt::LeftButton);
+    EXPECT_EQ(fakes.pictures.loaded.last(), programFile("play.bmz"));
+    EXPECT_EQ(fakes.audio.log.first(), QStringLiteral("Open /media/d.wav"));
+
+    // Any button but the right one presses it; only the left one plays.
+    fakes.audio.log.clear();
+    QTest::mousePress(playPicture(4), Qt::MiddleButton);
+    EXPECT_EQ(fakes.pictures.loaded.last(), programFile("play2.bmz"));
+    QTest::mouseRelease(playPicture(4), Qt::MiddleButton);
+    EXPECT_EQ(fakes.pictures.loaded.last(), programFile("play.bmz"));
+    EXPECT_TRUE(fakes.audio.log.isEmpty());
+}
+
+TEST_F(SoundsTabTest, RightClickThenYesRemovesExactlyThatSound) {
+    chooseSound(5, QStringLiteral("/media/empty.wav"));
+    chooseSound(6, QStringLiteral("/media/bang.wav"));
+    const int loadsBefore = int(fakes.pictures.loaded.size());
+
+    QTest::mousePress(playPicture(5), Qt::RightButton);
+    auto* menu = window->findChild<QMenu*>(QStringLiteral("mnuRem"));
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(fakes.pictures.loaded.size(), loadsBefore); // no pressed look
+    EXPECT_EQ(window->soundsTab().currentSound(), 5);
+    menu->hide();
+
+    auto* remove = window->findChild<QAction*>(QStringLiteral("mnuRemove"));
+    ASSERT_NE(remove, nullptr);
+    EXPECT_EQ(remove->text(), QStringLiteral("&Remove from Theme"));
+    fakes.messages.queue(MsgAnswer::No);
+    remove->trigger();
+    EXPECT_EQ(sound(5), QStringLiteral("/media/empty.wav"));
+
+    fakes.messages.queue(MsgAnswer::Yes);
+    remove->trigger();
+    ASSERT_EQ(fakes.messages.shown.size(), 2u);
+    EXPECT_EQ(fakes.messages.shown[1].text,
+              QStringLiteral("Are you sure that you want to remove this sound from the theme?"));
+    EXPECT_EQ(fakes.messages.shown[1].title, QStringLiteral("Paletteer 95"));
+    EXPECT_EQ(fakes.messages.shown[1].buttons, MsgButtons::YesNo);
+    EXPECT_TRUE(sound(5).isEmpty());
+    EXPECT_TRUE(window->document().sounds[5].isEmpty());
+    EXPECT_TRUE(playPicture(5)->isHidden());
+    EXPECT_EQ(sound(6), QStringLiteral("/media/bang.wav"));
+    EXPECT_FALSE(playPicture(6)->isHidden());
+
+    // The emptied slot plays nothing.
+    window->soundsTab().Image2_Click(5);
+    EXPECT_TRUE(fakes.audio.log.isEmpty());
+}
+
+TEST_F(SoundsTabTest, ASoundThatCannotBePlayedIsReported) {
+    // No sound device, or a file gone since it was chosen.
+    struct FailingOpen : FakeMciDevice {
+        Status command(const QString& c) override {
+            if (c == QStringLiteral("Open"))
+                return Error{QStringLiteral("Opening"), fileName(), QStringLiteral("no device")};
+            return FakeMciDevice::command(c);
+        }
+    };
+    FailingOpen device;
+    FakeServices& f = fakes;
+    FrmMain other(
+        Services{f.fileDialog, f.messages, f.input, device, f.pictures, f.clipboard, f.clock},
+        m_files);
+    other.ensureLoaded();
+    f.fileDialog.queue(QStringLiteral("/media/stop.wav"));
+    other.findChild<QPushButton*>(QStringLiteral("Command4_2"))->click();
+    other.soundsTab().Image2_Click(2);
+    ASSERT_EQ(f.messages.shown.size(), 1u);
+    EXPECT_TRUE(f.messages.shown[0].text.contains(QStringLiteral("no device")));
+    EXPECT_EQ(f.messages.shown[0].title, QStringLiteral("Paletteer 95"));
+}
+
+} // namespace
+} // namespace p95::test
