@@ -8,6 +8,7 @@
 #include "test_support.h"
 #include "theme/theme_save.h"
 
+#include <QDateTime>
 #include <QDirIterator>
 
 #include <functional>
@@ -183,4 +184,23 @@ TEST_F(SaveFaults, AScratchCopyThatVanishesBetweenTheTwoStagesIsReported) {
     FileSystem plain;
     EXPECT_EQ(save(plain).outcome, SaveOutcome::Saved);
     EXPECT_EQ(themeContents(), after);
+}
+
+TEST_F(SaveFaults, ALockThatNamesNoOwnerBlocksOnlyWhileItIsFresh) {
+    // What a save killed right after creating its lock leaves: an empty file.
+    const QString lock = programHost() + QStringLiteral("/save.lock");
+    writeFile(lock, QByteArray());
+    FileSystem files;
+    const SaveResult blocked = save(files);
+    EXPECT_EQ(blocked.outcome, SaveOutcome::Failed);
+    ASSERT_TRUE(blocked.status.has_value());
+    EXPECT_TRUE(blocked.status->reason.contains(QStringLiteral("another save is running")));
+
+    QFile file(lock);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                                 QFileDevice::FileModificationTime));
+    file.close();
+    EXPECT_EQ(save(files).outcome, SaveOutcome::Saved);
+    EXPECT_FALSE(QFileInfo::exists(lock));
 }
