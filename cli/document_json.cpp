@@ -140,8 +140,9 @@ Result<ThemeDocument> documentFromJson(const QByteArray& json, const ThemeDocume
     const QJsonValue preset = obj.value(QStringLiteral("preset"));
     if (!preset.isUndefined()) {
         const double number = preset.toDouble(-1);
-        if (!preset.isDouble() || number != double(int(number)) || number < 0 ||
-            number >= kPresetCount)
+        // The range first: converting a huge number to int is undefined.
+        if (!preset.isDouble() || !(number >= 0 && number < kPresetCount) ||
+            number != double(int(number)))
             return badField(QStringLiteral("preset"),
                             QStringLiteral("must be a whole number from 0 to %1").arg(kPresetCount - 1));
         doc.preset = int(number);

@@ -282,9 +282,13 @@ Status FileSystem::copyFile(const QString& source, const QString& target) {
         return notFound(step, source);
     if (!info.isFile())
         return fileError(step, source, QStringLiteral("not a regular file"));
-    QFile in(sourceHost.value());
-    if (!in.open(QIODevice::ReadOnly))
-        return fileError(step, source, in.errorString());
+    QFile in;
+    if (auto status = openRegularFile(in, sourceHost.value())) {
+        // Gone since the check above: a missing file like any other.
+        if (status->reason == fileNotFoundReason())
+            return notFound(step, source);
+        return fileError(step, source, status->reason);
+    }
     Source bytes(in);
     return writeAtomically(target, targetHost.value(), bytes);
 }

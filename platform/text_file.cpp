@@ -6,6 +6,13 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace p95 {
 
 Result<QByteArray> encodeLines(const QStringList& lines) {
@@ -13,7 +20,8 @@ Result<QByteArray> encodeLines(const QStringList& lines) {
     for (const QString& line : lines) {
         const auto encoded = encodeWindows1252(line);
         if (!encoded) {
-            return Error{QStringLiteral("Writing text"), {},
+            return Error{QStringLiteral("Writing text"),
+                         {},
                          QStringLiteral("the character \"%1\" cannot be written in a Windows 95 "
                                         "text file")
                              .arg(firstUnencodable(line))};
@@ -55,19 +63,48 @@ Status writeTextFile(const QString& hostPath, const QStringList& lines) {
     return writeFileAtomically(hostPath, bytes.value());
 }
 
+Status openRegularFile(QFile& file, const QString& hostPath) {
+    const QString step = QStringLiteral("Opening the file");
+#ifdef Q_OS_UNIX
+    // The path may have become a FIFO since the caller looked, and opening a
+    // FIFO waits for a writer: open without waiting, then ask the open file.
+    const int fd =
+        ::open(QFile::encodeName(hostPath).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return Error{step, hostPath,
+                     errno == ENOENT ? QStringLiteral("file not found") : qt_error_string(errno)};
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return Error{step, hostPath, QStringLiteral("not a regular file")};
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return Error{step, hostPath, file.errorString()};
+    }
+#else
+    file.setFileName(hostPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return Error{step, hostPath, file.errorString()};
+#endif
+    return std::nullopt;
+}
+
 Result<QByteArray> readWholeFile(const QString& hostPath, qint64 maxBytes) {
     const QFileInfo info(hostPath);
     if (!info.exists())
-        return Error{QStringLiteral("Opening the file"), hostPath, QStringLiteral("file not found")};
+        return Error{QStringLiteral("Opening the file"), hostPath,
+                     QStringLiteral("file not found")};
     if (!info.isFile())
         return Error{QStringLiteral("Opening the file"), hostPath,
                      QStringLiteral("not a regular file")};
     if (info.size() > maxBytes)
         return Error{QStringLiteral("Reading the file"), hostPath,
                      QStringLiteral("the file is larger than %1 bytes").arg(maxBytes)};
-    QFile file(hostPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return Error{QStringLiteral("Opening the file"), hostPath, file.errorString()};
+    QFile file;
+    if (auto status = openRegularFile(file, hostPath))
+        return *status;
     QByteArray bytes = file.read(maxBytes + 1);
     if (file.error() != QFileDevice::NoError)
         return Error{QStringLiteral("Reading the file"), hostPath, file.errorString()};

@@ -5,6 +5,7 @@
 #include "platform/error.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +23,10 @@ Result<QByteArray> encodeLines(const QStringList& lines);
 Status writeFileAtomically(const QString& hostPath, const QByteArray& bytes);
 
 Status writeTextFile(const QString& hostPath, const QStringList& lines);
+
+// Opens a regular file for reading without ever waiting on a FIFO or a
+// device; anything else is "not a regular file", a vanished one "file not found".
+Status openRegularFile(QFile& file, const QString& hostPath);
 
 // Reads a whole file (a directory, a FIFO or an unreadable file is an error).
 Result<QByteArray> readWholeFile(const QString& hostPath, qint64 maxBytes = qint64(64) << 20);

@@ -35,7 +35,7 @@ Result<QByteArray> readThemeFile(const QString& themeFilePath) {
     const auto host = hostPath(themeFilePath);
     if (!host)
         return host.error();
-    return readWholeFile(host.value());
+    return readWholeFile(host.value(), kMaxThemeFileBytes);
 }
 
 QString unreadableThemeMessage(const QString& themeFilePath, const Error& error) {
@@ -104,6 +104,17 @@ bool startsWithMacro(const QString& value, const QString& macro, bool anyCase) {
     return value.startsWith(macro);
 }
 
+// A formed path without a drive that the host would take as a path of its
+// own ("/home/ann/x.wav", "../../x.cur") is put on drive C, as Windows keeps
+// "\x" and relative paths on its current drive: a .theme file never reaches
+// a host file outside drive C. A bare name ("%THEMEDIR%x.wav") stays as read.
+QString onDriveC(const QString& path) {
+    const bool rooted = path.startsWith(QLatin1Char('\\')) || path.startsWith(QLatin1Char('/'));
+    if (isWindowsPath(path) || (!rooted && !path.contains(QLatin1Char('/'))))
+        return path;
+    return (rooted ? QStringLiteral("C:") : QStringLiteral("C:\\")) + path;
+}
+
 class Reading {
 public:
     Reading(const ThemeDocument& doc, const QByteArray& bytes, const PictureProbe& probe)
@@ -135,7 +146,9 @@ public:
         // Steps 1, 2: the two icons whose value follows their section header.
         const std::pair<int, std::string_view> headed[] = {{1, kMyComputerSection},
                                                            {2, kNetworkSection}};
-        for (const auto& [index, section] : headed) {
+        // (Clang 14 cannot capture structured bindings: copy the index.)
+        for (const auto& [slotIndex, section] : headed) {
+            const int index = slotIndex;
             const PathRule rule{Variant::A, defaultValue, ico, {}, true};
             scanHeaded(
                 toQString(section), [&](const QString& r) { takeIcon(index, extract(r, rule)); },
@@ -143,7 +156,8 @@ public:
         }
 
         // Steps 3, 4: the recycle bin, full before empty.
-        for (const auto& [index, key] : {std::pair{4, "full="}, std::pair{3, "empty="}}) {
+        for (const auto& [slotIndex, key] : {std::pair{4, "full="}, std::pair{3, "empty="}}) {
+            const int index = slotIndex;
             const PathRule rule{Variant::B, QString::fromLatin1(key), ico, {}, true};
             scanFields(rule.key, false,
                        [&](const QString& r) { takeIcon(index, extract(r, rule)); });
@@ -298,7 +312,7 @@ private:
         }
         const QString name = r.mid(start, p - start);
         result.formed = directory + name;
-        result.path = directory + name + extension;
+        result.path = onDriveC(directory + name + extension);
 
         if (rule.variant == Variant::A || rule.variant == Variant::B) {
             if (extension == QStringLiteral(".ani")) {

@@ -68,9 +68,14 @@ ThemeReading readTheme(const ThemeDocument& doc, const QByteArray& themeFileByte
 // six characters (".theme"), then what follows the last "\" or "/".
 QString themeNameFromPath(const QString& themeFilePath);
 
+// A .theme file is a few kilobytes; a larger one than this is refused before
+// it is read, which bounds a reading's time and memory (the text is held
+// about four times over while the steps scan it).
+inline constexpr qint64 kMaxThemeFileBytes = qint64(16) << 20;
+
 // The bytes of the .theme file at path (a Windows-form path on the mapped
-// drive, or a host path). On failure, hand the error to unreadableThemeMessage()
-// and leave the document as it is.
+// drive, or a host path), at most kMaxThemeFileBytes. On failure, hand the error to
+// unreadableThemeMessage() and leave the document as it is.
 Result<QByteArray> readThemeFile(const QString& themeFilePath);
 
 // The message for a .theme file that could not be opened or read.

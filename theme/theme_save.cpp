@@ -5,6 +5,7 @@
 #include "theme/theme_name.h"
 #include "theme/theme_writer.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QLockFile>
 
@@ -98,6 +99,8 @@ public:
         m_lock->setStaleLockTime(0);
         if (m_lock->tryLock(waitMs))
             return std::nullopt;
+        if (m_lock->error() == QLockFile::LockFailedError && takeOrphanedLock(folder.value()))
+            return std::nullopt;
         if (m_lock->error() == QLockFile::LockFailedError)
             return Error{step,
                          {},
@@ -108,6 +111,22 @@ public:
     }
 
 private:
+    // A save killed between creating the lock and writing its owner leaves a
+    // lock that names no one, which QLockFile never takes as stale: every later
+    // save would fail. A live save writes its owner at once, so such a lock
+    // that has stood for a while is an orphan and is taken over.
+    bool takeOrphanedLock(const QString& folder) {
+        qint64 pid = 0;
+        QString host;
+        QString app;
+        if (m_lock->getLockInfo(&pid, &host, &app))
+            return false;
+        const QFileInfo info(folder + QStringLiteral("/save.lock"));
+        if (!info.exists() || info.lastModified().msecsTo(QDateTime::currentDateTime()) < 5000)
+            return false;
+        return m_lock->removeStaleLockFile() && m_lock->tryLock(0);
+    }
+
     std::unique_ptr<QLockFile> m_lock;
 };
 

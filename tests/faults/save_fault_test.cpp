@@ -1,0 +1,206 @@
+// Faults in the middle of a save: the disk filling at every point, a chosen
+// file or its scratch copy vanishing after the save began. Each is reported,
+// and every file that existed before is afterwards either as it was or wholly
+// new, never lost or half-written, and nothing is left beside it.
+
+#include "drive_support.h"
+#include "platform/drive.h"
+#include "test_support.h"
+#include "theme/theme_save.h"
+
+#include <QDateTime>
+#include <QDirIterator>
+
+#include <functional>
+#include <map>
+
+using namespace p95;
+
+namespace {
+
+const QString kProgram = QStringLiteral("C:\\Program Files\\Paletteer 95");
+
+// Runs a hook before each copy, so a test can take a file away just then.
+class HookedFiles : public FileSystem {
+public:
+    std::function<void(const QString& source)> beforeCopy;
+    Status copyFile(const QString& source, const QString& target) override {
+        if (beforeCopy)
+            beforeCopy(source);
+        return FileSystem::copyFile(source, target);
+    }
+};
+
+using Contents = std::map<QString, QByteArray>;
+
+class SaveFaults : public test::DriveFixture {
+protected:
+    SaveFaults() {
+        driveCFolder();
+        QDir().mkpath(programHost());
+        m_doc.name = QStringLiteral("Ocean");
+        m_doc.includeReadMe = true;
+        m_doc.pointers[1] = source(QStringLiteral("help.cur"), QByteArray(2000, 'h'));
+        m_doc.sounds[0] = source(QStringLiteral("asterisk.wav"), QByteArray(3000, 'a'));
+        m_doc.icons[kWallpaperIndex] = source(QStringLiteral("sea.bmp"), QByteArray(1500, 'w'));
+        writeFile(defaultReadMe(), "old readme");
+    }
+
+    QString programHost() const { return onDrive(QStringLiteral("Program Files/Paletteer 95")); }
+    QString themeHost() const {
+        return onDrive(QStringLiteral("Program Files/Plus!/Themes/Ocean"));
+    }
+    QString defaultReadMe() const { return programHost() + QStringLiteral("/PersonalReadMe.txz"); }
+    QString source(const QString& name, const QByteArray& bytes) {
+        const QString path = tmp() + QStringLiteral("/src/") + name;
+        writeFile(path, bytes);
+        return path;
+    }
+    // Every file in the theme directory, by name.
+    Contents themeContents() const {
+        Contents contents;
+        for (const QString& name : QDir(themeHost()).entryList(QDir::Files | QDir::Hidden))
+            contents[name] = test::readBytes(themeHost() + QLatin1Char('/') + name);
+        return contents;
+    }
+    void restore(const Contents& contents) {
+        QDir(themeHost()).removeRecursively();
+        for (const auto& [name, bytes] : contents)
+            writeFile(themeHost() + QLatin1Char('/') + name, bytes);
+    }
+    SaveResult save(FileSystem& files) {
+        return saveTheme(m_doc, files, SaveSettings{kProgram, 200});
+    }
+    // A first save, then new contents for every file it wrote.
+    std::pair<Contents, Contents> oldAndNew() {
+        FileSystem files;
+        EXPECT_EQ(save(files).outcome, SaveOutcome::Saved);
+        const Contents before = themeContents();
+        source(QStringLiteral("help.cur"), QByteArray(2000, 'H'));
+        source(QStringLiteral("asterisk.wav"), QByteArray(3000, 'A'));
+        source(QStringLiteral("sea.bmp"), QByteArray(1500, 'W'));
+        writeFile(defaultReadMe(), "new readme");
+        m_doc.colourMode = ColourMode::Own;
+        m_doc.colours[0] = QStringLiteral("9 9 9");
+        FileSystem again;
+        EXPECT_EQ(save(again).outcome, SaveOutcome::Saved);
+        const Contents after = themeContents();
+        restore(before);
+        return {before, after};
+    }
+
+    // Each file is as it was or wholly new; no file is missing or added.
+    void expectOldOrNew(const Contents& before, const Contents& after, const std::string& when) {
+        const Contents now = themeContents();
+        EXPECT_EQ(now.size(), before.size()) << when;
+        for (const auto& [name, bytes] : now) {
+            ASSERT_TRUE(before.count(name)) << when << ": a new file " << name.toStdString();
+            EXPECT_TRUE(bytes == before.at(name) || bytes == after.at(name))
+                << when << ": " << name.toStdString() << " is half-written";
+        }
+    }
+
+    ThemeDocument m_doc;
+};
+
+} // namespace
+
+TEST_F(SaveFaults, WhereverTheDiskFillsEveryEarlierFileIsOldOrWholeAndTheFailureIsReported) {
+    const auto [before, after] = oldAndNew();
+    ASSERT_EQ(before.size(), 5u); // three copies, the .theme file, ReadMe.txt
+    qint64 total = 0;
+    for (const auto& [name, bytes] : after)
+        total += bytes.size();
+    total += 2000 + 3000 + 1500; // the scratch copies
+
+    int failures = 0;
+    for (qint64 limit = 0; limit < total; limit += limit < 100 ? 1 : 97) {
+        restore(before);
+        FileSystem files;
+        files.setWriteLimit(limit);
+        const SaveResult result = save(files);
+        const std::string when = "limit " + std::to_string(limit);
+        ASSERT_EQ(result.outcome, SaveOutcome::Failed) << when;
+        ASSERT_TRUE(result.status.has_value());
+        EXPECT_TRUE(result.status->reason.contains(QStringLiteral("No space"))) << when;
+        EXPECT_FALSE(result.status->file.isEmpty()) << when;
+        expectOldOrNew(before, after, when);
+        ++failures;
+    }
+    EXPECT_GT(failures, 100);
+
+    // Room again: the save goes through, the scratch folder it left is reused.
+    FileSystem files;
+    EXPECT_EQ(save(files).outcome, SaveOutcome::Saved);
+    EXPECT_EQ(themeContents(), after);
+    EXPECT_FALSE(QFileInfo::exists(programHost() + QStringLiteral("/AAAAAA")));
+}
+
+TEST_F(SaveFaults, AChosenFileThatVanishesAfterTheSaveBeganIsReportedAsMissing) {
+    const auto [before, after] = oldAndNew();
+    HookedFiles files;
+    const QString victim = m_doc.sounds[0];
+    files.beforeCopy = [&](const QString& from) {
+        if (from == victim)
+            QFile::remove(victim);
+    };
+    const SaveResult result = save(files);
+    EXPECT_EQ(result.outcome, SaveOutcome::Failed);
+    ASSERT_TRUE(result.status.has_value());
+    EXPECT_TRUE(isFileNotFound(*result.status)) << result.status->text().toStdString();
+    EXPECT_EQ(result.status->file, victim);
+    expectOldOrNew(before, after, "vanished source");
+    // Copied before the failure: new; not reached: old; the ReadMe step ran.
+    const Contents now = themeContents();
+    EXPECT_EQ(now.at(QStringLiteral("Ocean Help Select.cur")),
+              after.at(QStringLiteral("Ocean Help Select.cur")));
+    EXPECT_EQ(now.at(QStringLiteral("Ocean.theme")), before.at(QStringLiteral("Ocean.theme")));
+    EXPECT_EQ(now.at(QStringLiteral("ReadMe.txt")), "new readme");
+    EXPECT_FALSE(QFileInfo::exists(programHost() + QStringLiteral("/AAAAAA")));
+
+    source(QStringLiteral("asterisk.wav"), QByteArray(3000, 'A'));
+    FileSystem plain;
+    EXPECT_EQ(save(plain).outcome, SaveOutcome::Saved);
+    EXPECT_EQ(themeContents(), after);
+}
+
+TEST_F(SaveFaults, AScratchCopyThatVanishesBetweenTheTwoStagesIsReported) {
+    const auto [before, after] = oldAndNew();
+    HookedFiles files;
+    const QString scratch = scratchFolder(kProgram);
+    files.beforeCopy = [&](const QString& from) {
+        if (from.startsWith(scratch) && from.endsWith(QStringLiteral(".wav")))
+            QFile::remove(hostPath(from).value());
+    };
+    const SaveResult result = save(files);
+    EXPECT_EQ(result.outcome, SaveOutcome::Failed);
+    ASSERT_TRUE(result.status.has_value());
+    EXPECT_EQ(result.status->step, QStringLiteral("Copying into the theme directory"));
+    EXPECT_TRUE(result.status->file.endsWith(QStringLiteral("Ocean Asterisk.wav")));
+    expectOldOrNew(before, after, "vanished scratch copy");
+    EXPECT_EQ(themeContents().at(QStringLiteral("Ocean Asterisk.wav")),
+              before.at(QStringLiteral("Ocean Asterisk.wav")));
+
+    FileSystem plain;
+    EXPECT_EQ(save(plain).outcome, SaveOutcome::Saved);
+    EXPECT_EQ(themeContents(), after);
+}
+
+TEST_F(SaveFaults, ALockThatNamesNoOwnerBlocksOnlyWhileItIsFresh) {
+    // What a save killed right after creating its lock leaves: an empty file.
+    const QString lock = programHost() + QStringLiteral("/save.lock");
+    writeFile(lock, QByteArray());
+    FileSystem files;
+    const SaveResult blocked = save(files);
+    EXPECT_EQ(blocked.outcome, SaveOutcome::Failed);
+    ASSERT_TRUE(blocked.status.has_value());
+    EXPECT_TRUE(blocked.status->reason.contains(QStringLiteral("another save is running")));
+
+    QFile file(lock);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                                 QFileDevice::FileModificationTime));
+    file.close();
+    EXPECT_EQ(save(files).outcome, SaveOutcome::Saved);
+    EXPECT_FALSE(QFileInfo::exists(lock));
+}
