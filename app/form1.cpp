@@ -162,18 +162,7 @@ void Form1::reject() {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    if (m_continuing) {
-        event->accept();
-        return;
-    }
-    const MsgAnswer answer = m_flow.services().messages.show(this, kQuitQuestion, MsgButtons::YesNo,
-                                                             kMessageTitle, MsgIcon::None);
-    if (answer != MsgAnswer::Yes) {
-        event->ignore();
-        return;
-    }
-    event->accept();
-    m_flow.endProgram();
+    m_flow.closeOrAskToQuit(this, event, m_continuing);
 }
 
 } // namespace p95

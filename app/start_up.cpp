@@ -1,11 +1,14 @@
 #include "app/start_up.h"
 
+#include "app/window_support.h"
+
 #include "app/form1.h"
 #include "app/frm_about.h"
 #include "app/frm_load.h"
 #include "app/frm_start.h"
 #include "editor/frm_main.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QRandomGenerator>
 
@@ -84,6 +87,21 @@ void StartUp::closeStart() {
 
 void StartUp::endProgram() {
     m_endProgram();
+}
+
+void StartUp::closeOrAskToQuit(QWidget* window, QCloseEvent* event, bool continuing) {
+    if (continuing) {
+        event->accept();
+        return;
+    }
+    const MsgAnswer answer = services().messages.show(window, kQuitQuestion, MsgButtons::YesNo,
+                                                      kMessageTitle, MsgIcon::None);
+    if (answer != MsgAnswer::Yes) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    endProgram();
 }
 
 } // namespace p95

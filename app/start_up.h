@@ -13,6 +13,9 @@
 
 #include <functional>
 
+class QCloseEvent;
+class QWidget;
+
 namespace p95 {
 
 class FileSystem;
@@ -41,6 +44,9 @@ public:
     void closeStart();
     // Yes to a quit question: the program ends with all its windows.
     void endProgram();
+    // A window closed by its frame while it is not being left for the next
+    // one asks the quit question; No keeps it open.
+    void closeOrAskToQuit(QWidget* window, QCloseEvent* event, bool continuing);
 
     // The windows that are up (null once closed).
     Form1* tipWindow() const;
