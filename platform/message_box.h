@@ -9,7 +9,10 @@ class QWidget;
 
 namespace p95 {
 
-enum class MsgButtons { Ok, OkCancel, YesNo };
+// A Yes/No question guards a destructive step (quit, overwrite, remove): No is
+// its default button, so a stray Enter loses nothing. OK/Cancel keeps OK, and
+// Yes/No/Cancel keeps Yes, as their default.
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MsgAnswer { Ok, Cancel, Yes, No };
 enum class MsgIcon { None, Information, Warning, Critical };
 

@@ -37,8 +37,7 @@ MsgAnswer QtMessageBox::show(QWidget* parent, const QString& text, MsgButtons bu
     box.setText(text);
     box.setIcon(qtIcon(icon));
 
-    // The first button is the default; the harmless one answers Escape and
-    // the window's close button.
+    // The harmless button answers Escape and the window's close button.
     QMessageBox::StandardButton first = QMessageBox::Ok;
     QMessageBox::StandardButton harmless = QMessageBox::Ok;
     switch (buttons) {
@@ -51,8 +50,13 @@ MsgAnswer QtMessageBox::show(QWidget* parent, const QString& text, MsgButtons bu
         break;
     case MsgButtons::YesNo:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        first = QMessageBox::Yes;
+        first = QMessageBox::No;
         harmless = QMessageBox::No;
+        break;
+    case MsgButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        first = QMessageBox::Yes;
+        harmless = QMessageBox::Cancel;
         break;
     }
     box.setDefaultButton(first);

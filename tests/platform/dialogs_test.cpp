@@ -155,16 +155,24 @@ TEST(MessageBox, ShowsPlainTextWithTheCallersTitleAndReturnsThePressedButton) {
               MsgAnswer::Cancel);
 }
 
-TEST(MessageBox, ClosingTheBoxGivesTheHarmlessAnswer) {
+// Closing gives the harmless answer; Enter on a Yes/No question is No.
+TEST(MessageBox, ClosingGivesTheHarmlessAnswerAndYesNoDefaultsToNo) {
     QtMessageBox service;
     const struct {
         MsgButtons buttons;
         MsgAnswer harmless;
-    } cases[] = {{MsgButtons::Ok, MsgAnswer::Ok},
-                 {MsgButtons::OkCancel, MsgAnswer::Cancel},
-                 {MsgButtons::YesNo, MsgAnswer::No}};
+        QMessageBox::StandardButton byDefault;
+    } cases[] = {{MsgButtons::Ok, MsgAnswer::Ok, QMessageBox::Ok},
+                 {MsgButtons::OkCancel, MsgAnswer::Cancel, QMessageBox::Ok},
+                 {MsgButtons::YesNo, MsgAnswer::No, QMessageBox::No},
+                 {MsgButtons::YesNoCancel, MsgAnswer::Cancel, QMessageBox::Yes}};
     for (const auto& c : cases) {
-        whenModal([](QWidget* modal) { modal->close(); });
+        whenModal([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->defaultButton(), box->button(c.byDefault));
+            modal->close();
+        });
         EXPECT_EQ(service.show(nullptr, QStringLiteral("Sure?"), c.buttons, QStringLiteral("T")),
                   c.harmless);
     }

@@ -3,12 +3,15 @@
 // written in its header.
 
 #include "drive_support.h"
+#include "platform/fonts.h"
 #include "platform/picture_loader.h"
 #include "platform/qt_pictures.h"
 
 #include <QBuffer>
 #include <QCursor>
 #include <QDir>
+#include <QFile>
+#include <QFontInfo>
 #include <QImageWriter>
 #include <QPainter>
 #include <QSet>
@@ -226,6 +229,34 @@ TEST(DataFiles, EveryPictureAndThePenPointerLoad) {
     const Result<QCursor> qtCursor = QtPictures().loadCursor(pen.fileName());
     ASSERT_TRUE(qtCursor.ok());
     EXPECT_EQ(qtCursor->hotSpot(), cursor->hotspot);
+}
+
+} // namespace
+} // namespace p95
+
+namespace p95 {
+namespace {
+
+// The faces the windows name resolve to the free fonts of the package list,
+// and the Wine faces load from their files.
+TEST(ProgramFonts, TheNamedFacesComeFromTheFreeFonts) {
+    if (!QFile::exists(wineFontsFolder() + QStringLiteral("/ms_sans_serif.ttf")))
+        GTEST_SKIP() << "fonts-wine is not installed";
+    const ProgramFonts fonts = installProgramFonts();
+    EXPECT_TRUE(fonts.msSansSerif);
+    EXPECT_TRUE(fonts.marlett);
+    const struct {
+        const char* named;
+        const char* drawnWith;
+    } cases[] = {{"MS Sans Serif", "MS Sans Serif"},
+                 {"Marlett", "Marlett"},
+                 {"Comic Sans MS", "Comic Neue"},
+                 {"Courier New", "Liberation Mono"}};
+    for (const auto& c : cases) {
+        QFont font(QString::fromLatin1(c.named));
+        font.setPixelSize(13);
+        EXPECT_EQ(QFontInfo(font).family(), QString::fromLatin1(c.drawnWith)) << c.named;
+    }
 }
 
 } // namespace
