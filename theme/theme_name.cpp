@@ -3,9 +3,78 @@
 #include "platform/text_codec.h"
 #include "theme/theme_document.h"
 
+#include <QFile>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace p95 {
+
+namespace {
+
+bool isControl(QChar c) {
+    return c.unicode() < 0x20 || c == QChar(0x7f);
+}
+
+const QString kWindowsForbidden = QStringLiteral("\\/:*?\"<>|");
+
+qsizetype hostBytes(const QString& name) {
+    return QFile::encodeName(name).size();
+}
+
+// The longest standard file name of a theme of this name.
+QString longestFileName(const QString& name) {
+    ThemeDocument doc;
+    doc.name = name;
+    QString longest;
+    for (SlotRef slot : copyOrder()) {
+        doc.path(slot) = QStringLiteral("x.cur"); // pointers take ".cur", as long as ".ani"
+        const QString file = standardFileName(doc, slot);
+        if (file.size() > longest.size())
+            longest = file;
+    }
+    return longest;
+}
+
+} // namespace
+
+bool isReservedDeviceName(const QString& component) {
+    // Windows looks only at what comes before the first dot, blanks dropped.
+    QString base = component.left(component.indexOf(QLatin1Char('.')));
+    while (base.endsWith(QLatin1Char(' ')))
+        base.chop(1);
+    base = base.toUpper();
+    static const QStringList plain{QStringLiteral("CON"), QStringLiteral("PRN"),
+                                   QStringLiteral("AUX"), QStringLiteral("NUL")};
+    if (plain.contains(base))
+        return true;
+    return base.size() == 4 &&
+           (base.startsWith(QLatin1String("COM")) || base.startsWith(QLatin1String("LPT"))) &&
+           base[3] >= QLatin1Char('1') && base[3] <= QLatin1Char('9');
+}
+
+std::optional<QString> fileNameProblem(const QString& component) {
+    if (component.isEmpty())
+        return QStringLiteral("it is empty");
+    if (component == QStringLiteral(".") || component == QStringLiteral(".."))
+        return QStringLiteral("\"%1\" names a folder, not a file").arg(component);
+    for (QChar c : component) {
+        if (isControl(c))
+            return QStringLiteral("it contains a control character");
+        if (kWindowsForbidden.contains(c))
+            return QStringLiteral("it contains one of the characters \\ / : * ? \" < > |");
+    }
+    if (isReservedDeviceName(component))
+        return QStringLiteral("Windows keeps the name for a device (CON, PRN, AUX, NUL, COM1 to "
+                              "COM9, LPT1 to LPT9)");
+    if (component.endsWith(QLatin1Char(' ')) || component.endsWith(QLatin1Char('.')))
+        return QStringLiteral("it ends in a blank or a dot, which Windows drops");
+    if (hostBytes(component) > kMaxHostNameBytes)
+        return QStringLiteral("it is longer than the %1 bytes a file name can have on this "
+                              "computer")
+            .arg(kMaxHostNameBytes);
+    return std::nullopt;
+}
 
 std::optional<QString> themeNameProblem(const QString& name) {
     if (name.isEmpty())
@@ -13,9 +82,9 @@ std::optional<QString> themeNameProblem(const QString& name) {
     if (name == QStringLiteral(".") || name == QStringLiteral(".."))
         return QStringLiteral("\"%1\" cannot be used as a theme name.").arg(name);
     for (QChar c : name) {
-        if (c.unicode() < 0x20 || c == QChar(0x7f))
+        if (isControl(c))
             return QStringLiteral("A theme name cannot contain control characters.");
-        if (QStringLiteral("\\/:*?\"<>|").contains(c))
+        if (kWindowsForbidden.contains(c))
             return QStringLiteral("A theme name cannot contain any of the characters "
                                   "\\ / : * ? \" < > |");
         if (c == QLatin1Char(',') || c == QLatin1Char('='))
@@ -35,17 +104,22 @@ std::optional<QString> themeNameProblem(const QString& name) {
                                   "not be read back.")
                 .arg(ext);
     }
-    ThemeDocument doc;
-    doc.name = name;
-    int longest = 0;
-    for (SlotRef slot : copyOrder()) {
-        doc.path(slot) = QStringLiteral("x.cur"); // pointers take ".cur", as long as ".ani"
-        longest = std::max<int>(longest, int(standardFileName(doc, slot).size()));
-    }
-    const int pathLength = int(themeDirectory(name).size()) + 1 + longest;
-    if (pathLength > kMaxWindowsPath)
+    if (isReservedDeviceName(name))
+        return QStringLiteral("\"%1\" cannot be used as a theme name: Windows keeps it for a "
+                              "device (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9).")
+            .arg(name);
+    if (name.endsWith(QLatin1Char(' ')) || name.endsWith(QLatin1Char('.')))
+        return QStringLiteral("A theme name cannot end in a blank or a dot: Windows drops them, "
+                              "so the theme's files would no longer match its directory.");
+    const QString longest = longestFileName(name);
+    if (themeDirectory(name).size() + 1 + longest.size() > kMaxWindowsPath)
         return QStringLiteral("The theme name is too long: its files would have paths longer "
                               "than Windows 95 can open. Please choose a shorter name.");
+    if (std::max(hostBytes(name), hostBytes(longest)) > kMaxHostNameBytes)
+        return QStringLiteral("The theme name is too long: its file names would pass the limit "
+                              "of %1 bytes for one file name on this computer. Please choose a "
+                              "shorter name.")
+            .arg(kMaxHostNameBytes);
     return std::nullopt;
 }
 

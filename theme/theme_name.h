@@ -7,12 +7,27 @@
 namespace p95 {
 
 // The one check every entry point applies to a theme name before anything is
-// written. Returns the message to show when the name is refused. A name of
-// blanks only is accepted.
+// written. Returns the message to show when the name is refused, saying which
+// rule it breaks.
 std::optional<QString> themeNameProblem(const QString& name);
+
+// Why one component of a Windows path (a folder or file name) cannot be held
+// by Windows or by this host, or nothing when it can: a character Windows
+// refuses, a reserved device name (alone or with an extension), a trailing
+// blank or dot, more bytes than the host holds in one name. The text is a
+// phrase such as "it ends in a blank or a dot", for the caller's sentence.
+std::optional<QString> fileNameProblem(const QString& component);
+
+// True for CON, PRN, AUX, NUL, COM1..COM9 and LPT1..LPT9 in any letter case,
+// alone or followed by an extension ("Nul.bak").
+bool isReservedDeviceName(const QString& component);
 
 // Longest Windows path a theme's files reach: themes root + name + "\" + the
 // longest standard file name. Windows 95 cannot open a longer path than this.
 inline constexpr int kMaxWindowsPath = 259;
+
+// Longest file name, in bytes of the host's file-name encoding, that the
+// host's file systems hold (255 on Linux).
+inline constexpr int kMaxHostNameBytes = 255;
 
 } // namespace p95

@@ -238,25 +238,43 @@ TEST_F(EditorFiles, SaveAsToAnotherExistingThemeAsksAndNoChangesNothing) {
 TEST_F(EditorFiles, SaveAsRefusesNamesThatCannotBeAThemeAndChangesNothing) {
     auto window = makeWindow();
     window->setThemeName(QStringLiteral("Mine"));
-    for (const QString& name : {QStringLiteral("Sun/Moon"), QStringLiteral("What?"),
-                                QStringLiteral(".."), QStringLiteral("Red, White"),
-                                QStringLiteral("Tab\tName"), QStringLiteral("\u03a9mega")}) {
+    const QString forbidden =
+        QStringLiteral("A theme name cannot contain any of the characters \\ / : * ? \" < > |");
+    const QString trailing = QStringLiteral(
+        "A theme name cannot end in a blank or a dot: Windows drops them, so the theme's files "
+        "would no longer match its directory.");
+    const std::pair<QString, QString> cases[] = {
+        {QStringLiteral("Sun/Moon"), forbidden},
+        {QStringLiteral("What?"), forbidden},
+        {QStringLiteral(".."), QStringLiteral("\"..\" cannot be used as a theme name.")},
+        {QStringLiteral("Red, White"),
+         QStringLiteral("A theme name cannot contain a comma or an equals sign, because the "
+                        "theme could not be read back.")},
+        {QStringLiteral("Tab\tName"),
+         QStringLiteral("A theme name cannot contain control characters.")},
+        {QStringLiteral("\u03a9mega"),
+         QStringLiteral("The character \"\u03a9\" cannot be used in a Windows 95 file name.")},
+        {QStringLiteral("   "), trailing},
+        {QStringLiteral("Sea."), trailing},
+        {QStringLiteral("Nul.bak"),
+         QStringLiteral("\"Nul.bak\" cannot be used as a theme name: Windows keeps it for a "
+                        "device (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9).")},
+        {QString(80, QChar(0x20AC)),
+         QStringLiteral("The theme name is too long: its file names would pass the limit of 255 "
+                        "bytes for one file name on this computer. Please choose a shorter "
+                        "name.")}};
+    for (const auto& [name, text] : cases) {
         fakes.messages.shown.clear();
         saveAs(*window, name);
         ASSERT_EQ(fakes.messages.shown.size(), 1u) << name.toStdString();
-        EXPECT_EQ(fakes.messages.shown[0].text, *themeNameProblem(name));
+        EXPECT_EQ(fakes.messages.shown[0].text, text);
         EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Paletteer 95"));
         EXPECT_EQ(window->document().name, QStringLiteral("Mine"));
     }
     const QDir themes(host(QStringLiteral("C:\\Program Files\\Plus!\\Themes")));
     EXPECT_TRUE(themes.entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
-}
-
-TEST_F(EditorFiles, SaveAsAcceptsANameOfBlanksOnly) {
-    auto window = makeWindow();
-    saveAs(*window, QStringLiteral("   "));
-    EXPECT_TRUE(fakes.messages.shown.empty());
-    EXPECT_EQ(window->document().name, QStringLiteral("   "));
+    const QDir program(host(QStringLiteral("C:\\Program Files\\Paletteer 95")));
+    EXPECT_FALSE(program.exists(QStringLiteral("AAAAAA")));
 }
 
 TEST_F(EditorFiles, AFailedSaveSaysWhatFailedAndWhere) {

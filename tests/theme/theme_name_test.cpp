@@ -3,18 +3,45 @@
 
 using namespace p95;
 
-TEST(ThemeName, AcceptsOrdinaryNamesAndBlanksOnly) {
-    for (const char* name : {"Ocean", "My Theme", "   ", "The 60's USA", "Café", "a.b", "x!"})
+TEST(ThemeName, AcceptsOrdinaryNames) {
+    for (const char* name : {"Ocean", "My Theme", "The 60's USA", "Café", "a.b", "x!", "Console",
+                             "COM10", "LPT0", "Nully", " Lead"})
         EXPECT_FALSE(themeNameProblem(QString::fromUtf8(name))) << name;
 }
 
 TEST(ThemeName, RefusesWhatCannotBeAWindowsFileNameOrBeReadBack) {
-    const char* refused[] = {"",      "a\\b",   "a/b",  "a:b",       "a*",       "a?",
-                             "a\"b",  "a<b",    "a>b",  "a|b",       ".",        "..",
-                             "a,b",   "a=b",    "x.cur", "X.ANI",    "y.Wav",    "z.bmp",
-                             "q.jpg", "w.ico",  "s.scr", "Океан",    "tab\there"};
+    const char* refused[] = {"",      "a\\b",  "a/b",   "a:b",   "a*",       "a?",
+                             "a\"b",  "a<b",   "a>b",   "a|b",   ".",        "..",
+                             "a,b",   "a=b",   "x.cur", "X.ANI", "y.Wav",    "z.bmp",
+                             "q.jpg", "w.ico", "s.scr", "Океан", "tab\there"};
     for (const char* name : refused)
         EXPECT_TRUE(themeNameProblem(QString::fromUtf8(name))) << name;
+}
+
+// Each rule says what it is, so the user knows what to change.
+TEST(ThemeName, RefusalsSayWhichRuleTheNameBreaks) {
+    const QString device = QStringLiteral(
+        "cannot be used as a theme name: Windows keeps it for a device (CON, PRN, AUX, NUL, COM1 "
+        "to COM9, LPT1 to LPT9).");
+    for (const char* name :
+         {"CON", "prn", "Aux", "nul", "COM1", "com9", "LPT1", "Lpt9", "Nul.bak", "con .txt"})
+        EXPECT_EQ(themeNameProblem(QString::fromLatin1(name)),
+                  QLatin1Char('"') + QString::fromLatin1(name) + QStringLiteral("\" ") + device)
+            << name;
+
+    const QString trailing = QStringLiteral(
+        "A theme name cannot end in a blank or a dot: Windows drops them, so the theme's files "
+        "would no longer match its directory.");
+    for (const char* name : {"Sea.", "Ocean ", "   ", "Wave. "})
+        EXPECT_EQ(themeNameProblem(QString::fromLatin1(name)), trailing) << name;
+
+    EXPECT_EQ(themeNameProblem(QString()), QStringLiteral("You must enter a name for your theme"));
+    EXPECT_EQ(themeNameProblem(QStringLiteral("Ocean?")),
+              QStringLiteral("A theme name cannot contain any of the characters \\ / : * ? \" < "
+                             "> |"));
+    EXPECT_EQ(themeNameProblem(QStringLiteral("Sea.wav")),
+              QStringLiteral("A theme name cannot contain \".wav\", because the theme could not "
+                             "be read back."));
 }
 
 TEST(ThemeName, RefusesNamesWhoseLongestFilePathPassesTheWindowsLimit) {
@@ -23,4 +50,26 @@ TEST(ThemeName, RefusesNamesWhoseLongestFilePathPassesTheWindowsLimit) {
     EXPECT_FALSE(themeNameProblem(QString(longestAllowed, QLatin1Char('a'))));
     EXPECT_TRUE(themeNameProblem(QString(longestAllowed + 1, QLatin1Char('a'))));
     EXPECT_TRUE(themeNameProblem(QString(300, QLatin1Char('a'))));
+}
+
+// 80 euro signs pass the Windows rule (141 characters of path) but not the
+// host's 255 bytes for one file name (240 bytes + " Diagonal Resize 2
+// (SW-NE).cur").
+TEST(ThemeName, RefusesNamesWhoseFileNamesPassTheHostsByteLimit) {
+    const QString tooLong = QStringLiteral(
+        "The theme name is too long: its file names would pass the limit of 255 bytes for one "
+        "file name on this computer. Please choose a shorter name.");
+    EXPECT_EQ(themeNameProblem(QString(80, QChar(0x20AC))), tooLong);
+    // 225 bytes + 30 is exactly 255.
+    EXPECT_FALSE(themeNameProblem(QString(75, QChar(0x20AC))));
+    EXPECT_EQ(themeNameProblem(QString(76, QChar(0x20AC))), tooLong);
+}
+
+TEST(ThemeName, FileNameProblemsForOneComponent) {
+    for (const char* ok : {"Ocean.theme", "Ocean Wallpaper.bmp", "a", "COM10.txt"})
+        EXPECT_FALSE(fileNameProblem(QString::fromLatin1(ok))) << ok;
+    for (const char* bad : {"", ".", "..", "a:b", "a\x01", "AUX.txt", "x.", "y ", "a*b"})
+        EXPECT_TRUE(fileNameProblem(QString::fromLatin1(bad))) << bad;
+    EXPECT_TRUE(fileNameProblem(QString(256, QLatin1Char('a'))));
+    EXPECT_FALSE(fileNameProblem(QString(255, QLatin1Char('a'))));
 }
