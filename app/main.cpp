@@ -1,5 +1,6 @@
 // paletteer95: the program. The Tip of the Day window comes first, with the
-// editor loaded hidden behind it.
+// editor loaded hidden behind it; a .theme file on the command line (a
+// desktop's Open) goes straight into the editor instead.
 
 #include "app/form1.h"
 #include "app/launch_probe.h"
@@ -12,11 +13,38 @@
 #include "platform/real_services.h"
 
 #include <QApplication>
+#include <QStringList>
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
+
+const char* const kUsage = R"(Usage: paletteer95 [OPTION]... [FILE.theme]
+
+Builds desktop themes for Windows 95: a .theme file and a theme directory with
+the pointers, sounds, icons, wallpaper and screen saver the theme names.
+
+Without a file the Tip of the Day comes first, then the start window, where a
+theme is named or opened. With FILE.theme that theme opens in the editor at
+once, as "Open a Theme" does; a file that cannot be read is named in a message,
+and the program then starts as usual.
+
+Options:
+  --help, -h     Show this help and exit.
+  --version      Show the version and exit.
+  -style NAME    The widget style: the classic "Windows" style unless one is
+                 chosen ("Fusion" is another). Qt's other options, such as
+                 -platform NAME, are taken as well.
+  --             What follows is a file name, even one that begins with "-".
+
+Themes are saved on drive C, the folder $PALETTEER95_DRIVE_C, else
+~/.local/share/paletteer95/drive_c. paletteer95-cli does the same work from
+the command line.
+
+Exit status: 0 the program ended, 1 no display to show the windows on,
+2 bad usage.
+)";
 
 // Without a display Qt aborts with a core dump; say what is missing instead.
 bool displayMissing() {
@@ -38,6 +66,21 @@ void exitOnFatal(QtMsgType type, const QMessageLogContext&, const QString& text)
 } // namespace
 
 int main(int argc, char** argv) {
+    // --help and --version answer before Qt starts, so without a display too.
+    QStringList raw;
+    for (int i = 1; i < argc; ++i)
+        raw << QString::fromLocal8Bit(argv[i]);
+    switch (p95::parseStartArguments(raw).action) {
+    case p95::StartArguments::Action::Help:
+        std::fputs(kUsage, stdout);
+        return 0;
+    case p95::StartArguments::Action::Version:
+        std::puts("paletteer95 " P95_VERSION);
+        return 0;
+    default:
+        break; // the rest once Qt has taken its own options out
+    }
+
     if (displayMissing()) {
         std::fprintf(stderr, "paletteer95: no display to show the windows on (neither DISPLAY "
                              "nor WAYLAND_DISPLAY is set).\n"
@@ -52,9 +95,16 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     qInstallMessageHandler(previous);
     QApplication::setApplicationName(QStringLiteral("Paletteer 95"));
-    QApplication::setApplicationVersion(QStringLiteral("2.0"));
+    QApplication::setApplicationVersion(QStringLiteral(P95_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("paletteer95"));
     p95::applyDefaultStyle(styleChosen);
+
+    const p95::StartArguments arguments = p95::parseStartArguments(app.arguments().mid(1));
+    if (arguments.action == p95::StartArguments::Action::BadUsage) {
+        std::fprintf(stderr, "paletteer95: %s (see paletteer95 --help)\n",
+                     qPrintable(arguments.problem));
+        return 2;
+    }
 
     // A data file that could not be copied only leaves its picture out.
     if (const auto problem = p95::ensureProgramDirectory())
@@ -64,6 +114,6 @@ int main(int argc, char** argv) {
     p95::FileSystem files;
     p95::FrmMain editor(real.services(), files);
     p95::StartUp startUp(real.services(), files, editor);
-    p95::installLaunchProbe(*startUp.start());
+    p95::installLaunchProbe(*startUp.launch(arguments.file));
     return app.exec();
 }

@@ -7,9 +7,16 @@
 #include "app/frm_load.h"
 #include "app/frm_start.h"
 #include "editor/frm_main.h"
+#include "platform/drive.h"
+#include "platform/file_system.h"
+#include "theme/theme_reader.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QRandomGenerator>
 
 namespace p95 {
@@ -23,7 +30,46 @@ template <typename Window> Window* showWindow(Window* window) {
     return window;
 }
 
+// As the start window's Open writes it into the editor's lblDirectory.
+const QString kCurrentThemeCaption = QStringLiteral("Current Theme:         ");
+
+// The path the editor shows and reads: a file dialog returns full paths.
+QString fullPath(const QString& argument) {
+    if (isWindowsPath(argument))
+        return argument;
+    return QDir::cleanPath(QFileInfo(argument).absoluteFilePath());
+}
+
 } // namespace
+
+StartArguments parseStartArguments(const QStringList& arguments) {
+    StartArguments result;
+    QStringList files;
+    bool optionsEnd = false;
+    for (const QString& arg : arguments) {
+        if (optionsEnd || !arg.startsWith(QLatin1Char('-'))) {
+            files << arg;
+        } else if (arg == QStringLiteral("--")) {
+            optionsEnd = true;
+        } else if (arg == QStringLiteral("--help") || arg == QStringLiteral("-h")) {
+            return {StartArguments::Action::Help, {}, {}};
+        } else if (arg == QStringLiteral("--version")) {
+            return {StartArguments::Action::Version, {}, {}};
+        } else if (result.problem.isEmpty()) {
+            result.problem = QStringLiteral("unknown option %1").arg(arg);
+        }
+    }
+    if (result.problem.isEmpty() && files.size() > 1)
+        result.problem =
+            QStringLiteral("%1 files given; one is opened at a time").arg(files.size());
+    if (!result.problem.isEmpty()) {
+        result.action = StartArguments::Action::BadUsage;
+        return result;
+    }
+    if (!files.isEmpty())
+        result.file = fullPath(files.front());
+    return result;
+}
 
 StartUp::StartUp(Services services, FileSystem& files, FrmMain& editor, QObject* parent)
     : QObject(parent), m_services(services), m_files(files), m_editor(editor),
@@ -58,6 +104,51 @@ Form1* StartUp::start() {
     if (!m_tip)
         m_tip = new Form1(*this);
     return showWindow(m_tip.data());
+}
+
+QWidget* StartUp::launch(const QString& file) {
+    // The one place where a file given at start is told apart by its kind:
+    // every file is taken for a .theme file today. Theme packages (archives)
+    // are to be installed from here.
+    if (!file.isEmpty() && openThemeAtStart(file))
+        return &m_editor;
+    return start();
+}
+
+bool StartUp::openThemeAtStart(const QString& path) {
+    // What the tip and start windows' loads would have done to the editor.
+    m_editor.loadText()->setText(QStringLiteral("Load"));
+    m_editor.ensureLoaded();
+    m_editor.pointersTab().showHandwritingPointer();
+
+    // A file that cannot be read is said before any window shows, in the
+    // words of the editor's Open.
+    const auto readable = m_files.readFile(path);
+    if (!readable) {
+        m_services.messages.show(nullptr, unreadableThemeMessage(path, readable.error()),
+                                 MsgButtons::Ok, kMessageTitle, MsgIcon::Warning);
+        return false;
+    }
+
+    QLabel* loadFile = m_editor.loadFileLabel();
+    QLabel* directory = m_editor.directoryLabel();
+    const QString keptLoadFile = loadFile->text();
+    const QString keptDirectory = directory->text();
+    const QString keptName = m_editor.document().name;
+    loadFile->setText(path);
+    directory->setText(kCurrentThemeCaption + path);
+    m_editor.setThemeName(themeNameFromPath(path));
+    showWindow(&m_editor);
+    if (m_editor.readTheme(path))
+        return true;
+
+    // Refused by the reading, which said why. The usual start follows, and
+    // the loading window's hand-over adds to lblDirectory as it finds it.
+    m_editor.hide();
+    loadFile->setText(keptLoadFile);
+    directory->setText(keptDirectory);
+    m_editor.setThemeName(keptName);
+    return false;
 }
 
 FrmStart* StartUp::showStart() {

@@ -10,6 +10,8 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -25,6 +27,23 @@ class FrmStart;
 class FrmLoad;
 class FrmAbout;
 
+// What the program's command line asks for.
+struct StartArguments {
+    enum class Action { Start, Help, Version, BadUsage };
+    Action action = Action::Start;
+    // Start: the file to open at start (an absolute host path, or a
+    // Windows-form path as given); empty for none.
+    QString file;
+    // BadUsage: what is wrong, for one line on standard error.
+    QString problem;
+};
+
+// The arguments without the program's name, once Qt has taken out its own
+// options (-style, -platform and the like). --help and --version count
+// wherever they stand before "--", so the raw command line can be asked
+// first, before there is a display; "--" makes what follows a file name.
+StartArguments parseStartArguments(const QStringList& arguments);
+
 class StartUp : public QObject {
     Q_OBJECT
 public:
@@ -34,6 +53,14 @@ public:
 
     // Program start: shows the Tip of the Day window (which loads the editor).
     Form1* start();
+    // Program start with the file from the command line (empty for none; a
+    // desktop's Open hands over its file this way). Returns the first window
+    // shown: the editor with the file opened, else the Tip of the Day.
+    QWidget* launch(const QString& file);
+    // A .theme file straight into the editor, as the start window's Open
+    // would, without the tip and start windows. False when the file could not
+    // be opened: that was said, and the editor is as it was, hidden.
+    bool openThemeAtStart(const QString& path);
 
     FrmStart* showStart();
     // Shows the loading window for a new theme name; its timer starts.

@@ -45,6 +45,7 @@ Commands:
                              Exit 1 when FILE.theme cannot be read (nothing
                              is printed then).
   --help                     Show this help.
+  --version                  Show the version.
 
 DOC.json may be "-" for standard input.
 
@@ -107,8 +108,9 @@ int writeCommand(const QStringList& args) {
     if (!bytes)
         return fail(BadInput, QStringLiteral("%1: %2").arg(input, bytes.error().reason));
     if (output.isEmpty())
-        return writeStdout(bytes.value()) ? Done
-                                          : fail(Failed, QStringLiteral("cannot write to standard output"));
+        return writeStdout(bytes.value())
+                   ? Done
+                   : fail(Failed, QStringLiteral("cannot write to standard output"));
     if (auto status = writeFileAtomically(output, bytes.value()))
         return fail(Failed, status->text());
     return Done;
@@ -126,6 +128,10 @@ int main(int argc, char* argv[]) {
     if (command == QStringLiteral("--help") || command == QStringLiteral("-h") ||
         command == QStringLiteral("help")) {
         writeStdout(QByteArray(kUsage));
+        return Done;
+    }
+    if (command == QStringLiteral("--version")) {
+        writeStdout(QByteArray("paletteer95-cli " P95_VERSION "\n"));
         return Done;
     }
     if (command == QStringLiteral("write"))
