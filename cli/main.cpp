@@ -108,9 +108,8 @@ int writeCommand(const QStringList& args) {
     if (!bytes)
         return fail(BadInput, QStringLiteral("%1: %2").arg(input, bytes.error().reason));
     if (output.isEmpty())
-        return writeStdout(bytes.value())
-                   ? Done
-                   : fail(Failed, QStringLiteral("cannot write to standard output"));
+        return writeStdout(bytes.value()) ? Done
+                                          : fail(Failed, QStringLiteral("cannot write to standard output"));
     if (auto status = writeFileAtomically(output, bytes.value()))
         return fail(Failed, status->text());
     return Done;
