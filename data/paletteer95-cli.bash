@@ -1,0 +1,45 @@
+# Bash completion for paletteer95-cli. A new command adds its name to
+# commands and, where it has them, its options and file kinds to the case.
+_paletteer95_cli() {
+    local cur prev words cword
+    _init_completion || return
+
+    local commands="write save read --help --version"
+    if [ "$cword" -eq 1 ]; then
+        COMPREPLY=($(compgen -W "$commands" -- "$cur"))
+        return
+    fi
+
+    local command=${words[1]}
+    case $command in
+    write)
+        case $prev in
+        -o | --output)
+            _filedir theme
+            return
+            ;;
+        esac
+        if [[ $cur == -* ]]; then
+            COMPREPLY=($(compgen -W "-o --output" -- "$cur"))
+        else
+            _filedir json
+        fi
+        ;;
+    save)
+        _filedir json
+        ;;
+    read)
+        case $prev in
+        --into)
+            _filedir json
+            return
+            ;;
+        esac
+        if [[ $cur == -* ]]; then
+            COMPREPLY=($(compgen -W "--into" -- "$cur"))
+        else
+            _filedir theme
+        fi
+        ;;
+    esac
+} && complete -F _paletteer95_cli paletteer95-cli
