@@ -1,50 +1,27 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks that it is laid out
 # like a desktop program (executables in bin/, data files in
-# share/paletteer95/, a desktop entry and an icon), then launches the
-# installed paletteer95 on a virtual X server: it must fill its program
-# directory from the installed data files and show the Tip of the Day with a
-# tip from them. Exit 77 (skipped) when a tool is missing.
+# share/paletteer95/, a desktop entry that opens .theme files, the file type,
+# AppStream data, manual pages, an icon) and that the install updated the
+# prefix's MIME and desktop databases; then launches the installed
+# paletteer95 on a virtual X server: it must fill its program directory from
+# the installed data files and show the Tip of the Day with a tip from them.
+# Exit 77 (skipped) when a tool is missing.
 #
 #   install_test.sh BUILD_DIR
 set -u
-
-skip() {
-    echo "SKIPPED: $*"
-    exit 77
-}
-fail() {
-    echo "FAILED: $*" >&2
-    exit 1
-}
+. "$(cd "$(dirname "$0")" && pwd)/../lib/xserver.sh"
 
 [ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
 build=$1
-for tool in Xvfb xdotool faketime; do
-    command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed (packages xvfb, xdotool, faketime)"
-done
+require_tools "xvfb, xdotool, faketime" Xvfb xdotool faketime
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/p95-install.XXXXXX") || fail "cannot make a work folder"
-xvfb_pid=
+make_work p95-install
 app_pid=
-cleanup() {
+stop_app() {
     [ -n "$app_pid" ] && { kill "$app_pid" 2>/dev/null; wait "$app_pid" 2>/dev/null; }
-    [ -n "$xvfb_pid" ] && { kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; }
-    rm -rf "$work"
 }
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-
-poll() {
-    local tries=$(($1 * 20))
-    shift
-    while [ "$tries" -gt 0 ]; do
-        "$@" && return 0
-        sleep 0.05
-        tries=$((tries - 1))
-    done
-    return 1
-}
+on_exit stop_app
 
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 ||
@@ -60,7 +37,21 @@ for file in $data_files; do
 done
 desktop="$prefix/share/applications/paletteer95.desktop"
 [ -f "$desktop" ] || fail "no desktop entry"
-grep -qx "Exec=paletteer95" "$desktop" || fail "the desktop entry does not start paletteer95"
+grep -qx "Exec=paletteer95 %f" "$desktop" || fail "the desktop entry does not start paletteer95 with a file"
+grep -qx "MimeType=application/x-windows-theme;" "$desktop" || fail "the desktop entry opens no .theme files"
+for file in mime/packages/paletteer95.xml metainfo/org.example.paletteer95.metainfo.xml \
+    man/man1/paletteer95.1.gz man/man1/paletteer95-cli.1.gz bash-completion/completions/paletteer95-cli; do
+    [ -f "$prefix/share/$file" ] || fail "share/$file is not installed"
+done
+# The install updated the prefix's databases where the tools are there.
+if command -v update-mime-database >/dev/null 2>&1; then
+    grep -q "application/x-windows-theme" "$prefix/share/mime/types" 2>/dev/null ||
+        fail "the install did not update the MIME database of the prefix"
+fi
+if command -v update-desktop-database >/dev/null 2>&1; then
+    grep -q "^application/x-windows-theme=paletteer95.desktop" "$prefix/share/applications/mimeinfo.cache" 2>/dev/null ||
+        fail "the install did not update the desktop database of the prefix"
+fi
 icon=$(sed -n 's/^Icon=//p' "$desktop")
 ls "$prefix"/share/icons/hicolor/*/apps/"$icon".png >/dev/null 2>&1 ||
     fail "no icon \"$icon\" in share/icons/hicolor"
@@ -73,21 +64,7 @@ fi
 printf '2\r\nThis tip comes from the installed data files.\r\n' >"$prefix/share/paletteer95/tipofday.txz"
 
 # The installed program, far from the build tree, on a fresh drive C.
-export HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/home/.config"
-export XDG_DATA_HOME="$work/home/.local/share" XDG_CACHE_HOME="$work/home/.cache"
-export PULSE_SERVER="unix:$work/no-sound-server" PALETTEER95_DRIVE_C="$work/drive_c"
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-
-mkfifo "$work/displayfd"
-Xvfb -noreset -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/displayfd" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-read -r -t 15 number <"$work/displayfd" || fail "Xvfb did not start"
-export DISPLAY=":$number"
-x_answers() {
-    xdotool getdisplaygeometry >/dev/null 2>&1
-}
-poll 5 x_answers || fail "Xvfb on $DISPLAY does not answer"
+start_x
 
 (cd "$work" && exec faketime -m --exclude-monotonic '2026-03-03 12:00:00' \
     "$prefix/bin/paletteer95" >"$work/app.log" 2>&1) &
@@ -95,7 +72,8 @@ app_pid=$!
 tip_shown() {
     [ -n "$(xdotool search --onlyvisible --name '^Tip of the Day$' 2>/dev/null)" ]
 }
-poll 20 tip_shown || fail "the installed program showed no Tip of the Day: $(tail -n 5 "$work/app.log")"
+app_log="$work/app.log"
+poll 20 tip_shown || fail "the installed program showed no Tip of the Day"
 
 program_dir="$PALETTEER95_DRIVE_C/Program Files/Paletteer 95"
 for file in $data_files; do

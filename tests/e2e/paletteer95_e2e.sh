@@ -4,40 +4,30 @@
 #   run 1: Tip of the Day -> Continue -> a name -> the editor -> Ctrl+S -> OK,
 #          then the theme directory and its .theme file are checked on disk;
 #   run 2: the start window's Open, the real file dialog (the path typed), and
-#          Save As (Ctrl+A) under a new name.
+#          Save As (Ctrl+A) under a new name;
+#   run 3: a .theme file on the command line (as a file manager's Open passes
+#          it): the editor at once, no Tip of the Day, Ctrl+S -> OK;
+#   run 4: a file on the command line that cannot be read: a message, then the
+#          Tip of the Day.
 # Each run has an X server of its own (-displayfd picks a free display); it is
 # killed and waited for before the next one starts. The date is pinned so that
 # no run on 12 January plays the birthday tune. Exit 77 (skipped) when a tool
 # is missing.
 #
-#   paletteer95_e2e.sh PATH/TO/paletteer95
+#   paletteer95_e2e.sh PATH/TO/paletteer95 VERSION
 set -u
+. "$(cd "$(dirname "$0")" && pwd)/../lib/xserver.sh"
 
-skip() {
-    echo "SKIPPED: $*"
-    exit 77
-}
-fail() {
-    echo "FAILED: $*" >&2
-    if [ -n "${app_log:-}" ] && [ -s "$app_log" ]; then
-        echo "--- program output" >&2
-        tail -n 20 "$app_log" >&2
-    fi
-    exit 1
-}
-
-[ $# -eq 1 ] || { echo "usage: $0 PATH/TO/paletteer95" >&2; exit 2; }
+[ $# -eq 2 ] || { echo "usage: $0 PATH/TO/paletteer95 VERSION" >&2; exit 2; }
 program=$1
+version=$2
 [ -x "$program" ] || fail "no program at $program"
-for tool in Xvfb xdotool faketime; do
-    command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed (packages xvfb, xdotool, faketime)"
-done
+require_tools "xvfb, xdotool, faketime" Xvfb xdotool faketime
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/p95-e2e.XXXXXX") || fail "cannot make a work folder"
-xvfb_pid=
+make_work p95-e2e
+themes="$PALETTEER95_DRIVE_C/Program Files/Plus!/Themes"
 app_pid=
 app_log=
-
 stop_app() {
     if [ -n "$app_pid" ]; then
         kill "$app_pid" 2>/dev/null
@@ -45,87 +35,26 @@ stop_app() {
         app_pid=
     fi
 }
-stop_x() {
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null
-        wait "$xvfb_pid" 2>/dev/null
-        xvfb_pid=
-    fi
-}
-cleanup() {
-    stop_app
-    stop_x
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
+on_exit stop_app
 
-# A private home for everything the program or Qt might write, no sound server.
-export HOME="$work/home"
-export XDG_RUNTIME_DIR="$work/runtime"
-export XDG_CONFIG_HOME="$work/home/.config"
-export XDG_DATA_HOME="$work/home/.local/share"
-export XDG_CACHE_HOME="$work/home/.cache"
-export PULSE_SERVER="unix:$work/no-sound-server"
-export PALETTEER95_DRIVE_C="$work/drive_c"
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY QT_STYLE_OVERRIDE
-themes="$PALETTEER95_DRIVE_C/Program Files/Plus!/Themes"
-
-# Polls a command until it succeeds: poll SECONDS COMMAND...
-poll() {
-    local seconds=$1
-    shift
-    local tries=$((seconds * 20))
-    while [ "$tries" -gt 0 ]; do
-        "$@" && return 0
-        sleep 0.05
-        tries=$((tries - 1))
-    done
-    return 1
-}
-
-x_answers() {
-    xdotool getdisplaygeometry >/dev/null 2>&1
-}
-# An X server of our own on a free display. Servers started at the same time
-# by other test runs can disturb each other's sockets while they pick their
-# displays, so a server that does not answer is replaced.
-start_x() {
-    local attempt number fifo="$work/displayfd"
-    for attempt in 1 2 3; do
-        rm -f "$fifo"
-        mkfifo "$fifo"
-        Xvfb -noreset -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" 2>"$work/xvfb.log" &
-        xvfb_pid=$!
-        number=
-        # Xvfb writes the display number once it accepts connections.
-        read -r -t 15 number <"$fifo" || fail "Xvfb did not start: $(tail -n 3 "$work/xvfb.log")"
-        export DISPLAY=":$number"
-        poll 5 x_answers && return 0
-        echo "Xvfb on $DISPLAY does not answer (attempt $attempt)" >&2
-        stop_x
-    done
-    fail "no X server could be started"
-}
-
-tip_or_end() {
-    has_window "Tip of the Day" || ! kill -0 "$app_pid" 2>/dev/null
-}
-# Starts the program and waits for its first window; one more try on a fresh
-# X server when the display went away under it.
+# Starts the program and waits for its first window: launch RUN TITLE [ARGUMENT...].
+# One more try on a fresh X server when the display went away under it.
 launch() {
-    local attempt
+    local run=$1 first=$2 attempt
+    shift 2
+    shown_or_ended() {
+        has_window "$first" || ! kill -0 "$app_pid" 2>/dev/null
+    }
     for attempt in 1 2; do
-        app_log="$work/app-$1.log"
-        faketime -m --exclude-monotonic '2026-03-03 12:00:00' "$program" >"$app_log" 2>&1 &
+        app_log="$work/app-$run.log"
+        faketime -m --exclude-monotonic '2026-03-03 12:00:00' "$program" "$@" >"$app_log" 2>&1 &
         app_pid=$!
-        poll 20 tip_or_end || fail "no window \"Tip of the Day\" appeared"
-        has_window "Tip of the Day" && return 0
+        poll 20 shown_or_ended || fail "no window \"$first\" appeared"
+        has_window "$first" && return 0
         wait "$app_pid"
         app_pid=
         grep -q "could not connect to display" "$app_log" ||
-            fail "the program ended before showing the Tip of the Day"
+            fail "the program ended before showing \"$first\""
         echo "the display went away (attempt $attempt); a new X server" >&2
         stop_x
         start_x
@@ -196,7 +125,7 @@ app_running() {
 app_ended() {
     ! app_running
 }
-# Ctrl+Q, Yes (the default button): the program ends by itself, status 0.
+# Ctrl+Q, Yes ("y"; No is the default button): the program ends by itself, status 0.
 quit_program() {
     local editor=$1
     focus "$editor"
@@ -204,7 +133,7 @@ quit_program() {
     local question
     question=$(other_window "Paletteer 95" "$editor")
     focus "$question"
-    keys Return
+    keys y
     poll 10 app_ended || fail "the program did not end after Yes to the quit question"
     wait "$app_pid"
     local status=$?
@@ -246,10 +175,15 @@ status=$?
 [ "$status" -eq 1 ] || fail "with an unreachable display the program ended with status $status"
 grep -q "cannot open a window" "$work/deaddisplay.log" ||
     fail "with an unreachable display: $(cat "$work/deaddisplay.log")"
+# --version and --help answer without a display.
+[ "$(env -u DISPLAY "$program" -style Fusion --version)" = "paletteer95 $version" ] ||
+    fail "--version did not print \"paletteer95 $version\""
+env -u DISPLAY "$program" --help | grep -q '^Usage: paletteer95 .*FILE\.theme' ||
+    fail "--help did not print the usage"
 
 # ---------------------------------------------------------------- run 1
 start_x
-launch 1
+launch 1 "Tip of the Day"
 tip=$(window_of "Tip of the Day") || exit 1
 focus "$tip"
 tip_gone() {
@@ -286,7 +220,7 @@ echo "run 1: saved $(wc -c <"$theme") bytes to Ocean/Ocean.theme"
 
 # ---------------------------------------------------------------- run 2
 start_x
-launch 2
+launch 2 "Tip of the Day"
 tip=$(window_of "Tip of the Day") || exit 1
 focus "$tip"
 press_until tip_gone "Enter did not continue from the Tip of the Day" Return
@@ -319,4 +253,62 @@ grep -q $'^MTSM = DABJDKT\r$' "$copy" || fail "the copy lacks its signature"
 quit_program "$editor"
 stop_x
 echo "run 2: opened Ocean.theme through the file dialog and saved it as Ocean Copy"
+
+# ---------------------------------------------------------------- run 3
+start_x
+# Qt's options are Qt's; an option of our own that does not exist is refused.
+"$program" -style Fusion --open >"$work/badoption.log" 2>&1
+status=$?
+[ "$status" -eq 2 ] || fail "an unknown option ended with status $status"
+grep -q "^paletteer95: unknown option --open" "$work/badoption.log" ||
+    fail "an unknown option: $(cat "$work/badoption.log")"
+
+# A theme from elsewhere, with colours of its own and no files to copy.
+given="$work/From a Friend/Coral Reef.theme"
+mkdir -p "$(dirname "$given")"
+printf '%s\r\n' '[Control Panel\Colors]' 'ActiveTitle=10 20 30' 'Background=0 64 64' \
+    'Window=1 2 3' '' '[MasterThemeSelector]' 'MTSM = DABJDKT' >"$given"
+launch 3 "Paletteer 95" -style Fusion "$given"
+editor=$(window_of "Paletteer 95") || exit 1
+has_windows "Paletteer 95" 1 || fail "more than the editor showed"
+[ -z "$(xdotool search --name '^Tip of the Day$' 2>/dev/null)" ] ||
+    fail "the Tip of the Day was made although a file was given"
+focus "$editor"
+press_until two_windows "no save question after Ctrl+S" ctrl+s
+question=$(other_window "Paletteer 95" "$editor")
+focus "$question"
+keys Return # OK
+saved="$themes/Coral Reef/Coral Reef.theme"
+poll 20 file_exists "$saved" || fail "no $saved after the save"
+for line in 'ActiveTitle=10 20 30' 'Background=0 64 64' 'Window=1 2 3'; do
+    grep -q "^$line"$'\r$' "$saved" || fail "the saved theme lacks the opened colour $line"
+done
+quit_program "$editor"
+stop_x
+echo "run 3: paletteer95 \"$given\" opened the editor at once; saved as Coral Reef"
+
+# ---------------------------------------------------------------- run 4
+start_x
+launch 4 "Paletteer 95" "$work/nowhere/Gone.theme"
+message=$(window_of "Paletteer 95") || exit 1
+no_window "Tip of the Day" || fail "the Tip of the Day came before the message"
+focus "$message"
+keys Return # OK
+tip=$(window_of "Tip of the Day") || exit 1
+no_window "Paletteer 95" || fail "the message or the editor stayed"
+focus "$tip"
+tip_asks() {
+    has_window "Paletteer 95"
+}
+press_until tip_asks "no quit question after Escape on the Tip of the Day" Escape
+question=$(window_of "Paletteer 95") || exit 1
+focus "$question"
+keys y
+poll 10 app_ended || fail "the program did not end after Yes to the quit question"
+wait "$app_pid"
+status=$?
+app_pid=
+[ "$status" -eq 0 ] || fail "the program ended with status $status"
+stop_x
+echo "run 4: a file that cannot be read was said, then the Tip of the Day"
 echo "PASSED"
