@@ -749,10 +749,13 @@ def desktop_file():
         "Name=Paletteer 95\n"
         "GenericName=Theme Builder\n"
         "Comment=Build desktop themes for Windows 95\n"
-        "Exec=paletteer95\n"
+        "Exec=paletteer95 %f\n"
         "Icon=paletteer95\n"
         "Terminal=false\n"
         "Categories=Graphics;Qt;\n"
+        # The type of paletteer95-mime.xml; %f above hands the file over.
+        "MimeType=application/x-windows-theme;\n"
+        "Keywords=Windows 95;Plus!;theme;desktop theme;wallpaper;cursor;\n"
     ).encode("ascii")
 
 

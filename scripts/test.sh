@@ -3,6 +3,8 @@
 # the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer
 # (without the tests labelled needs-servers, which start an X server or a
 # sound server), and a short read-only fuzz smoke run of every fuzz target.
+# The CI tests include the desktop files' validation and the Debian package,
+# built from the ci tree and unpacked into a scratch root (paletteer95_deb).
 set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$top"
