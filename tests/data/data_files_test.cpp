@@ -420,8 +420,9 @@ TEST(DesktopEntry, StartsTheProgramWithItsIcon) {
         p95::test::crlfLines(readBytes(sourceData("paletteer95.desktop")));
     ASSERT_FALSE(lines.isEmpty());
     EXPECT_EQ(lines.first(), "[Desktop Entry]");
-    for (const char* line : {"Type=Application", "Name=Paletteer 95", "Exec=paletteer95",
-                             "Icon=paletteer95", "Categories=Graphics;Qt;"})
+    for (const char* line :
+         {"Type=Application", "Name=Paletteer 95", "Exec=paletteer95 %f", "Icon=paletteer95",
+          "Categories=Graphics;Qt;", "MimeType=application/x-windows-theme;"})
         EXPECT_TRUE(lines.contains(QByteArray(line))) << line;
 }
 
