@@ -495,25 +495,35 @@ void FrmMain::Command15_Click() {
     if (path.isEmpty())
         return;
 
-    // Read first: a file that cannot be read leaves the window as it was.
-    const auto bytes = m_files.readFile(path);
-    if (!bytes) {
-        message(unreadableThemeMessage(path, bytes.error()), MsgButtons::Ok, MsgIcon::Warning);
+    // Read first: a file that cannot be read, or is no theme, leaves the
+    // window as it was.
+    const auto bytes = readableTheme(path);
+    if (!bytes)
         return;
-    }
     lblLoadFile->setText(path);
     lblDirectory->setText(kCurrentThemeCaption + path);
     setThemeName(themeNameFromPath(path));
-    showReading(bytes.value());
+    showReading(*bytes);
+}
+
+std::optional<QByteArray> FrmMain::readableTheme(const QString& path) {
+    auto bytes = readThemeFile(m_files, path);
+    if (!bytes) {
+        message(unreadableThemeMessage(path, bytes.error()), MsgButtons::Ok, MsgIcon::Warning);
+        return std::nullopt;
+    }
+    if (!isThemeText(bytes.value())) {
+        message(notAThemeMessage(path), MsgButtons::Ok, MsgIcon::Warning);
+        return std::nullopt;
+    }
+    return bytes.value();
 }
 
 bool FrmMain::readTheme(const QString& path) {
-    const auto bytes = m_files.readFile(path);
-    if (!bytes) {
-        message(unreadableThemeMessage(path, bytes.error()), MsgButtons::Ok, MsgIcon::Warning);
+    const auto bytes = readableTheme(path);
+    if (!bytes)
         return false;
-    }
-    showReading(bytes.value());
+    showReading(*bytes);
     return true;
 }
 

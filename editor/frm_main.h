@@ -19,6 +19,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -50,9 +51,12 @@ public:
     void GetColors();
     Status GenerateReadMe();
     // Reads a .theme file into the window (the start window's Open and the
-    // editor's own). A file that cannot be read changes nothing and says so.
-    // True when the file was read.
+    // editor's own). A file that cannot be read, or that is no theme, changes
+    // nothing and says so. True when the file was read.
     bool readTheme(const QString& path);
+    // The bytes of a .theme file that can be read and is a theme; otherwise
+    // the user has been told why not.
+    std::optional<QByteArray> readableTheme(const QString& path);
 
     // What the start-up windows set before showing this one.
     void setThemeName(const QString& name);
