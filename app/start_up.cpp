@@ -121,11 +121,13 @@ bool StartUp::openThemeAtStart(const QString& path) {
     m_editor.ensureLoaded();
     m_editor.pointersTab().showHandwritingPointer();
 
-    // A file that cannot be read is said before any window shows, in the
-    // words of the editor's Open.
-    const auto readable = m_files.readFile(path);
-    if (!readable) {
-        m_services.messages.show(nullptr, unreadableThemeMessage(path, readable.error()),
+    // A file that cannot be read, or is no theme, is said before any window
+    // shows, in the words of the editor's Open.
+    const auto readable = readThemeFile(m_files, path);
+    if (!readable || !isThemeText(readable.value())) {
+        m_services.messages.show(nullptr,
+                                 readable ? notAThemeMessage(path)
+                                          : unreadableThemeMessage(path, readable.error()),
                                  MsgButtons::Ok, kMessageTitle, MsgIcon::Warning);
         return false;
     }
@@ -142,8 +144,9 @@ bool StartUp::openThemeAtStart(const QString& path) {
     if (m_editor.readTheme(path))
         return true;
 
-    // Refused by the reading, which said why. The usual start follows, and
-    // the loading window's hand-over adds to lblDirectory as it finds it.
+    // Refused by the reading after all (the file changed meanwhile), which
+    // said why. The usual start follows, and the loading window's hand-over
+    // adds to lblDirectory as it finds it.
     m_editor.hide();
     loadFile->setText(keptLoadFile);
     directory->setText(keptDirectory);

@@ -59,7 +59,8 @@ public:
     QWidget* launch(const QString& file);
     // A .theme file straight into the editor, as the start window's Open
     // would, without the tip and start windows. False when the file could not
-    // be opened: that was said, and the editor is as it was, hidden.
+    // be opened or is no theme: that was said, and the editor is as it was,
+    // hidden.
     bool openThemeAtStart(const QString& path);
 
     FrmStart* showStart();

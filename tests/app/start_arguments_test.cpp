@@ -81,33 +81,43 @@ TEST_F(LaunchWithFile, OpensTheThemeInTheEditorWithoutTheTipOrStartWindow) {
     EXPECT_TRUE(fakes.pictures.cursors.contains(programDirectory() + QStringLiteral("\\pen.cuz")));
 }
 
-TEST_F(LaunchWithFile, AnUnreadableFileIsSaidAsTheEditorsOpenSaysItThenTheUsualStart) {
+TEST_F(LaunchWithFile, AFileThatCannotBeOpenedIsSaidAsTheEditorsOpenSaysItThenTheUsualStart) {
     const QString gone = tmp() + QStringLiteral("/gone.theme");
-    QWidget* first = flow->launch(gone);
+    const QString notes = tmp() + QStringLiteral("/notes.theme");
+    writeFile(notes, "Shopping: milk, bread\r\n");
+    const auto goneRead = readThemeFile(m_files, gone);
+    ASSERT_FALSE(goneRead.ok());
+    const std::pair<QString, QString> cases[] = {
+        {gone, unreadableThemeMessage(gone, goneRead.error())},
+        {notes, notAThemeMessage(notes)},
+    };
+    for (const auto& [path, expected] : cases) {
+        SCOPED_TRACE(path.toStdString());
+        fakes.messages.shown.clear();
+        QWidget* first = flow->launch(path);
 
-    ASSERT_EQ(fakes.messages.shown.size(), 1u);
-    const auto expected = m_files.readFile(gone);
-    ASSERT_FALSE(expected.ok());
-    EXPECT_EQ(fakes.messages.shown[0].text, unreadableThemeMessage(gone, expected.error()));
-    EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Paletteer 95"));
-    EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Warning);
-
-    EXPECT_EQ(first, flow->tipWindow());
-    EXPECT_NE(flow->tipWindow(), nullptr);
-    EXPECT_FALSE(editor->isVisible());
-    EXPECT_TRUE(editorText("ThemeName").isEmpty());
-    EXPECT_TRUE(editorText("lblLoadFile").isEmpty());
+        ASSERT_EQ(fakes.messages.shown.size(), 1u);
+        EXPECT_EQ(fakes.messages.shown[0].text, expected);
+        EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Paletteer 95"));
+        EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Warning);
+        EXPECT_EQ(first, flow->tipWindow());
+        EXPECT_NE(flow->tipWindow(), nullptr);
+        EXPECT_FALSE(editor->isVisible());
+        EXPECT_TRUE(editorText("ThemeName").isEmpty());
+        EXPECT_TRUE(editorText("lblLoadFile").isEmpty());
+    }
 }
 
-// A file that goes away between the first look at it and the reading, as a
-// refusing reading does: the reading fails after the editor was shown.
+// A file that goes away between the first look at it and the reading: the
+// reading refuses it after the editor was shown.
 class FailingSecondRead : public FileSystem {
 public:
     explicit FailingSecondRead(QString path) : m_path(std::move(path)) {}
-    Result<QByteArray> readFile(const QString& path) const override {
+    using FileSystem::readFile;
+    Result<QByteArray> readFile(const QString& path, qint64 maxBytes) const override {
         if (path == m_path && ++m_reads > 1)
             return Error{QStringLiteral("Reading the file"), path, QStringLiteral("gone")};
-        return FileSystem::readFile(path);
+        return FileSystem::readFile(path, maxBytes);
     }
 
 private:
