@@ -52,6 +52,17 @@ if command -v update-desktop-database >/dev/null 2>&1; then
     grep -q "^application/x-windows-theme=paletteer95.desktop" "$prefix/share/applications/mimeinfo.cache" 2>/dev/null ||
         fail "the install did not update the desktop database of the prefix"
 fi
+# What a GNOME file manager does on a double-click: the file's type, then its
+# default application (GLib lists only those whose program is on the PATH).
+if command -v gio >/dev/null 2>&1; then
+    printf '[Control Panel\\Desktop]\r\nWallpaper=\r\n' >"$work/Sample.theme"
+    type=$(XDG_DATA_DIRS="$prefix/share:/usr/share" gio info -a standard::content-type "$work/Sample.theme" |
+        sed -n 's/.*content-type: //p')
+    [ "$type" = application/x-windows-theme ] || fail "an installed desktop sees a theme file as $type"
+    PATH="$prefix/bin:$PATH" XDG_DATA_DIRS="$prefix/share:/usr/share" gio mime application/x-windows-theme |
+        grep -q "^Default application.*paletteer95.desktop" ||
+        fail "paletteer95 is not the default application for theme files"
+fi
 icon=$(sed -n 's/^Icon=//p' "$desktop")
 ls "$prefix"/share/icons/hicolor/*/apps/"$icon".png >/dev/null 2>&1 ||
     fail "no icon \"$icon\" in share/icons/hicolor"
