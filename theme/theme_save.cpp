@@ -194,7 +194,7 @@ QString scratchFolder(const QString& programDirectory) {
 
 SaveResult saveTheme(const ThemeDocument& original, FileSystem& files,
                      const SaveSettings& settings) {
-    SaveResult result{original, SaveOutcome::Saved, std::nullopt};
+    SaveResult result{original, SaveOutcome::Saved, std::nullopt, {}};
     ThemeDocument& doc = result.document;
     const QString& programDir = settings.programDirectory;
     auto refuse = [&](Error error) {
