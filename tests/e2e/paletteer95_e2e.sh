@@ -125,7 +125,7 @@ app_running() {
 app_ended() {
     ! app_running
 }
-# Ctrl+Q, Yes ("y"; No is the default button): the program ends by itself, status 0.
+# Ctrl+Q, Yes (Y; No is the default button): the program ends by itself, status 0.
 quit_program() {
     local editor=$1
     focus "$editor"
