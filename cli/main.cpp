@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QStringList>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -133,6 +134,13 @@ int writeCommand(const QStringList& args) {
     return Done;
 }
 
+// Qt's own notes while it starts the GUI side (a missing XDG_RUNTIME_DIR on a
+// server) are not the command's: standard error carries its lines only.
+void quietQt(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -141,6 +149,7 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<QCoreApplication> app;
     if (argc > 1 && std::strcmp(argv[1], "preview") == 0) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(quietQt);
         app = std::make_unique<QGuiApplication>(argc, argv);
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
