@@ -499,9 +499,12 @@ PreviewRendering renderPreview(const ThemeDocument& doc, QSize size, PreviewPict
     out.image = QImage(bounded, QImage::Format_RGB32);
     if (out.image.isNull())
         return out; // no memory for it: an empty picture rather than a crash
-    Scene scene(out.image, doc, pictures);
-    scene.draw(bounded);
-    out.absent = scene.absent();
+    {
+        // The painter ends with the scene, before the picture leaves.
+        Scene scene(out.image, doc, pictures);
+        scene.draw(bounded);
+        out.absent = scene.absent();
+    }
     return out;
 }
 

@@ -21,9 +21,10 @@ protected:
 
 TEST_F(PreviewCli, WritesThePictureAndNamesTheFilesItCouldNotDraw) {
     const QString missing = tmp() + QStringLiteral("/gone.bmp");
-    const QString doc = put("doc.json", QStringLiteral(R"({"icons": ["%1", "", "", "", "", ""], "tiled": true})")
-                                            .arg(missing)
-                                            .toUtf8());
+    const QString doc =
+        put("doc.json", QStringLiteral(R"({"icons": ["%1", "", "", "", "", ""], "tiled": true})")
+                            .arg(missing)
+                            .toUtf8());
     const QString out = tmp() + QStringLiteral("/out.png");
     const CliRun run = runCli({QStringLiteral("preview"), doc, QStringLiteral("-o"), out,
                                QStringLiteral("--size"), QStringLiteral("320x240")});

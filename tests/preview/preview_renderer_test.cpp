@@ -25,7 +25,8 @@ ThemeDocument distinctColours() {
     ThemeDocument doc;
     doc.colourMode = ColourMode::Own;
     for (int i = 0; i < kColourCount; ++i)
-        doc.colours[i] = colourText(Rgb{qRed(distinct(i)), qGreen(distinct(i)), qBlue(distinct(i))});
+        doc.colours[i] =
+            colourText(Rgb{qRed(distinct(i)), qGreen(distinct(i)), qBlue(distinct(i))});
     return doc;
 }
 
@@ -104,7 +105,8 @@ TEST_F(PreviewRenderer, AJpegWallpaperShows) {
     doc.jpegWallpaper = true;
     doc.tiled = true;
     const PreviewRendering rendering = render(doc);
-    EXPECT_TRUE(rendering.absent.isEmpty()) << rendering.absent.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(rendering.absent.isEmpty())
+        << rendering.absent.join(QLatin1Char('\n')).toStdString();
     // JPEG is lossy: near the colour, over most of the desktop.
     EXPECT_GT(countPixels(rendering.image, paper, 6), 800 * 600 / 4);
 }
@@ -118,7 +120,8 @@ TEST_F(PreviewRenderer, IconAndPointerPicturesAppearTheAnimatedPointersFirstFram
     doc.pointers[0] = put("arrow.cur", flatCursor(arrow));
     doc.pointers[3] = put("busy.ani", animatedCursor({firstFrame, secondFrame}));
     const PreviewRendering rendering = render(doc);
-    EXPECT_TRUE(rendering.absent.isEmpty()) << rendering.absent.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(rendering.absent.isEmpty())
+        << rendering.absent.join(QLatin1Char('\n')).toStdString();
     EXPECT_GE(countPixels(rendering.image, computer), 32 * 32);
     EXPECT_GE(countPixels(rendering.image, fullBin), 32 * 32);
     EXPECT_GE(countPixels(rendering.image, arrow), 32 * 32);
@@ -175,8 +178,10 @@ TEST_F(PreviewRenderer, MetricRecordsAreReadAtTheirOffsetsAndBadOnesNeverBreakTh
         {"empty", QString(), 18, 1},
         {"words", QStringLiteral("large title bars please"), 18, 1},
         {"too few numbers", QStringLiteral("84 1 0 0 1 0 0 0 13"), 18, 1},
-        {"a number above 255", nonclientWith(20, 30).replace(QStringLiteral(" 30 "), QStringLiteral(" 300 ")), 18, 1},
-        {"every byte 255: sizes of -1", QStringList(340, QStringLiteral("255")).join(QLatin1Char(' ')), 8, 1},
+        {"a number above 255",
+         nonclientWith(20, 30).replace(QStringLiteral(" 30 "), QStringLiteral(" 300 ")), 18, 1},
+        {"every byte 255: sizes of -1",
+         QStringList(340, QStringLiteral("255")).join(QLatin1Char(' ')), 8, 1},
         {"millions of 9s: sizes of 151587081", nines, 100, 50},
     };
     for (const auto& c : cases) {

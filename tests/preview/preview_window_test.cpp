@@ -97,7 +97,7 @@ TEST_F(PreviewWindow, FollowsThePickersBarsBeforeSelectAndCancelPutsTheColourBac
     EXPECT_LT(countPixels(shown(*preview), white), 20000);
     window->coloursTab().Label4_Click(1);
     const QImage retargeted = shown(*preview);
-    EXPECT_GT(countPixels(retargeted, white), 30000);   // Window is itself again
+    EXPECT_GT(countPixels(retargeted, white), 30000);  // Window is itself again
     EXPECT_GT(countPixels(retargeted, yellow), 50000); // the desktop
 }
 
