@@ -6,6 +6,7 @@
 
 #include "colour/colour_text.h"
 #include "colour/presets.h"
+#include "platform/picture_loader.h"
 #include "preview/metrics.h"
 #include "preview/preview_renderer.h"
 
@@ -150,6 +151,34 @@ TEST_F(PreviewRenderer, FilesThatCannotBeDrawnAreLeftOutAndNamed) {
     EXPECT_TRUE(rendering.absent[0].startsWith(QStringLiteral("Wallpaper: ") + doc.icons[0]));
     EXPECT_TRUE(rendering.absent.join(QLatin1Char('\n')).contains(doc.icons[2]));
     EXPECT_TRUE(rendering.absent.join(QLatin1Char('\n')).contains(doc.pointers[5]));
+}
+
+// Sizes inside the files come from whoever made them: none may make the
+// reader run past the bytes or allocate what a header claims.
+TEST_F(PreviewRenderer, HostilePicturesAreRefusedWithoutReadingPastThemOrHugeAllocations) {
+    const QByteArray cursor = flatCursor(qRgb(1, 2, 3));
+    const QByteArray huge("\xff\xff\xff\xff", 4);
+    const struct {
+        const char* what;
+        QByteArray bytes;
+    } pointers[] = {
+        {"chunk sizes of 4 GB",
+         QByteArray("RIFF") + huge + "ACONLIST" + huge + "framicon" + huge + cursor.left(10)},
+        {"no frame list",
+         riffChunk("RIFF", QByteArray("ACON") + riffChunk("anih", QByteArray(36, 0)))},
+        {"a frame that is no picture",
+         riffChunk("RIFF", QByteArray("ACON") +
+                               riffChunk("LIST", QByteArray("fram") + riffChunk("icon", "junk")))},
+    };
+    for (const auto& c : pointers)
+        EXPECT_FALSE(decodePointerPicture(c.bytes, QStringLiteral("p.ani")).ok()) << c.what;
+
+    // A JPEG whose header claims 65000 by 65000 pixels (16 GB).
+    QByteArray jpeg = flatPicture(qRgb(9, 9, 9), QSize(16, 16), "jpeg");
+    const qsizetype frame = jpeg.indexOf("\xff\xc0");
+    ASSERT_GT(frame, 0);
+    jpeg.replace(frame + 5, 4, QByteArray("\xfd\xe8\xfd\xe8", 4));
+    EXPECT_FALSE(decodeWallpaper(jpeg, QStringLiteral("w.jpg")).ok());
 }
 
 TEST_F(PreviewRenderer, MetricRecordsAreReadAtTheirOffsetsAndBadOnesNeverBreakThePicture) {
