@@ -3,6 +3,7 @@
 #include "colour/get_colors.h"
 #include "editor/background.h"
 #include "editor/birthday.h"
+#include "editor/frm_preview.h"
 #include "editor/look.h"
 #include "platform/drive.h"
 #include "platform/file_system.h"
@@ -214,6 +215,9 @@ void FrmMain::buildMenus() {
     mnuSaveAs = mnuFile->addAction(QStringLiteral("Save &As"));
     mnuSaveAs->setObjectName(QStringLiteral("mnuSaveAs"));
     mnuSaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    mnuPreview = mnuFile->addAction(QStringLiteral("Pre&view"));
+    mnuPreview->setObjectName(QStringLiteral("mnuPreview"));
+    mnuPreview->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     mnuDash = mnuFile->addSeparator();
     mnuDash->setObjectName(QStringLiteral("mnuDash"));
     mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
@@ -238,6 +242,7 @@ void FrmMain::connectControls() {
     connect(Command2, &QPushButton::clicked, this, &FrmMain::Command2_Click);
     connect(mnuSave, &QAction::triggered, this, &FrmMain::Command2_Click);
     connect(mnuSaveAs, &QAction::triggered, this, &FrmMain::mnuSaveAs_Click);
+    connect(mnuPreview, &QAction::triggered, this, &FrmMain::mnuPreview_Click);
     connect(Command1, &QPushButton::clicked, this, &QWidget::close);
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
     connect(mnuAbout95, &QAction::triggered, this, &FrmMain::aboutRequested);
@@ -249,12 +254,16 @@ void FrmMain::connectControls() {
     connect(m_colours->modeGroup, &QButtonGroup::idClicked, this,
             [this](int id) { setColourMode(ColourMode(id)); });
     connect(m_colours->presetGroup, &QButtonGroup::idToggled, this, [this](int id, bool on) {
-        if (on)
+        if (on) {
             m_doc.preset = id;
+            Q_EMIT documentChanged();
+        }
     });
     connect(m_visuals->layoutGroup, &QButtonGroup::idToggled, this, [this](int id, bool on) {
-        if (on)
+        if (on) {
             m_doc.tiled = id == 1;
+            Q_EMIT documentChanged();
+        }
     });
     connect(m_readMe->chkReadMe, &QCheckBox::toggled, this,
             [this](bool on) { m_doc.includeReadMe = on; });
@@ -340,7 +349,7 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     // The menu's keys work whichever control has the focus, as they do on the
     // system the themes are made for: the control is not asked.
     const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
-    for (const QAction* action : {mnuOpen, mnuSave, mnuSaveAs, mnuExit}) {
+    for (const QAction* action : {mnuOpen, mnuSave, mnuSaveAs, mnuPreview, mnuExit}) {
         if (action->isEnabled() && action->shortcut() == pressed) {
             event->ignore();
             return true;
@@ -437,16 +446,19 @@ void FrmMain::setSlot(SlotRef slot, const QString& path, Preview preview) {
             m_visuals->Image3[i]->setPixmap(previewPicture());
         break;
     }
+    Q_EMIT documentChanged();
 }
 
 void FrmMain::setColour(int index, const QString& text) {
     m_doc.colours.at(index) = text;
     m_colours->Label7[index]->setText(text);
+    Q_EMIT documentChanged();
 }
 
 void FrmMain::setColourMode(ColourMode mode) {
     m_doc.colourMode = mode;
     m_colours->showColourMode(mode);
+    Q_EMIT documentChanged();
 }
 
 void FrmMain::showSettings(const ThemeDocument& doc) {
@@ -464,6 +476,7 @@ void FrmMain::showSettings(const ThemeDocument& doc) {
     NonclientMetrics->setText(doc.nonclientMetrics);
     m_readMe->chkReadMe->setChecked(doc.includeReadMe);
     showReadMe(doc.readMe);
+    Q_EMIT documentChanged(); // the metric records and the JPEG flag too
 }
 
 void FrmMain::showReadMe(const QString& text) {
@@ -699,6 +712,18 @@ void FrmMain::saveDocument(const QString& name) {
         m_closeAfterSave = false;
         close();
     }
+}
+
+// ---------------------------------------------------------------- Preview
+
+void FrmMain::mnuPreview_Click() {
+    if (!m_preview) {
+        m_preview = new FrmPreview(*this, m_services.pictures.windowIcon(programFile("theme.icp")));
+        m_preview->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_preview->show();
+    m_preview->raise();
+    m_preview->activateWindow();
 }
 
 // ---------------------------------------------------------------- ReadMe

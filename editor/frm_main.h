@@ -16,6 +16,7 @@
 #include "theme/theme_reader.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <functional>
@@ -31,6 +32,7 @@ class QTabWidget;
 namespace p95 {
 
 class FileSystem;
+class FrmPreview;
 
 class FrmMain : public QMainWindow {
     Q_OBJECT
@@ -82,6 +84,9 @@ Q_SIGNALS:
     void aboutRequested();
     // Yes to the quit question: the program is ending.
     void programEnding();
+    // A slot, a colour, the colour mode, the preset, the wallpaper layout or
+    // a metric record changed.
+    void documentChanged();
 
 protected:
     // Lets the menu shortcuts win over a control of this window that would
@@ -101,7 +106,8 @@ private:
     void Command15_Click(); // "&Open a Theme", mnuOpen
     void Command2_Click();  // "&Save Theme", mnuSave
     void mnuSaveAs_Click();
-    void Command14_Click(); // "Save as Default &ReadMe File"
+    void Command14_Click();  // "Save as Default &ReadMe File"
+    void mnuPreview_Click(); // opens frmPreview, or brings the open one forward
 
     void playBirthday();
     void showReading(const QByteArray& themeFileBytes);
@@ -165,12 +171,14 @@ private:
     QAction* mnuOpen = nullptr;
     QAction* mnuSave = nullptr;
     QAction* mnuSaveAs = nullptr;
+    QAction* mnuPreview = nullptr;
     QAction* mnuDash = nullptr;
     QAction* mnuExit = nullptr;
     QMenu* mnuAbout = nullptr;
     QAction* mnuAbout95 = nullptr;
     QMenu* mnuRem = nullptr;
     QAction* mnuRemove = nullptr;
+    QPointer<FrmPreview> m_preview;
 };
 
 } // namespace p95
