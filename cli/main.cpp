@@ -3,6 +3,7 @@
 
 #include "cli/cli_io.h"
 #include "cli/document_json.h"
+#include "cli/package_commands.h"
 #include "cli/read_command.h"
 #include "cli/save_command.h"
 #include "platform/text_file.h"
@@ -44,6 +45,23 @@ Commands:
                              output can be given to write and save again.
                              Exit 1 when FILE.theme cannot be read (nothing
                              is printed then).
+  pack NAME [-o FILE.zip]    Pack the saved theme NAME (the folder
+                             C:\Program Files\Plus!\Themes\NAME\ with every
+                             file in it) into a zip archive to give away,
+                             NAME.zip in the working directory without -o.
+                             Refused (exit 2) when the theme does not exist
+                             or its NAME.theme names files the folder lacks;
+                             they are listed.
+  install FILE [--force]     Install a theme package (zip, 7z, rar, lha/lzh,
+                             cab, tar, tar.gz, tar.bz2, tar.xz, tar.zst) into
+                             the themes folder, so that every %ThemeDir% name
+                             of every .theme file in it finds its file; print
+                             each installed .theme file and the names the
+                             package had no file for. Whole or nothing: an
+                             unsafe or damaged package installs nothing
+                             (exit 2, or 1 when it cannot be read), and the
+                             files of a theme already installed are replaced
+                             only with --force.
   --help                     Show this help.
 
 DOC.json may be "-" for standard input.
@@ -107,8 +125,9 @@ int writeCommand(const QStringList& args) {
     if (!bytes)
         return fail(BadInput, QStringLiteral("%1: %2").arg(input, bytes.error().reason));
     if (output.isEmpty())
-        return writeStdout(bytes.value()) ? Done
-                                          : fail(Failed, QStringLiteral("cannot write to standard output"));
+        return writeStdout(bytes.value())
+                   ? Done
+                   : fail(Failed, QStringLiteral("cannot write to standard output"));
     if (auto status = writeFileAtomically(output, bytes.value()))
         return fail(Failed, status->text());
     return Done;
@@ -134,5 +153,9 @@ int main(int argc, char* argv[]) {
         return saveCommand(args);
     if (command == QStringLiteral("read"))
         return readCommand(args);
+    if (command == QStringLiteral("pack"))
+        return packCommand(args);
+    if (command == QStringLiteral("install"))
+        return installCommand(args);
     return usage(QStringLiteral("unknown command %1").arg(command));
 }

@@ -98,6 +98,10 @@ private:
     void Command2_Click();  // "&Save Theme", mnuSave
     void mnuSaveAs_Click();
     void Command14_Click(); // "Save as Default &ReadMe File"
+    void mnuPack_Click();
+    void mnuInstall_Click();
+    // Opens a .theme file as "&Open a Theme" does once the file is chosen.
+    void openThemeFile(const QString& path);
 
     void playBirthday();
     void showReading(const QByteArray& themeFileBytes);
@@ -155,6 +159,8 @@ private:
     QAction* mnuOpen = nullptr;
     QAction* mnuSave = nullptr;
     QAction* mnuSaveAs = nullptr;
+    QAction* mnuPack = nullptr;
+    QAction* mnuInstall = nullptr;
     QAction* mnuDash = nullptr;
     QAction* mnuExit = nullptr;
     QMenu* mnuAbout = nullptr;
