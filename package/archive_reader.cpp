@@ -2,7 +2,6 @@
 
 #include "package/archive_locale.h"
 #include "theme/theme_name.h"
-#include "theme/theme_reader.h"
 
 #include <QHash>
 
@@ -210,8 +209,8 @@ private:
         }
 
         const bool themeFile = !entry.directory && isThemeFileName(entry.components.last());
-        const qint64 entryLimit =
-            themeFile ? std::min(m_limits.entryBytes, kMaxThemeFileBytes) : m_limits.entryBytes;
+        const qint64 entryLimit = themeFile ? std::min(m_limits.entryBytes, m_limits.themeFileBytes)
+                                            : m_limits.entryBytes;
         auto sizeProblem = [&](qint64 size) -> std::optional<PackageProblem> {
             if (size > entryLimit) {
                 return problemOf(

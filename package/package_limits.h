@@ -11,6 +11,7 @@ namespace p95 {
 
 struct PackageLimits {
     qint64 entryBytes = qint64(64) << 20;    // one file, unpacked
+    qint64 themeFileBytes = qint64(1) << 20; // one .theme file (they are a few kilobytes)
     qint64 totalBytes = qint64(512) << 20;   // every file together, unpacked
     int entries = 10000;                     // entries of any kind, folders included
     int themes = 256;                        // .theme files

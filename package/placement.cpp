@@ -66,9 +66,11 @@ bool windowsPathFits(const QStringList& target) {
     return toQString(kThemesRoot).size() + joinedPath(target).size() <= kMaxWindowsPath;
 }
 
-// A bound on the folder pairs tried for one theme, so that a package made to
-// have thousands of equal file names still places quickly.
-constexpr int kMaxAnchors = 4096;
+// Bounds on the folder pairs tried for one theme and on the files of one
+// name looked at, so that a package made to hold thousands of equal file
+// names still places quickly.
+constexpr int kMaxAnchors = 512;
+constexpr int kMaxSameNames = 1024;
 
 struct File {
     int entry = -1;
@@ -213,7 +215,8 @@ private:
         for (const ThemeDirName& w : std::as_const(theme.wanted)) {
             if (w.components.isEmpty())
                 continue;
-            for (const int f : m_byName.value(fold(w.components.last()))) {
+            const QList<int> same = m_byName.value(fold(w.components.last()));
+            for (const int f : same.mid(0, kMaxSameNames)) {
                 const QStringList& have = m_files[f].components;
                 const qsizetype common = commonSuffix(have, w.components);
                 for (qsizetype j = 1; j <= common && anchors.size() < kMaxAnchors; ++j) {
@@ -282,7 +285,8 @@ private:
                 int bestFile = -1;
                 qsizetype bestSuffix = -1;
                 qsizetype bestPrefix = -1;
-                for (const int g : m_byName.value(fold(w.components.last()))) {
+                const QList<int> same = m_byName.value(fold(w.components.last()));
+                for (const int g : same.mid(0, kMaxSameNames)) {
                     const qsizetype suffix = commonSuffix(m_files[g].components, w.components);
                     const qsizetype prefix = commonPrefix(m_files[g].folder, themeFile.folder);
                     if (suffix > bestSuffix || (suffix == bestSuffix && prefix > bestPrefix)) {
