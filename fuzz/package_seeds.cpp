@@ -1,6 +1,7 @@
 // Writes the hand-made seeds of the package fuzz target into a folder: small
 // packages of every layout and archive kind libarchive writes, and the
 // hostile entries an install refuses. Run once when the seeds change:
+//   cmake --build --preset fuzz --target package_seeds
 //   build/fuzz/fuzz/package_seeds fuzz/seeds/package
 
 #include "tests/package/archive_builder.h"
