@@ -3,6 +3,7 @@
 
 #include "cli/cli_io.h"
 #include "cli/document_json.h"
+#include "cli/package_commands.h"
 #include "cli/preview_command.h"
 #include "cli/read_command.h"
 #include "cli/save_command.h"
@@ -71,6 +72,23 @@ Commands:
                              a picture is drawn as absent and named on
                              standard error; the picture is still written.
                              Needs no display.
+  pack NAME [-o FILE.zip]    Pack the saved theme NAME (the folder
+                             C:\Program Files\Plus!\Themes\NAME\ with every
+                             file in it) into a zip archive to give away,
+                             NAME.zip in the working directory without -o.
+                             Refused (exit 2) when the theme does not exist
+                             or its NAME.theme names files the folder lacks;
+                             they are listed.
+  install FILE [--force]     Install a theme package (zip, 7z, rar, lha/lzh,
+                             cab, tar, tar.gz, tar.bz2, tar.xz, tar.zst) into
+                             the themes folder, so that every %ThemeDir% name
+                             of every .theme file in it finds its file; print
+                             each installed .theme file and the names the
+                             package had no file for. Whole or nothing: an
+                             unsafe or damaged package installs nothing
+                             (exit 2, or 1 when it cannot be read), and the
+                             files of a theme already installed are replaced
+                             only with --force.
   --help                     Show this help.
 
 DOC.json may be "-" for standard input.
@@ -180,5 +198,9 @@ int main(int argc, char* argv[]) {
         return readCommand(args);
     if (command == QStringLiteral("preview"))
         return previewCommand(args);
+    if (command == QStringLiteral("pack"))
+        return packCommand(args);
+    if (command == QStringLiteral("install"))
+        return installCommand(args);
     return usage(QStringLiteral("unknown command %1").arg(command));
 }

@@ -108,6 +108,10 @@ private:
     void mnuSaveAs_Click();
     void Command14_Click();  // "Save as Default &ReadMe File"
     void mnuPreview_Click(); // opens frmPreview, or brings the open one forward
+    void mnuPack_Click();
+    void mnuInstall_Click();
+    // Opens a .theme file as "&Open a Theme" does once the file is chosen.
+    void openThemeFile(const QString& path);
 
     void playBirthday();
     void showReading(const QByteArray& themeFileBytes);
@@ -172,6 +176,8 @@ private:
     QAction* mnuSave = nullptr;
     QAction* mnuSaveAs = nullptr;
     QAction* mnuPreview = nullptr;
+    QAction* mnuPack = nullptr;
+    QAction* mnuInstall = nullptr;
     QAction* mnuDash = nullptr;
     QAction* mnuExit = nullptr;
     QMenu* mnuAbout = nullptr;
