@@ -4,7 +4,7 @@ _paletteer95_cli() {
     local cur prev words cword
     _init_completion || return
 
-    local commands="write save read --help --version"
+    local commands="write save read preview --help --version"
     if [ "$cword" -eq 1 ]; then
         COMPREPLY=($(compgen -W "$commands" -- "$cur"))
         return
@@ -26,7 +26,11 @@ _paletteer95_cli() {
         fi
         ;;
     save)
-        _filedir json
+        if [[ $cur == -* ]]; then
+            COMPREPLY=($(compgen -W "--skip-missing" -- "$cur"))
+        else
+            _filedir json
+        fi
         ;;
     read)
         case $prev in
@@ -39,6 +43,23 @@ _paletteer95_cli() {
             COMPREPLY=($(compgen -W "--into" -- "$cur"))
         else
             _filedir theme
+        fi
+        ;;
+    preview)
+        case $prev in
+        -o | --output)
+            _filedir png
+            return
+            ;;
+        --size)
+            COMPREPLY=($(compgen -W "800x600 640x480 1024x768" -- "$cur"))
+            return
+            ;;
+        esac
+        if [[ $cur == -* ]]; then
+            COMPREPLY=($(compgen -W "-o --output --size" -- "$cur"))
+        else
+            _filedir json
         fi
         ;;
     esac

@@ -3,7 +3,8 @@
 # entry (desktop-file-validate), the AppStream data (appstreamcli, without the
 # network), the manual pages (man --warnings prints nothing), and the bash
 # completion (answers for a few command lines). The version they name is the
-# project's; the screenshots the AppStream data names are in docs/screenshots.
+# project's; the AppStream data shows every window screenshot of
+# docs/screenshots, and only files that are there.
 # Exit 77 (skipped) when a tool is missing.
 #
 #   desktop_files_test.sh SOURCE_DIR VERSION
@@ -29,8 +30,10 @@ for image in $(sed -n 's|.*<image>.*/\(docs/screenshots/[^<]*\)</image>.*|\1|p' 
     [ -f "$source/$image" ] || fail "the AppStream screenshot $image is not in the repository"
     shots=$((shots + 1))
 done
-[ "$shots" -eq "$(ls "$source"/docs/screenshots/*.png | wc -l)" ] ||
-    fail "the AppStream data shows $shots of the README's screenshots"
+for window in "$source"/docs/screenshots/editor-*.png "$source"/docs/screenshots/preview-window-*.png; do
+    grep -q "/docs/screenshots/$(basename "$window")</image>" "$metainfo" ||
+        fail "the AppStream data lacks the screenshot $(basename "$window")"
+done
 
 for page in "$source"/docs/man/*.1; do
     out=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)
@@ -54,6 +57,7 @@ completions() {
 [ "$(completions paletteer95-cli read "")" = "files:theme" ] || fail "completion after read"
 [ "$(completions paletteer95-cli write doc.json -o "")" = "files:theme" ] || fail "completion after -o"
 [ "$(completions paletteer95-cli read x.theme --)" = "--into" ] || fail "completion of read's option"
+[ "$(completions paletteer95-cli preview doc.json -o "")" = "files:png" ] || fail "completion after preview -o"
 
 echo "desktop entry, AppStream data ($shots screenshots), $(ls "$source"/docs/man/*.1 | wc -l) manual pages and the completion are valid"
 echo "PASSED"
