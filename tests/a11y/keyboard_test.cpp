@@ -34,7 +34,7 @@ protected:
         return tabStops(*window);
     }
     QString setSound(int i) {
-        const QString path = QStringLiteral("/sounds/slot%1.wav").arg(i);
+        const QString path = waveFile(QStringLiteral("slot%1.wav").arg(i));
         choose(control<QPushButton>("Command4", i), path);
         return path;
     }
