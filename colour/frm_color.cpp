@@ -59,6 +59,9 @@ FrmColor::FrmColor(int index, const QString& colourText, const QIcon& icon, QWid
     if (!icon.isNull())
         setWindowIcon(icon);
     buildWindow();
+    // The colour text may come from a theme file: shown as it stands.
+    for (QLabel* label : findChildren<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
 
     Index->setText(QString::number(index));
     txtColor->setText(colourText);

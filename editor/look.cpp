@@ -42,6 +42,11 @@ void fixSizeToLayout(QWidget& window) {
     window.setFixedSize(window.size());
 }
 
+void showLabelsAsPlainText(QWidget& window) {
+    for (QLabel* label : window.findChildren<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
+}
+
 void centreOnScreen(QWidget& window) {
     const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     if (!screen)

@@ -22,6 +22,11 @@ void fixSizeToLayout(QWidget& window);
 // the window grows where a label needs more lines than its layout guessed.
 void fitWrappedText(QWidget& window);
 
+// Every label of the window shows its text as it stands: a theme named
+// "<i>Ocean" is shown so, not as an italic "Ocean". Call once the window's
+// labels exist.
+void showLabelsAsPlainText(QWidget& window);
+
 // Places the window in the middle of its screen.
 void centreOnScreen(QWidget& window);
 

@@ -306,5 +306,44 @@ TEST_F(StartWindowOpen, AFileThatCannotBeReadKeepsTheStartWindowAndSaysSo) {
     EXPECT_TRUE(start->isVisible());
 }
 
+// Text from files and from the user is shown as it stands: a theme file named
+// "<i>Ocean.theme" shows "<i>Ocean", not an italic "Ocean", and a tip in
+// markup shows its tags. No label of any window reads its text as markup.
+TEST_F(StartUpFixture, NamesPathsAndTipsAreShownAsTheyStandInEveryWindow) {
+    writeTips("2\r\n<b>Save</b> often.\r\n");
+    const QString theme = tmp() + QStringLiteral("/<u>Mine</u>/<i>Ocean.theme");
+    writeFile(theme, "[Control Panel\\Colors]\r\nWindow=1 2 3\r\n");
+    QStringList notPlain;
+    const auto check = [&notPlain](QWidget& window) {
+        for (const QLabel* label : window.findChildren<QLabel*>()) {
+            if (label->textFormat() != Qt::PlainText)
+                notPlain << window.objectName() + QLatin1Char('.') + label->objectName();
+        }
+    };
+
+    Form1* tip = flow->start();
+    EXPECT_EQ(find<QLabel>(*tip, "Label6")->text(), QStringLiteral("<b>Save</b> often."));
+    check(*tip);
+    FrmStart* start = reachStartWindow();
+    check(*start);
+    check(*flow->showAbout());
+    FrmLoad* load = flow->showLoad(QStringLiteral("<i>Ocean"));
+    load->timer()->stop();
+    EXPECT_EQ(find<QLabel>(*load, "ThemeName")->text(), QStringLiteral("<i>Ocean"));
+    check(*load);
+
+    fakes.fileDialog.queue(theme);
+    find<QPushButton>(*start, "Command2")->click();
+    EXPECT_EQ(editorText("ThemeName"), QStringLiteral("<i>Ocean"));
+    EXPECT_EQ(editorText("lblDirectory"), QStringLiteral("Current Theme:         ") + theme);
+    EXPECT_EQ(editorText("lblLoadFile"), theme);
+    check(*editor);
+    editor->coloursTab().Label4_Click(0);
+    ASSERT_NE(editor->coloursTab().picker(), nullptr);
+    check(*editor->coloursTab().picker());
+    EXPECT_TRUE(notPlain.isEmpty()) << notPlain.join(QLatin1Char(' ')).toStdString();
+    editor->coloursTab().picker()->close();
+}
+
 } // namespace
 } // namespace p95::test
