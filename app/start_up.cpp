@@ -7,6 +7,7 @@
 #include "app/frm_load.h"
 #include "app/frm_start.h"
 #include "editor/frm_main.h"
+#include "platform/drive.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -57,7 +58,18 @@ FrmAbout* StartUp::aboutWindow() const {
 Form1* StartUp::start() {
     if (!m_tip)
         m_tip = new Form1(*this);
-    return showWindow(m_tip.data());
+    showWindow(m_tip.data());
+    // Data files that could not be put in place only leave a picture or a
+    // tip out, but the user should know why.
+    if (const Status problem = takeProgramDirectoryProblem()) {
+        m_services.messages.show(
+            m_tip,
+            QStringLiteral("Some of Paletteer 95's own files could not be put in its "
+                           "program directory, so a picture or a tip may be missing.\n\n") +
+                problem->text(),
+            MsgButtons::Ok, kMessageTitle, MsgIcon::Warning);
+    }
+    return m_tip;
 }
 
 FrmStart* StartUp::showStart() {

@@ -32,7 +32,8 @@ public:
     StartUp(Services services, FileSystem& files, FrmMain& editor, QObject* parent = nullptr);
     ~StartUp() override;
 
-    // Program start: shows the Tip of the Day window (which loads the editor).
+    // Program start: shows the Tip of the Day window (which loads the editor)
+    // and what filling the program directory could not do.
     Form1* start();
 
     FrmStart* showStart();

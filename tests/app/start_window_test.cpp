@@ -345,5 +345,21 @@ TEST_F(StartUpFixture, NamesPathsAndTipsAreShownAsTheyStandInEveryWindow) {
     editor->coloursTab().picker()->close();
 }
 
+// The program directory filled at program start: what could not be put in
+// place is told once, in a box over the tip window, naming every file.
+TEST_F(StartUpFixture, DataFilesThatCouldNotBePutInPlaceAreToldOnceAtStart) {
+    QDir().mkpath(m_programDir + QStringLiteral("/play.bmz"));
+    QDir().mkpath(m_programDir + QStringLiteral("/theme.icp"));
+    ASSERT_TRUE(ensureProgramDirectory().has_value());
+    reachStartWindow(); // the tip window first, then Continue
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    const FakeMessageBox::Shown& told = fakes.messages.shown[0];
+    EXPECT_EQ(told.title, QStringLiteral("Paletteer 95"));
+    EXPECT_EQ(told.buttons, MsgButtons::Ok);
+    EXPECT_TRUE(told.text.contains(QStringLiteral("play.bmz")));
+    EXPECT_TRUE(told.text.contains(QStringLiteral("theme.icp")));
+    EXPECT_FALSE(takeProgramDirectoryProblem().has_value());
+}
+
 } // namespace
 } // namespace p95::test
