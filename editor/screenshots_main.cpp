@@ -7,6 +7,7 @@
 #include "editor/sample_theme.h"
 #include "platform/drive.h"
 #include "platform/file_system.h"
+#include "platform/fonts.h"
 #include "platform/real_services.h"
 
 #include <QApplication>
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
 
     const bool styleChosen = p95::userChoseStyle(argc, argv);
     QApplication app(argc, argv);
+    p95::installProgramFonts(); // the faces the program draws with
     p95::applyDefaultStyle(styleChosen);
     p95::ensureProgramDirectory(); // a missing data file only leaves its picture out
 

@@ -2,12 +2,17 @@
 // hand-over through the loading window, opening a theme, and quitting.
 
 #include "app_test_support.h"
+#include "platform/fonts.h"
 
 #include <QAction>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QMenu>
 #include <QProgressBar>
+#include <QRadioButton>
 #include <QTest>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <QTimer>
 
 namespace p95::test {
@@ -359,6 +364,72 @@ TEST_F(StartUpFixture, DataFilesThatCouldNotBePutInPlaceAreToldOnceAtStart) {
     EXPECT_TRUE(told.text.contains(QStringLiteral("play.bmz")));
     EXPECT_TRUE(told.text.contains(QStringLiteral("theme.icp")));
     EXPECT_FALSE(takeProgramDirectoryProblem().has_value());
+}
+
+// The windows are fixed at the size their layouts give: none offers to
+// maximize, and each names the buttons it has, so the window system adds none.
+TEST_F(StartUpFixture, NoFixedSizeWindowHasAMaximizeButton) {
+    const auto noMaximize = [](QWidget* window) {
+        SCOPED_TRACE(window->objectName().toStdString());
+        EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+        EXPECT_TRUE(window->windowFlags().testFlag(Qt::CustomizeWindowHint));
+        EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowTitleHint));
+    };
+    noMaximize(flow->start()); // the tip window goes with Continue
+    QList<QWidget*> windows;
+    FrmStart* start = reachStartWindow();
+    windows << start << flow->showAbout() << flow->showLoad(QStringLiteral("Ocean"));
+    flow->loadWindow()->timer()->stop();
+    windows << editor.get();
+    find<QRadioButton>(*editor, "Option13")->click();
+    editor->coloursTab().Label4_Click(0);
+    ASSERT_NE(editor->coloursTab().picker(), nullptr);
+    windows << editor->coloursTab().picker();
+    for (QWidget* window : windows)
+        noMaximize(window);
+    // The editor keeps its minimize and close buttons.
+    EXPECT_TRUE(editor->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_TRUE(editor->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_EQ(editor->minimumSize(), editor->maximumSize());
+    editor->coloursTab().picker()->close();
+}
+
+// The faces the windows name come from the free fonts: Courier New as
+// Liberation Mono, Comic Sans MS as Comic Neue, MS Sans Serif from Wine's
+// bitmap face at one of its strikes (13, 16 or 20 pixels), the ReadMe's
+// 8.5 points included -- never an italic stand-in.
+TEST_F(StartUpFixture, TheFacesTheWindowsNameAreDrawnWithFreeFonts) {
+    if (!installProgramFonts().msSansSerif)
+        GTEST_SKIP() << "fonts-wine is not installed";
+    const QFont tipHeading = find<QLabel>(*flow->start(), "Label1")->font();
+    FrmStart* start = reachStartWindow(); // the tip window goes with Continue
+    FrmLoad* load = flow->showLoad(QStringLiteral("Ocean"));
+    load->timer()->stop();
+    QLabel heading;
+    heading.setObjectName(QStringLiteral("tipLabel1"));
+    heading.setFont(tipHeading);
+    const struct {
+        QWidget* widget;
+        const char* family;
+    } cases[] = {{&heading, "Liberation Mono"},
+                 {find<QLabel>(*start, "Label1"), "Comic Neue"},
+                 {find<QLabel>(*load, "Label1"), "Comic Neue"},
+                 {find<QLineEdit>(*start, "Text1"), "MS Sans Serif"},
+                 {find<QTextEdit>(*editor, "txtReadMe"), "MS Sans Serif"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.widget->objectName().toStdString());
+        const QFont font = qobject_cast<QTextEdit*>(c.widget)
+                               ? qobject_cast<QTextEdit*>(c.widget)->document()->defaultFont()
+                               : c.widget->font();
+        const QFontInfo drawn(font);
+        EXPECT_EQ(drawn.family(), QString::fromLatin1(c.family));
+        EXPECT_FALSE(drawn.italic());
+        if (drawn.family() == QStringLiteral("MS Sans Serif")) {
+            EXPECT_TRUE(drawn.pixelSize() == 13 || drawn.pixelSize() == 16 ||
+                        drawn.pixelSize() == 20)
+                << drawn.pixelSize();
+        }
+    }
 }
 
 } // namespace
