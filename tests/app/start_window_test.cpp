@@ -15,6 +15,8 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace p95::test {
 namespace {
 
@@ -268,6 +270,14 @@ TEST_F(StartWindowOpen, ShowsTheEditorWithTheThemeReadAndClosesTheStartWindow) {
     EXPECT_EQ(editorText("lblDirectory"), QStringLiteral("Current Theme:         ") + m_theme);
     EXPECT_EQ(editorText("ThemeName"), QStringLiteral("Ocean Breeze"));
     // The theme was read: its colour is in the window, in own-colours mode.
+    const auto window = std::find_if(kColourSlots.begin(), kColourSlots.end(),
+                                     [](const ColourSlot& slot) { return slot.key == "Window"; });
+    ASSERT_NE(window, kColourSlots.end());
+    const int index = int(window - kColourSlots.begin());
+    EXPECT_EQ(editor->document().colours[index], QStringLiteral("1 2 3"));
+    EXPECT_EQ(find<QLabel>(*editor, QStringLiteral("Label7_%1").arg(index).toLatin1().constData())
+                  ->text(),
+              QStringLiteral("1 2 3"));
     EXPECT_EQ(editor->document().colourMode, ColourMode::Own);
     EXPECT_FALSE(start->isVisible());
     processDeletes();

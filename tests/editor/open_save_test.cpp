@@ -11,8 +11,8 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSemaphore>
 #include <QTextEdit>
-#include <QThread>
 #include <QTimer>
 
 namespace p95::test {
@@ -352,24 +352,39 @@ TEST_F(EditorFiles, AMissingDefaultReadMeIsAnEmptyText) {
 namespace p95::test {
 namespace {
 
-// Writes slowly, as a save to a slow network drive would.
-class SlowWrites : public FileSystem {
+// A save to a slow network drive: every write waits until the test lets it
+// go on, so the save lasts exactly as long as the test needs.
+class HeldWrites : public FileSystem {
 public:
     Status writeFile(const QString& path, const QByteArray& bytes) override {
-        QThread::msleep(900);
+        m_held.acquire();
+        m_held.release();
         return FileSystem::writeFile(path, bytes);
     }
+    void release() { m_held.release(); }
+
+private:
+    QSemaphore m_held{0};
 };
 
 TEST_F(EditorFiles, ASlowSaveShowsAModalProgressDialogUntilItEnds) {
-    SlowWrites files;
+    HeldWrites files;
     auto window = makeWindow(&files);
     window->setThemeName(QStringLiteral("Slow"));
     bool shownModal = false;
-    QTimer::singleShot(750, [&] {
+    // Looks for the dialog while the save is held; lets the save go on once
+    // it shows (or after ten seconds, so that a missing dialog fails, not hangs).
+    QTimer look;
+    int looks = 0;
+    QObject::connect(&look, &QTimer::timeout, [&] {
         auto* progress = window->findChild<QProgressDialog*>(QStringLiteral("saveProgress"));
         shownModal = progress && progress->isVisible() && progress->isModal();
+        if (shownModal || ++looks == 500) {
+            look.stop();
+            files.release();
+        }
     });
+    look.start(20);
     save(*window);
     EXPECT_TRUE(shownModal);
     EXPECT_EQ(window->findChild<QProgressDialog*>(QStringLiteral("saveProgress")), nullptr);
