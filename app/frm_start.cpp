@@ -194,13 +194,13 @@ void FrmStart::Command2_Click() {
         return;
     }
 
-    // A file that cannot be read keeps the user here, rather than showing an
-    // editor named after a theme it could not read.
-    const auto readable = m_flow.files().readFile(path);
-    if (!readable) {
+    // A file that cannot be read, or is no theme, keeps the user here, rather
+    // than showing an editor named after a theme it could not read.
+    const auto readable = readThemeFile(m_flow.files(), path);
+    if (!readable || !isThemeText(readable.value())) {
         // Cleared so that a Cancel next time is told from a choice.
         CommonDialog1.fileName.clear();
-        refuse(unreadableThemeMessage(path, readable.error()));
+        refuse(readable ? notAThemeMessage(path) : unreadableThemeMessage(path, readable.error()));
         return;
     }
 

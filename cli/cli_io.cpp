@@ -8,10 +8,14 @@
 
 namespace p95::cli {
 
-int fail(int status, const QString& message) {
+void note(const QString& message) {
     const QByteArray line = QStringLiteral("paletteer95-cli: %1\n").arg(message).toLocal8Bit();
     std::fwrite(line.constData(), 1, std::size_t(line.size()), stderr);
     std::fflush(stderr);
+}
+
+int fail(int status, const QString& message) {
+    note(message);
     return status;
 }
 

@@ -11,6 +11,8 @@ enum Exit { Done = 0, Failed = 1, BadInput = 2 };
 
 // One clear line on standard error; returns the exit status given.
 int fail(int status, const QString& message);
+// One line on standard error that is no failure (what a command left out).
+void note(const QString& message);
 
 // Reads a whole file, or standard input when path is "-".
 bool readInput(const QString& path, QByteArray& bytes, QString& error);

@@ -13,8 +13,8 @@ namespace p95 {
 namespace {
 
 Error badField(const QString& field, const QString& what) {
-    return Error{QStringLiteral("Reading the document"), {},
-                 QStringLiteral("\"%1\" %2").arg(field, what)};
+    return Error{
+        QStringLiteral("Reading the document"), {}, QStringLiteral("\"%1\" %2").arg(field, what)};
 }
 
 template <std::size_t N>
@@ -78,23 +78,31 @@ Result<ThemeDocument> documentFromJson(const QByteArray& json, const ThemeDocume
     QJsonParseError parseError;
     const QJsonDocument parsed = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError)
-        return Error{QStringLiteral("Reading the document"), {},
+        return Error{QStringLiteral("Reading the document"),
+                     {},
                      QStringLiteral("not valid JSON at offset %1: %2")
                          .arg(parseError.offset)
                          .arg(parseError.errorString())};
     if (!parsed.isObject())
-        return Error{QStringLiteral("Reading the document"), {},
+        return Error{QStringLiteral("Reading the document"),
+                     {},
                      QStringLiteral("the document must be a JSON object")};
     const QJsonObject obj = parsed.object();
 
-    static const QStringList known{
-        QStringLiteral("name"),       QStringLiteral("pointers"),
-        QStringLiteral("sounds"),     QStringLiteral("icons"),
-        QStringLiteral("jpegWallpaper"), QStringLiteral("tiled"),
-        QStringLiteral("colourMode"), QStringLiteral("preset"),
-        QStringLiteral("colours"),    QStringLiteral("iconMetrics"),
-        QStringLiteral("nonclientMetrics"), QStringLiteral("includeReadMe"),
-        QStringLiteral("readMe"),     QStringLiteral("messages")};
+    static const QStringList known{QStringLiteral("name"),
+                                   QStringLiteral("pointers"),
+                                   QStringLiteral("sounds"),
+                                   QStringLiteral("icons"),
+                                   QStringLiteral("jpegWallpaper"),
+                                   QStringLiteral("tiled"),
+                                   QStringLiteral("colourMode"),
+                                   QStringLiteral("preset"),
+                                   QStringLiteral("colours"),
+                                   QStringLiteral("iconMetrics"),
+                                   QStringLiteral("nonclientMetrics"),
+                                   QStringLiteral("includeReadMe"),
+                                   QStringLiteral("readMe"),
+                                   QStringLiteral("messages")};
     for (auto it = obj.begin(); it != obj.end(); ++it) {
         if (!known.contains(it.key()))
             return badField(it.key(), QStringLiteral("is not a field of a theme document"));
@@ -135,7 +143,8 @@ Result<ThemeDocument> documentFromJson(const QByteArray& json, const ThemeDocume
         else if (mode == QJsonValue(QStringLiteral("own")))
             doc.colourMode = ColourMode::Own;
         else
-            return badField(QStringLiteral("colourMode"), QStringLiteral("must be \"preset\" or \"own\""));
+            return badField(QStringLiteral("colourMode"),
+                            QStringLiteral("must be \"preset\" or \"own\""));
     }
     const QJsonValue preset = obj.value(QStringLiteral("preset"));
     if (!preset.isUndefined()) {
@@ -143,8 +152,9 @@ Result<ThemeDocument> documentFromJson(const QByteArray& json, const ThemeDocume
         // The range first: converting a huge number to int is undefined.
         if (!preset.isDouble() || !(number >= 0 && number < kPresetCount) ||
             number != double(int(number)))
-            return badField(QStringLiteral("preset"),
-                            QStringLiteral("must be a whole number from 0 to %1").arg(kPresetCount - 1));
+            return badField(
+                QStringLiteral("preset"),
+                QStringLiteral("must be a whole number from 0 to %1").arg(kPresetCount - 1));
         doc.preset = int(number);
     }
 

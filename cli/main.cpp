@@ -26,7 +26,8 @@ Commands:
                              The text is exactly what a save writes, except
                              that preset colours are not applied: the colours
                              written are the document's own "colours".
-  save DOC.json              Save the theme of the document as the program's
+  save DOC.json [--skip-missing]
+                             Save the theme of the document as the program's
                              Save does after its question: apply the preset,
                              reload the default ReadMe, copy every chosen file
                              into C:\Program Files\Plus!\Themes\NAME\ under
@@ -35,6 +36,12 @@ Commands:
                              $PALETTEER95_DRIVE_C, else
                              ~/.local/share/paletteer95/drive_c. Relative
                              file paths are taken from the working directory.
+                             Nothing is written when a chosen file is missing
+                             (exit 1, naming every one) unless --skip-missing
+                             is given: the theme is then saved without them.
+                             Exit 1 too when the themes folder does not exist
+                             on drive C, or when the theme was saved but its
+                             clean-up or ReadMe.txt did not complete.
   read FILE.theme [--into DOC.json]
                              Open FILE.theme as the program's Open does and
                              print the document afterwards as JSON, with
@@ -42,8 +49,8 @@ Commands:
                              order. The reading starts from the start-up
                              document, or from DOC.json on top of it. The
                              output can be given to write and save again.
-                             Exit 1 when FILE.theme cannot be read (nothing
-                             is printed then).
+                             Exit 1 when FILE.theme cannot be read, 2 when
+                             it is no theme file (nothing is printed then).
   --help                     Show this help.
 
 DOC.json may be "-" for standard input.
@@ -107,8 +114,9 @@ int writeCommand(const QStringList& args) {
     if (!bytes)
         return fail(BadInput, QStringLiteral("%1: %2").arg(input, bytes.error().reason));
     if (output.isEmpty())
-        return writeStdout(bytes.value()) ? Done
-                                          : fail(Failed, QStringLiteral("cannot write to standard output"));
+        return writeStdout(bytes.value())
+                   ? Done
+                   : fail(Failed, QStringLiteral("cannot write to standard output"));
     if (auto status = writeFileAtomically(output, bytes.value()))
         return fail(Failed, status->text());
     return Done;

@@ -74,6 +74,8 @@ int readCommand(const QStringList& args) {
 
     doc.name = themeNameFromPath(themeFile);
     const ThemeReading reading = readTheme(doc, bytes.value(), QtPictureProbe());
+    if (!reading.isTheme)
+        return fail(BadInput, notAThemeMessage(themeFile));
 
     QJsonObject out = documentToJson(reading.document);
     out.insert(QStringLiteral("messages"), QJsonArray::fromStringList(reading.messages));

@@ -10,7 +10,12 @@ namespace p95::cli {
 
 int saveCommand(const QStringList& args) {
     QString input;
+    SaveSettings settings;
     for (const QString& arg : args) {
+        if (arg == QStringLiteral("--skip-missing")) {
+            settings.skipMissing = true;
+            continue;
+        }
         if (arg.startsWith(QLatin1Char('-')) && arg != QStringLiteral("-"))
             return fail(BadInput,
                         QStringLiteral("unknown option %1 (see paletteer95-cli --help)").arg(arg));
@@ -39,13 +44,34 @@ int saveCommand(const QStringList& args) {
     if (!doc)
         return fail(BadInput, QStringLiteral("%1: %2").arg(input, doc.error().reason));
 
-    const SaveResult result = saveTheme(doc.value(), files);
+    const SaveResult result = saveTheme(doc.value(), files, settings);
+    const auto missingList = [&] {
+        return missingFilesText(doc.value(), result.missing, QStringLiteral("; "));
+    };
     switch (result.outcome) {
     case SaveOutcome::Saved:
+    case SaveOutcome::SavedIncomplete:
+        if (!result.missing.isEmpty()) {
+            note(QStringLiteral("saved without the missing files: %1").arg(missingList()));
+        }
+        if (result.outcome == SaveOutcome::SavedIncomplete)
+            return fail(Failed,
+                        QStringLiteral("the theme was saved, but a step did not complete: %1")
+                            .arg(result.status->text()));
         break;
     case SaveOutcome::Refused:
         return fail(BadInput,
                     QStringLiteral("the theme cannot be saved: %1").arg(result.status->text()));
+    case SaveOutcome::MissingFiles:
+        return fail(Failed, QStringLiteral("the theme was not saved: %1 chosen files are missing "
+                                           "(save with --skip-missing to leave them out): %2")
+                                .arg(result.missing.size())
+                                .arg(missingList()));
+    case SaveOutcome::NoThemesRoot:
+        return fail(Failed, QStringLiteral("the theme was not saved: the themes folder %1 does not "
+                                           "exist; create the folder %2 (or set "
+                                           "PALETTEER95_DRIVE_C to a drive C that has it)")
+                                .arg(toQString(kThemesRoot), themesRootHostPath()));
     case SaveOutcome::Failed:
         return fail(Failed,
                     QStringLiteral("the theme was not saved: %1").arg(result.status->text()));

@@ -19,6 +19,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -50,9 +51,12 @@ public:
     void GetColors();
     Status GenerateReadMe();
     // Reads a .theme file into the window (the start window's Open and the
-    // editor's own). A file that cannot be read changes nothing and says so.
-    // True when the file was read.
+    // editor's own). A file that cannot be read, or that is no theme, changes
+    // nothing and says so. True when the file was read.
     bool readTheme(const QString& path);
+    // The bytes of a .theme file that can be read and is a theme; otherwise
+    // the user has been told why not.
+    std::optional<QByteArray> readableTheme(const QString& path);
 
     // What the start-up windows set before showing this one.
     void setThemeName(const QString& name);
@@ -101,7 +105,12 @@ private:
 
     void playBirthday();
     void showReading(const QByteArray& themeFileBytes);
-    void saveDocument();
+    // The questions a save asks before it writes anything, and what their
+    // answers do; false when the save must not go on.
+    bool askBeforeSaving();
+    // Saves the document under name (set only when the save goes ahead).
+    void saveDocument(const QString& name);
+    bool storeReadMeAsDefault();
     bool askQuit();
     MsgAnswer message(const QString& text, MsgButtons buttons = MsgButtons::Ok,
                       MsgIcon icon = MsgIcon::None);
@@ -122,6 +131,7 @@ private:
     bool m_loaded = false;
     bool m_fittedText = false;
     bool m_saving = false;
+    bool m_closeAfterSave = false;
     bool m_showingReadMe = false;
     bool m_ending = false;
     std::function<void()> m_endProgram;

@@ -16,7 +16,7 @@ namespace p95::fuzz {
 class BytesFileSystem : public FileSystem {
 public:
     explicit BytesFileSystem(QByteArray bytes) : m_bytes(std::move(bytes)) {}
-    Result<QByteArray> readFile(const QString&) const override { return m_bytes; }
+    Result<QByteArray> readFile(const QString&, qint64) const override { return m_bytes; }
 
 private:
     QByteArray m_bytes;

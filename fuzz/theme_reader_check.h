@@ -39,7 +39,16 @@ inline QString checkThemeReading(const QByteArray& bytes) {
     const ThemeReading reading = readTheme(before, bytes, probe);
     const ThemeDocument& doc = reading.document;
 
-    if (doc.name != before.name || doc.tiled != before.tiled || doc.readMe != before.readMe ||
+    // A file that is no theme changes nothing and says nothing.
+    if (reading.isTheme != isThemeText(bytes))
+        return QStringLiteral("the reading and isThemeText disagree on whether it is a theme");
+    if (!reading.isTheme) {
+        if (!(doc == before) || !reading.messages.isEmpty())
+            return QStringLiteral("a file that is no theme changed the document or said something");
+        return {};
+    }
+
+    if (doc.name != before.name || doc.readMe != before.readMe ||
         doc.includeReadMe != before.includeReadMe || doc.preset != before.preset)
         return QStringLiteral("a field the reader never reads changed");
     if (doc.colourMode != ColourMode::Own)
@@ -57,13 +66,12 @@ inline QString checkThemeReading(const QByteArray& bytes) {
             return QStringLiteral("a sound message that does not end in .wav");
     }
 
-    // Path slots only hold paths the extraction rules can form.
-    // A path without a drive that a host would take as its own ("/etc/x",
-    // "../x") would reach outside drive C.
+    // Path slots only hold paths the extraction rules can form, each on a
+    // drive: one without ("/etc/x", "../x", "x.cur") would reach outside
+    // drive C or into the working directory.
     const auto oneLine = [](const QString& path) {
-        const bool hostLike = !isWindowsPath(path) && (path.contains(QLatin1Char('/')) ||
-                                                       path.startsWith(QLatin1Char('\\')));
-        return !hostLike && !path.contains(QLatin1Char('\r')) && !path.contains(QLatin1Char('\n'));
+        return isWindowsPath(path) && !path.contains(QLatin1Char('\r')) &&
+               !path.contains(QLatin1Char('\n'));
     };
     for (int i = 0; i < kPointerCount; ++i) {
         const QString& p = doc.pointers[i];

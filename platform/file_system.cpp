@@ -348,11 +348,11 @@ Status FileSystem::writeFile(const QString& path, const QByteArray& bytes) {
     return writeAtomically(path, host.value(), source);
 }
 
-Result<QByteArray> FileSystem::readFile(const QString& path) const {
+Result<QByteArray> FileSystem::readFile(const QString& path, qint64 maxBytes) const {
     auto host = hostPath(path);
     if (!host)
         return host.error();
-    auto bytes = readWholeFile(host.value());
+    auto bytes = readWholeFile(host.value(), maxBytes);
     if (!bytes) {
         Error error = bytes.error();
         error.file = path;

@@ -60,7 +60,10 @@ public:
     virtual Status rename(const QString& from, const QString& to);
     // Writes the bytes beside the file and renames them over it.
     virtual Status writeFile(const QString& path, const QByteArray& bytes);
-    virtual Result<QByteArray> readFile(const QString& path) const;
+    // At most maxBytes: a larger file is refused before it is read.
+    Result<QByteArray> readFile(const QString& path) const { return readFile(path, kMaxReadBytes); }
+    virtual Result<QByteArray> readFile(const QString& path, qint64 maxBytes) const;
+    static constexpr qint64 kMaxReadBytes = qint64(64) << 20;
 
     // Test seam: once this many more bytes have been written by copyFile() and
     // writeFile(), every write fails as on a full disk, in the middle of the

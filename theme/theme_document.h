@@ -50,8 +50,8 @@ inline constexpr std::array<PointerSlot, kPointerCount> kPointerSlots{{
 }};
 
 // Order in which pointer keys appear in a .theme file.
-inline constexpr std::array<int, kPointerCount> kPointerFileOrder{0, 1, 2,  3,  6,  7,  8,
-                                                                   9, 4, 5, 10, 11, 12, 13};
+inline constexpr std::array<int, kPointerCount> kPointerFileOrder{0, 1, 2, 3,  6,  7,  8,
+                                                                  9, 4, 5, 10, 11, 12, 13};
 
 struct SoundSlot {
     std::string_view caption;   // Command4(i); the indexes are alphabetical by caption
@@ -82,8 +82,8 @@ inline constexpr std::array<SoundSlot, kSoundCount> kSoundSlots{{
 }};
 
 // Order in which sound sections appear in a .theme file.
-inline constexpr std::array<int, kSoundCount> kSoundFileOrder{4,  13, 8, 9, 10, 11, 12, 1, 15, 16,
-                                                               17, 18, 0, 3, 6,  7,  2,  14, 19, 5};
+inline constexpr std::array<int, kSoundCount> kSoundFileOrder{4,  13, 8, 9, 10, 11, 12, 1,  15, 16,
+                                                              17, 18, 0, 3, 6,  7,  2,  14, 19, 5};
 
 // Captions of the Icons array entries (the buttons Command7, Command5(1..4), Command6).
 inline constexpr std::array<std::string_view, kIconsCount> kIconsCaptions{

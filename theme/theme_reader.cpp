@@ -1,6 +1,7 @@
 #include "theme/theme_reader.h"
 
 #include "platform/drive.h"
+#include "platform/file_system.h"
 #include "platform/text_codec.h"
 #include "platform/text_file.h"
 
@@ -31,11 +32,18 @@ QString themeNameFromPath(const QString& themeFilePath) {
     return rest.mid(slash + 1);
 }
 
+Result<QByteArray> readThemeFile(const FileSystem& files, const QString& themeFilePath) {
+    return files.readFile(themeFilePath, kMaxThemeFileBytes);
+}
+
 Result<QByteArray> readThemeFile(const QString& themeFilePath) {
-    const auto host = hostPath(themeFilePath);
-    if (!host)
-        return host.error();
-    return readWholeFile(host.value(), kMaxThemeFileBytes);
+    return readThemeFile(FileSystem(), themeFilePath);
+}
+
+QString notAThemeMessage(const QString& themeFilePath) {
+    return QStringLiteral("The file \"%1\" is not a theme file: none of the sections and keys "
+                          "of a theme are in it. Nothing has been changed.")
+        .arg(themeFilePath);
 }
 
 QString unreadableThemeMessage(const QString& themeFilePath, const Error& error) {
@@ -104,15 +112,76 @@ bool startsWithMacro(const QString& value, const QString& macro, bool anyCase) {
     return value.startsWith(macro);
 }
 
-// A formed path without a drive that the host would take as a path of its
-// own ("/home/ann/x.wav", "../../x.cur") is put on drive C, as Windows keeps
-// "\x" and relative paths on its current drive: a .theme file never reaches
-// a host file outside drive C. A bare name ("%THEMEDIR%x.wav") stays as read.
+// A formed path without a drive ("/home/ann/x.wav", "../../x.cur", a bare
+// "rel.cur") is put on drive C, as Windows keeps "\\x" and relative paths on
+// its current drive: a .theme file never reaches a host file outside drive C,
+// nor one in the working directory.
 QString onDriveC(const QString& path) {
-    const bool rooted = path.startsWith(QLatin1Char('\\')) || path.startsWith(QLatin1Char('/'));
-    if (isWindowsPath(path) || (!rooted && !path.contains(QLatin1Char('/'))))
+    if (isWindowsPath(path))
         return path;
+    const bool rooted = path.startsWith(QLatin1Char('\\')) || path.startsWith(QLatin1Char('/'));
     return (rooted ? QStringLiteral("C:") : QStringLiteral("C:\\")) + path;
+}
+
+const QString kTileWallpaperKey = QStringLiteral("TileWallpaper=");
+
+// Splits the decoded text into the two kinds of record the steps read.
+struct Records {
+    QStringList fields;
+    QStringList lines;
+};
+
+Records recordsOf(const QByteArray& bytes) {
+    Records records;
+    const QString text = decodeWindows1252(bytes);
+    SequentialInput fields(text);
+    while (auto field = fields.readField())
+        records.fields.append(*field);
+    SequentialInput lines(text);
+    while (auto line = lines.readLine())
+        records.lines.append(*line);
+    return records;
+}
+
+// Whether any step of the reading would find its record: a section header
+// or key in a field, a colour, metrics or tile key on a line.
+bool holdsAThemeRecord(const Records& records) {
+    static const QStringList fieldTexts = [] {
+        QStringList texts{toQString(kMyComputerSection),   toQString(kNetworkSection),
+                          QStringLiteral("full="),         QStringLiteral("empty="),
+                          QStringLiteral("SCRNSAVE.EXE="), QStringLiteral("Wallpaper=")};
+        for (int i = 1; i < kPointerCount; ++i)
+            texts << toQString(kPointerSlots[i].key) + QLatin1Char('=');
+        for (const auto& sound : kSoundSlots)
+            texts << QStringLiteral("[AppEvents\\Schemes\\Apps\\") + toQString(sound.eventPath) +
+                         QStringLiteral("\\.Current]");
+        return texts;
+    }();
+    static const QStringList lineStarts = [] {
+        QStringList texts{kTileWallpaperKey};
+        for (const auto& colour : kColourSlots)
+            texts << toQString(colour.key) + QLatin1Char('=');
+        return texts;
+    }();
+    const QString arrow = toQString(kPointerSlots[0].key) + QLatin1Char('=');
+    for (const QString& field : records.fields) {
+        if (field.startsWith(arrow))
+            return true;
+        for (const QString& text : fieldTexts) {
+            if (field.contains(text))
+                return true;
+        }
+    }
+    for (const QString& line : records.lines) {
+        if (line.contains(QLatin1String("IconMetrics=")) ||
+            line.contains(QLatin1String("NonclientMetrics=")))
+            return true;
+        for (const QString& text : lineStarts) {
+            if (line.startsWith(text))
+                return true;
+        }
+    }
+    return false;
 }
 
 class Reading {
@@ -120,17 +189,17 @@ public:
     Reading(const ThemeDocument& doc, const QByteArray& bytes, const PictureProbe& probe)
         : m_probe(probe) {
         m_out.document = doc;
-        const QString text = decodeWindows1252(bytes);
-        SequentialInput fields(text);
-        while (auto field = fields.readField())
-            m_fields.append(*field);
-        SequentialInput lines(text);
-        while (auto line = lines.readLine())
-            m_lines.append(*line);
+        Records records = recordsOf(bytes);
+        m_fields = std::move(records.fields);
+        m_lines = std::move(records.lines);
     }
 
     ThemeReading run() {
         ThemeDocument& doc = m_out.document;
+        // A file that is no theme at all changes nothing.
+        m_out.isTheme = holdsAThemeRecord(Records{m_fields, m_lines});
+        if (!m_out.isTheme)
+            return std::move(m_out);
         for (QString& p : doc.pointers)
             p.clear();
         for (QString& s : doc.sounds)
@@ -226,6 +295,16 @@ public:
                 if (line.contains(key))
                     *target = line.mid(key.size());
             }
+        }
+
+        // The tile flag: the last line that begins with the key and says
+        // exactly "0" or "1" decides; other values leave the choice.
+        for (const QString& line : std::as_const(m_lines)) {
+            if (!line.startsWith(kTileWallpaperKey))
+                continue;
+            const QStringView value = QStringView(line).mid(kTileWallpaperKey.size());
+            if (value == u"0" || value == u"1")
+                doc.tiled = value == u"1";
         }
 
         doc.colourMode = ColourMode::Own;
@@ -386,6 +465,10 @@ private:
 ThemeReading readTheme(const ThemeDocument& doc, const QByteArray& themeFileBytes,
                        const PictureProbe& probe) {
     return Reading(doc, themeFileBytes, probe).run();
+}
+
+bool isThemeText(const QByteArray& themeFileBytes) {
+    return holdsAThemeRecord(recordsOf(themeFileBytes));
 }
 
 } // namespace p95

@@ -9,7 +9,8 @@
 //   unreadableThemeMessage().
 // - The path slots are cleared first; colours, metrics and the JPEG flag
 //   change only where the file says so; the tile flag, the ReadMe and the
-//   name are not touched (the name comes from themeNameFromPath()).
+//   name are not touched (the name comes from themeNameFromPath()); the tile
+//   flag only as below.
 // - Each of the 67 steps scans the whole file for one key, either as
 //   comma-delimited fields or as whole lines, and acts on every match, so
 //   the last occurrence of a key wins. A failing step never ends another.
@@ -18,6 +19,11 @@
 //   loaded but shown by placeholders. Sound and screen-saver paths are taken
 //   without looking at the disk.
 // - Afterwards the document is in own-colours mode.
+// - A file in which no step finds its record (nor a TileWallpaper= line) is
+//   not a theme: the reading changes nothing and says so (isTheme false).
+// - The tile flag follows the last "TileWallpaper=" line whose value is
+//   exactly "0" or "1".
+// - A path without a drive is on drive C, never in the working directory.
 // - The messages the user sees come back in order: at most one per sound
 //   slot (the path as far as it was formed + ".wav"), then the load-problem
 //   message when anything failed.
@@ -33,6 +39,8 @@
 #include <string_view>
 
 namespace p95 {
+
+class FileSystem;
 
 // What a slot's preview shows after a reading.
 enum class Preview {
@@ -55,6 +63,9 @@ struct ThemeReading {
     std::array<Preview, kPointerCount> pointerPreviews{};
     std::array<Preview, kIconsCount> iconsPreviews{}; // index 5 (screen saver) stays None
     QStringList messages;                             // in the order they are shown
+    // False for a file that holds no record of a theme; document is then the
+    // one given, untouched, and there are no messages.
+    bool isTheme = true;
 
     Preview preview(SlotRef slot) const;
 };
@@ -63,6 +74,12 @@ struct ThemeReading {
 // probe; nothing else touches the host.
 ThemeReading readTheme(const ThemeDocument& doc, const QByteArray& themeFileBytes,
                        const PictureProbe& probe);
+
+// Whether a reading of these bytes would find any record of a theme.
+bool isThemeText(const QByteArray& themeFileBytes);
+
+// The message for a file that is no theme (isTheme false).
+QString notAThemeMessage(const QString& themeFilePath);
 
 // The theme name the Open operation gives a file: the path without its last
 // six characters (".theme"), then what follows the last "\" or "/".
@@ -76,6 +93,7 @@ inline constexpr qint64 kMaxThemeFileBytes = qint64(16) << 20;
 // The bytes of the .theme file at path (a Windows-form path on the mapped
 // drive, or a host path), at most kMaxThemeFileBytes. On failure, hand the error to
 // unreadableThemeMessage() and leave the document as it is.
+Result<QByteArray> readThemeFile(const FileSystem& files, const QString& themeFilePath);
 Result<QByteArray> readThemeFile(const QString& themeFilePath);
 
 // The message for a .theme file that could not be opened or read.

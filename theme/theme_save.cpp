@@ -6,6 +6,7 @@
 #include "theme/theme_writer.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
 
@@ -61,22 +62,33 @@ struct CopyFailure {
     bool missingFile = false;
 };
 
+QString scratchCopyPath(const ThemeDocument& doc, SlotRef slot, const QString& programDirectory) {
+    return scratchFolder(programDirectory) + QLatin1Char('\\') + doc.name + QLatin1Char(' ') +
+           slotCaption(slot) + scratchExtension(doc, slot);
+}
+
+// Every chosen file goes into the scratch folder before any goes on into the
+// theme directory: a slot may name a file of the theme directory that an
+// earlier slot's copy would replace (two pointers exchanged, one file in
+// several slots, a slot naming its own standard file).
 std::optional<CopyFailure> copyChosenFiles(FileSystem& files, const ThemeDocument& doc,
                                            const QString& programDirectory) {
-    const QString scratch = scratchFolder(programDirectory) + QLatin1Char('\\');
     const QString themeDir = themeDirectory(doc.name) + QLatin1Char('\\');
     for (SlotRef slot : copyOrder()) {
         if (doc.isEmpty(slot))
             continue;
         const QString& chosen = doc.path(slot);
-        const QString scratchCopy =
-            scratch + doc.name + QLatin1Char(' ') + slotCaption(slot) + scratchExtension(doc, slot);
-        if (auto status = files.copyFile(chosen, scratchCopy)) {
+        if (auto status = files.copyFile(chosen, scratchCopyPath(doc, slot, programDirectory))) {
             // A path on a drive that does not exist names a file that does not either.
             const bool missing = isFileNotFound(*status) || !hostPath(chosen).ok();
             return CopyFailure{atStep(QStringLiteral("Copying a chosen file"), *status), missing};
         }
-        if (auto status = files.copyFile(scratchCopy, themeDir + standardFileName(doc, slot)))
+    }
+    for (SlotRef slot : copyOrder()) {
+        if (doc.isEmpty(slot))
+            continue;
+        if (auto status = files.copyFile(scratchCopyPath(doc, slot, programDirectory),
+                                         themeDir + standardFileName(doc, slot)))
             return CopyFailure{atStep(QStringLiteral("Copying into the theme directory"), *status)};
     }
     return std::nullopt;
@@ -132,6 +144,46 @@ private:
 
 } // namespace
 
+QList<SlotRef> missingFiles(const ThemeDocument& doc, const FileSystem& files) {
+    QList<SlotRef> missing;
+    for (SlotRef slot : copyOrder()) {
+        if (!doc.isEmpty(slot) && !files.fileExists(doc.path(slot)))
+            missing.append(slot);
+    }
+    return missing;
+}
+
+QString missingFilesText(const ThemeDocument& doc, const QList<SlotRef>& missing,
+                         const QString& separator) {
+    QStringList lines;
+    for (SlotRef slot : missing)
+        lines << slotCaption(slot) + QStringLiteral(": ") + doc.path(slot);
+    return lines.join(separator);
+}
+
+bool themesRootExists(const FileSystem& files) {
+    return files.directoryExists(toQString(kThemesRoot));
+}
+
+QString themesRootHostPath() {
+    auto host = hostPath(toQString(kThemesRoot));
+    return host ? QDir::toNativeSeparators(host.value()) : QString();
+}
+
+Status createThemesRoot(FileSystem& files) {
+    // "C:\Program Files", "C:\Program Files\Plus!", "C:\Program Files\Plus!\Themes"
+    const QString root = toQString(kThemesRoot);
+    for (qsizetype at = root.indexOf(QLatin1Char('\\'), 3); at >= 0;
+         at = root.indexOf(QLatin1Char('\\'), at + 1)) {
+        const QString folder = root.left(at);
+        if (files.directoryExists(folder + QLatin1Char('\\')))
+            continue;
+        if (auto status = files.makeDirectory(folder))
+            return atStep(QStringLiteral("Creating the themes folder"), *status);
+    }
+    return std::nullopt;
+}
+
 QString scratchParentFolder(const QString& programDirectory) {
     return programDirectory + QStringLiteral("\\AAAAAA");
 }
@@ -142,7 +194,7 @@ QString scratchFolder(const QString& programDirectory) {
 
 SaveResult saveTheme(const ThemeDocument& original, FileSystem& files,
                      const SaveSettings& settings) {
-    SaveResult result{original, SaveOutcome::Saved, std::nullopt};
+    SaveResult result{original, SaveOutcome::Saved, std::nullopt, {}};
     ThemeDocument& doc = result.document;
     const QString& programDir = settings.programDirectory;
     auto refuse = [&](Error error) {
@@ -159,6 +211,30 @@ SaveResult saveTheme(const ThemeDocument& original, FileSystem& files,
     // Nothing touches the disk for a name the theme could not be saved or read under.
     if (auto problem = themeNameProblem(doc.name))
         return refuse(Error{QStringLiteral("Checking the theme name"), doc.name, *problem});
+
+    // A theme whose files are gone would fail at its first missing file after
+    // copying the earlier ones: find them all before anything is written.
+    if (!themesRootExists(files)) {
+        result.outcome = SaveOutcome::NoThemesRoot;
+        result.status = Error{QStringLiteral("Checking the themes folder"), toQString(kThemesRoot),
+                              QStringLiteral("the folder does not exist; on this computer it is "
+                                             "%1")
+                                  .arg(themesRootHostPath())};
+        return result;
+    }
+    result.missing = missingFiles(doc, files);
+    if (!result.missing.isEmpty()) {
+        if (!settings.skipMissing) {
+            result.outcome = SaveOutcome::MissingFiles;
+            result.status =
+                Error{QStringLiteral("Checking the chosen files"),
+                      {},
+                      QStringLiteral("%1 of them are missing").arg(result.missing.size())};
+            return result;
+        }
+        for (SlotRef slot : std::as_const(result.missing))
+            doc.path(slot).clear();
+    }
 
     SaveLock lock;
     if (auto status = lock.acquire(programDir, settings.lockWaitMs)) {
@@ -199,16 +275,25 @@ SaveResult saveTheme(const ThemeDocument& original, FileSystem& files,
         }
         if (auto status = files.writeFile(themeFilePath(doc.name), themeBytes.value()))
             return atStep(QStringLiteral("Writing the theme file"), *status);
-        return removeScratch(files, programDir);
+        return std::nullopt;
     };
-    if (auto status = steps())
+    if (auto status = steps()) {
         fail(*status);
+    } else if (auto cleanUp = removeScratch(files, programDir)) {
+        // The theme is whole; only the clean-up did not complete.
+        result.outcome = SaveOutcome::SavedIncomplete;
+        result.status = *cleanUp;
+    }
 
     // ReadMe, after a failure too, wherever there is a theme directory to hold it.
-    if (result.outcome == SaveOutcome::Saved ||
+    if (result.outcome != SaveOutcome::Failed ||
         files.directoryExists(themeDir + QLatin1Char('\\'))) {
-        if (auto status = GenerateReadMe(files, doc))
-            fail(*status);
+        if (auto status = GenerateReadMe(files, doc)) {
+            if (result.outcome == SaveOutcome::Saved)
+                result.outcome = SaveOutcome::SavedIncomplete;
+            if (!result.status)
+                result.status = *status;
+        }
     }
     return result;
 }

@@ -320,7 +320,7 @@ def tree(program):
         keys("ctrl+q")
         p.window("Paletteer 95", besides=(editor,))
         focus_x("Paletteer 95", exclude=(editor_x, start_x))
-        keys("alt+y")  # Yes; No is the default
+        keys("y")  # "&Yes": No is the default button
         if p.proc.wait(20) != 0:
             raise Failure("the program ended with status %d" % p.proc.returncode)
     finally:
@@ -404,8 +404,7 @@ def walk(program):
         stream = poll(playing_streams, 10, "Space on the play picture played nothing")
         print("sounds: Space on \"Play Asterisk\" played it (%s)" % stream[0], flush=True)
 
-        # Remove it: the Menu key opens the pop-up, Enter takes "&Remove from Theme",
-        # Alt+Y answers Yes.
+        # Remove it: the Menu key opens the pop-up, Enter takes "&Remove from Theme".
         focus_x("Paletteer 95", exclude=(start_x,))
         poll(lambda: states(play).contains(pyatspi.STATE_FOCUSED), 5,
              "the play picture lost the focus")
@@ -417,10 +416,10 @@ def walk(program):
         if "remove this sound" not in qtext:
             raise Failure("the Menu key led to: %s" % qtext)
         focus_x("Paletteer 95", exclude=(start_x, editor_x))
-        keys("alt+y")  # Yes; No is the default
+        keys("y")  # "&Yes": No is the default button
         p.gone(question, what="the removal question stayed")
         poll(lambda: not showing(play), 5, "the play picture stayed after the removal")
-        print("sounds: the Menu key, Enter and Alt+Y removed the sound", flush=True)
+        print("sounds: the Menu key, Enter and Y removed the sound", flush=True)
 
         # Save: Ctrl+S, OK.
         focus_x("Paletteer 95", exclude=(start_x,))
@@ -441,10 +440,10 @@ def walk(program):
         keys("ctrl+q")
         p.window("Paletteer 95", 10, besides=(editor,))
         focus_x("Paletteer 95", exclude=(start_x, editor_x))
-        keys("alt+y")  # Yes; No is the default
+        keys("y")  # "&Yes": No is the default button
         if p.proc.wait(20) != 0:
             raise Failure("the program ended with status %d" % p.proc.returncode)
-        print("quit: Ctrl+Q and Alt+Y ended the program", flush=True)
+        print("quit: Ctrl+Q and Y ended the program", flush=True)
     finally:
         p.stop()
 

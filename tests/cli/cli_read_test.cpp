@@ -128,6 +128,16 @@ TEST_F(CliRead, UnreadableFileExitsOneAndPrintsNoDocument) {
     }
 }
 
+TEST_F(CliRead, AFileThatIsNoThemeExitsTwoAndPrintsNoDocument) {
+    const QString letter = tmp() + QStringLiteral("/letter.theme");
+    writeFile(letter, "Dear Ann,\nhere is the theme.\n");
+    const auto run = runCli({QStringLiteral("read"), letter});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("is not a theme file")) << run.err.toStdString();
+}
+
 TEST_F(CliRead, FileWithoutReadPermissionExitsOne) {
     const QString theme = writeOcean();
     ASSERT_TRUE(QFile(theme).setPermissions(QFile::WriteOwner));

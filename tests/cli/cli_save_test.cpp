@@ -97,18 +97,42 @@ TEST_F(CliSave, BadInputExitsWithTwo) {
         2);
 }
 
-TEST_F(CliSave, AMissingChosenFileOrThemesRootExitsWithOne) {
+TEST_F(CliSave, MissingChosenFilesExitWithOneNamingEachOrAreLeftOutWhenAsked) {
+    driveCFolder();
     const CliRun missing = save(kOcean);
     EXPECT_EQ(missing.exitCode, 1);
     expectOneLine(missing);
-    EXPECT_TRUE(missing.err.contains("media/arrow.cur")) << missing.err.toStdString();
+    for (const char* named :
+         {"Normal Select: media/arrow.cur", "Start Windows: media/start.wav", "--skip-missing"})
+        EXPECT_TRUE(missing.err.contains(named)) << missing.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(themeHost()));
     EXPECT_FALSE(QFileInfo::exists(programHost() + QStringLiteral("/AAAAAA")));
 
+    writeFile(tmp() + QStringLiteral("/work/media/start.wav"), "start");
+    const CliRun skipped =
+        runIn(tmp() + QStringLiteral("/work"), {QStringLiteral("save"), QStringLiteral("doc.json"),
+                                                QStringLiteral("--skip-missing")});
+    EXPECT_EQ(skipped.exitCode, 0) << skipped.err.toStdString();
+    expectOneLine(skipped);
+    EXPECT_TRUE(skipped.err.contains("Normal Select: media/arrow.cur"))
+        << skipped.err.toStdString();
+    EXPECT_FALSE(skipped.err.contains("start.wav")) << skipped.err.toStdString();
+    EXPECT_EQ(test::readBytes(themeHost(QStringLiteral("Ocean Start Windows.wav"))), "start");
+    EXPECT_FALSE(test::readBytes(themeHost(QStringLiteral("Ocean.theme"))).contains("Arrow="));
+}
+
+TEST_F(CliSave, AMissingThemesFolderExitsWithOneNamingItsHostFolder) {
+    driveCFolder();
     QDir(onDrive(QStringLiteral("Program Files/Plus!"))).removeRecursively();
     const CliRun noRoot = save(R"({"name": "Ocean"})");
     EXPECT_EQ(noRoot.exitCode, 1);
     expectOneLine(noRoot);
-    EXPECT_TRUE(noRoot.err.contains("Themes")) << noRoot.err.toStdString();
+    EXPECT_TRUE(noRoot.err.contains("C:\\Program Files\\Plus!\\Themes\\"))
+        << noRoot.err.toStdString();
+    EXPECT_TRUE(noRoot.err.contains(
+        QFile::encodeName(onDrive(QStringLiteral("Program Files/Plus!/Themes")))))
+        << noRoot.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(onDrive(QStringLiteral("Program Files/Plus!"))));
 }
 
 TEST_F(CliSave, AReadOnlyThemeDirectoryFailsAndLosesNothing) {

@@ -58,8 +58,9 @@ TEST(CliWrite, JpegFlagFollowsTheWallpaperWhenAbsent) {
     const auto jpg = runCli({QStringLiteral("write"), QStringLiteral("-")},
                             R"({"name":"J","icons":["/a/b.JpG","","","","",""]})");
     EXPECT_TRUE(jpg.out.contains("Wallpaper=%ThemeDir%J\\J Wallpaper.jpg\r\n"));
-    const auto forced = runCli({QStringLiteral("write"), QStringLiteral("-")},
-                               R"({"name":"J","jpegWallpaper":false,"icons":["/a/b.jpg","","","","",""]})");
+    const auto forced =
+        runCli({QStringLiteral("write"), QStringLiteral("-")},
+               R"({"name":"J","jpegWallpaper":false,"icons":["/a/b.jpg","","","","",""]})");
     EXPECT_TRUE(forced.out.contains("Wallpaper=%ThemeDir%J\\J Wallpaper.bmp\r\n"));
 }
 
@@ -83,14 +84,16 @@ TEST(CliWrite, BadInputExitsTwoWithOneLineAndWritesNothing) {
         R"({"tiled": "yes"})",
         R"({"colour": []})",
         "{\"name\": \"\u6d77\"}",
-        "{\"colours\": [\"\u6d77\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"]}",
+        "{\"colours\": "
+        "[\"\u6d77\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\","
+        "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"]}",
     };
     QTemporaryDir dir;
     for (const char* input : bad) {
         const QString out = dir.filePath(QStringLiteral("out.theme"));
-        const auto run = runCli({QStringLiteral("write"), QStringLiteral("-"),
-                                 QStringLiteral("-o"), out},
-                                QByteArray(input));
+        const auto run =
+            runCli({QStringLiteral("write"), QStringLiteral("-"), QStringLiteral("-o"), out},
+                   QByteArray(input));
         EXPECT_EQ(run.exitCode, 2) << input;
         EXPECT_EQ(run.err.count('\n'), 1) << input << ": " << run.err.toStdString();
         EXPECT_TRUE(run.out.isEmpty()) << input;

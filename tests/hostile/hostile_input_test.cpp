@@ -179,14 +179,13 @@ TEST_F(Hostile, LinesOfAHundredThousandCharactersAreTakenWhereTheRulesTakeThem) 
     EXPECT_EQ(reading.document.iconMetrics.size(), 100000);
     EXPECT_EQ(reading.messages, QStringList{toQString(kLoadProblemMessage)});
 
-    // Saving it fails at the missing sound, clearly, and writes no .theme.
+    // Saving it names the missing sound, clearly, and writes no .theme.
     ThemeDocument doc = reading.document;
     doc.name = QStringLiteral("Long");
     FileSystem files;
     const SaveResult saved = saveTheme(doc, files, SaveSettings{programDirectory(), 200});
-    EXPECT_EQ(saved.outcome, SaveOutcome::Failed);
-    ASSERT_TRUE(saved.status.has_value());
-    EXPECT_TRUE(isFileNotFound(*saved.status));
+    EXPECT_EQ(saved.outcome, SaveOutcome::MissingFiles);
+    EXPECT_EQ(saved.missing, QList<SlotRef>{(SlotRef{SlotFamily::Sound, 4})});
     EXPECT_FALSE(QFileInfo::exists(onDrive(kThemesFolder + QStringLiteral("Long/Long.theme"))));
 }
 
@@ -258,10 +257,10 @@ TEST_F(Hostile, AFolderOrAFifoIsRefusedAtOnceWhereverAFileIsRead) {
         FileSystem saving;
         return saveTheme(doc, saving, SaveSettings{programDirectory(), 200});
     });
+    // A FIFO is no file to copy: it is named with the missing ones.
     ASSERT_TRUE(saved.has_value());
-    EXPECT_EQ(saved->outcome, SaveOutcome::Failed);
-    ASSERT_TRUE(saved->status.has_value());
-    EXPECT_EQ(saved->status->reason, QStringLiteral("not a regular file"));
+    EXPECT_EQ(saved->outcome, SaveOutcome::MissingFiles);
+    EXPECT_EQ(saved->missing, QList<SlotRef>{(SlotRef{SlotFamily::Sound, 0})});
 }
 
 TEST_F(Hostile, AThemeNameOfThreeHundredCharactersIsRefusedBeforeAnythingIsWritten) {
@@ -325,9 +324,8 @@ TEST_F(Hostile, PathsInAThemeNeverReachAboveDriveC) {
     doc.name = QStringLiteral("Climb");
     FileSystem files;
     const SaveResult saved = saveTheme(doc, files, SaveSettings{programDirectory(), 200});
-    EXPECT_EQ(saved.outcome, SaveOutcome::Failed);
-    ASSERT_TRUE(saved.status.has_value());
-    EXPECT_TRUE(isFileNotFound(*saved.status)) << saved.status->text().toStdString();
+    EXPECT_EQ(saved.outcome, SaveOutcome::MissingFiles);
+    EXPECT_FALSE(saved.missing.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(
         onDrive(kThemesFolder + QStringLiteral("Climb/Climb Default Sound.wav"))));
 }

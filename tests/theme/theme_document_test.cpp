@@ -82,7 +82,8 @@ TEST(StandardFileName, NamesWithBlanksAndEveryFamily) {
               QStringLiteral("My Theme My Computer.ico"));
     EXPECT_EQ(standardFileName(doc, {SlotFamily::Icons, 5}),
               QStringLiteral("My Theme Screen Saver.scr"));
-    EXPECT_EQ(themeDirectory(doc.name), QStringLiteral("C:\\Program Files\\Plus!\\Themes\\My Theme"));
+    EXPECT_EQ(themeDirectory(doc.name),
+              QStringLiteral("C:\\Program Files\\Plus!\\Themes\\My Theme"));
     EXPECT_EQ(themeFilePath(doc.name),
               QStringLiteral("C:\\Program Files\\Plus!\\Themes\\My Theme\\My Theme.theme"));
 }

@@ -116,3 +116,34 @@ TEST_F(ReaderRoundTrip, AMissingOrBrokenFileLosesOnlyItsSlot) {
             << slotCaption(slot).toStdString();
     }
 }
+
+// Opened and written again, a theme keeps its Center/Tiled choice and its bytes.
+TEST_F(ReaderRoundTrip, TiledOrCentredTheSameBytesComeBack) {
+    for (const bool tiled : {true, false}) {
+        ThemeDocument saved = everySlotSet(false);
+        saved.tiled = tiled;
+        const QByteArray bytes = saveTheme(saved);
+        ThemeDocument start;
+        start.name = kName;
+        start.tiled = !tiled;
+        ThemeReading r = readTheme(start, bytes, m_probe);
+        EXPECT_EQ(r.document.tiled, tiled);
+        EXPECT_EQ(themeFileBytes(r.document).value(), bytes) << (tiled ? "tiled" : "centred");
+    }
+}
+
+// "Arrow=rel.cur" is on drive C: a file of that name in the working directory
+// is never taken (nor copied into the theme by the next save).
+TEST_F(ReaderRoundTrip, ABareNameNeverReachesTheWorkingDirectory) {
+    const QString work = tmp() + QStringLiteral("/work");
+    writeFile(work + QStringLiteral("/rel.cur"), test::curBytes());
+    writeFile(work + QStringLiteral("/sub/x.ico"), test::icoBytes());
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(work));
+    const ThemeReading r =
+        readTheme(ThemeDocument(), "Arrow=rel.cur\r\nfull=sub\\x.ico\r\n", m_probe);
+    QDir::setCurrent(before);
+    EXPECT_EQ(r.document.pointers[0], QString());
+    EXPECT_EQ(r.document.icons[4], QString());
+    EXPECT_EQ(r.messages, QStringList{toQString(kLoadProblemMessage)});
+}

@@ -46,10 +46,30 @@ ThemeDocument everySlotSet() {
 
 } // namespace
 
-TEST(ThemeReader, FileWithoutKeysClearsPathSlotsOnly) {
+TEST(ThemeReader, AFileWithNoRecordOfAThemeChangesNothing) {
     const ThemeDocument before = everySlotSet();
-    const ThemeReading r =
-        read("; nothing here\r\n[Control Panel\\Desktop]\r\nPattern=(None)\r\n", before);
+    const QByteArray notThemes[] = {
+        "; nothing here\r\n[Control Panel\\Desktop]\r\nPattern=(None)\r\n", QByteArray(),
+        QByteArray("\x00\x9f\xff\x01garbage\x02, \"x\"\r\n\x7f", 18),
+        "Dear Ann,\nthe arrow and the wallpaper are in the post.\n"};
+    for (const QByteArray& text : notThemes) {
+        EXPECT_FALSE(isThemeText(text)) << text.toStdString();
+        const ThemeReading r = read(text, before);
+        EXPECT_FALSE(r.isTheme);
+        EXPECT_EQ(r.document, before);
+        EXPECT_TRUE(r.messages.isEmpty());
+    }
+    // One record any step looks for makes it a theme, even one that fails.
+    for (const char* one : {"TileWallpaper=7", "Menu=1 2 3", "xx NonclientMetrics=", "No=x.bmp",
+                            "[AppEvents\\Schemes\\Apps\\.Default\\Open\\.Current]"}) {
+        EXPECT_TRUE(isThemeText(one)) << one;
+        EXPECT_TRUE(read(one, before).isTheme) << one;
+    }
+}
+
+TEST(ThemeReader, AThemeWithoutPathKeysClearsPathSlotsOnly) {
+    const ThemeDocument before = everySlotSet();
+    const ThemeReading r = read("[Control Panel\\Colors]\r\nMenu=1 1 1\r\n", before);
     ThemeDocument expected = before;
     for (QString& p : expected.pointers)
         p.clear();
@@ -57,7 +77,9 @@ TEST(ThemeReader, FileWithoutKeysClearsPathSlotsOnly) {
         s.clear();
     for (QString& i : expected.icons)
         i.clear();
+    expected.colours[9] = QStringLiteral("1 1 1");
     expected.colourMode = ColourMode::Own;
+    EXPECT_TRUE(r.isTheme);
     EXPECT_EQ(r.document, expected);
     EXPECT_TRUE(r.messages.isEmpty());
     for (int i = 0; i < kIconsCount; ++i)
@@ -190,14 +212,31 @@ TEST(ThemeReader, RecycleBinIconsTakeTheirOwnKeysWithoutTheIconIndex) {
     EXPECT_EQ(r.document.icons[1], QString());
 }
 
-TEST(ThemeReader, TileWallpaperLeavesTheWallpaperAlone) {
+TEST(ThemeReader, TileWallpaperSetsTheTileFlagAndLeavesTheWallpaperAlone) {
     ThemeDocument start;
     start.tiled = false;
     const ThemeReading r =
         read("Wallpaper=%ThemeDir%T\\T Wallpaper.bmp\r\nTileWallpaper=1\r\n", start);
     EXPECT_EQ(r.document.icons[0], kRoot + QStringLiteral("T\\T Wallpaper.bmp"));
-    EXPECT_FALSE(r.document.tiled);
+    EXPECT_TRUE(r.document.tiled);
     EXPECT_TRUE(r.messages.isEmpty());
+
+    // The last line with exactly "0" or "1" decides; other values leave the choice.
+    const struct {
+        const char* text;
+        bool tiledBefore;
+        bool tiledAfter;
+    } cases[] = {{"TileWallpaper=0\r\n", true, false},
+                 {"TileWallpaper=1\r\nTileWallpaper=0\r\n", true, false},
+                 {"TileWallpaper=0\r\nTileWallpaper=2\r\n", true, false},
+                 {"TileWallpaper=1 \r\n", false, false},
+                 {"TileWallpaper=\r\nTileWallpaper=yes\r\n", true, true},
+                 {" TileWallpaper=1\r\nMenu=1 2 3\r\n", false, false}};
+    for (const auto& c : cases) {
+        ThemeDocument doc;
+        doc.tiled = c.tiledBefore;
+        EXPECT_EQ(read(c.text, doc).document.tiled, c.tiledAfter) << c.text;
+    }
 }
 
 TEST(ThemeReader, JpegWallpaperShowsThePlaceholderAndSetsTheFlag) {
@@ -228,7 +267,7 @@ TEST(ThemeReader, KeyInsideALongerKeyIsReadAsIfAtTheStart) {
     // first, so the path is garbled and does not load.
     FakePictureProbe probe;
     const ThemeReading r = read("XWallpaper=%ThemeDir%w.bmp\r\n", probe);
-    EXPECT_EQ(probe.asked(), QStringList{QStringLiteral("=%ThemeDir%w.bmp")});
+    EXPECT_EQ(probe.asked(), QStringList{QStringLiteral("C:\\=%ThemeDir%w.bmp")});
     EXPECT_EQ(r.messages, QStringList{kLoadProblem});
 }
 
@@ -256,9 +295,10 @@ TEST(ThemeReader, SoundValues) {
     const ThemeReading r = read(text, probe);
     EXPECT_EQ(r.document.sounds[4], kRoot + QStringLiteral("T\\T Default Sound.wav"));
     EXPECT_EQ(r.document.sounds[19], QStringLiteral("C:\\Windows\\media\\tada.wav"));
-    EXPECT_EQ(r.document.sounds[17], QStringLiteral("%THEMEDIR%x.wav")); // not expanded
-    EXPECT_EQ(r.document.sounds[18], QString());                         // empty value: silent
-    EXPECT_EQ(r.document.sounds[2], QStringLiteral("chord.wav"));
+    // Not expanded, and like every path without a drive, on drive C.
+    EXPECT_EQ(r.document.sounds[17], QStringLiteral("C:\\%THEMEDIR%x.wav"));
+    EXPECT_EQ(r.document.sounds[18], QString()); // empty value: silent
+    EXPECT_EQ(r.document.sounds[2], QStringLiteral("C:\\chord.wav"));
     EXPECT_EQ(r.document.sounds[1], QString());
     EXPECT_TRUE(r.messages.isEmpty());
     EXPECT_TRUE(probe.asked().isEmpty()); // sounds are taken without looking at the disk

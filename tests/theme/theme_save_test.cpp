@@ -132,17 +132,19 @@ TEST_F(Save, EachFileGoesThroughTheScratchFolderUnderItsStandardName) {
     EXPECT_EQ(
         copies,
         (QStringList{
+            // Every chosen file into the scratch folder first, in copy order...
             QStringLiteral("copy ") + m_doc.pointers[0] + QStringLiteral(" -> ") + scratch +
                 QStringLiteral("Ocean Normal Select.ani"),
-            QStringLiteral("copy ") + scratch + QStringLiteral("Ocean Normal Select.ani -> ") +
-                kOceanDir + QStringLiteral("Ocean Normal Select.ani"),
-            // A .cur pointer is named .ani in the scratch folder, .cur in the theme.
+            // (a .cur pointer is named .ani in the scratch folder, .cur in the theme)
             QStringLiteral("copy ") + m_doc.pointers[3] + QStringLiteral(" -> ") + scratch +
                 QStringLiteral("Ocean Busy.ani"),
-            QStringLiteral("copy ") + scratch + QStringLiteral("Ocean Busy.ani -> ") + kOceanDir +
-                QStringLiteral("Ocean Busy.cur"),
             QStringLiteral("copy ") + m_doc.sounds[3] + QStringLiteral(" -> ") + scratch +
                 QStringLiteral("Ocean Default Beep.wav"),
+            // ...then on into the theme directory, in the same order.
+            QStringLiteral("copy ") + scratch + QStringLiteral("Ocean Normal Select.ani -> ") +
+                kOceanDir + QStringLiteral("Ocean Normal Select.ani"),
+            QStringLiteral("copy ") + scratch + QStringLiteral("Ocean Busy.ani -> ") + kOceanDir +
+                QStringLiteral("Ocean Busy.cur"),
             QStringLiteral("copy ") + scratch + QStringLiteral("Ocean Default Beep.wav -> ") +
                 kOceanDir + QStringLiteral("Ocean Default Beep.wav"),
         }));
@@ -276,47 +278,121 @@ TEST_F(Save, TextThatWindows1252CannotHoldIsRefusedBeforeAnythingIsWritten) {
 
 // Faults: each one must leave what was on disk before whole.
 
-TEST_F(Save, AChosenFileThatNoLongerExistsEndsTheSaveAndRemovesTheScratchFolder) {
+TEST_F(Save, MissingChosenFilesAreAllNamedAndNothingIsWritten) {
     m_doc.includeReadMe = true;
     m_doc.pointers[0] = source(QStringLiteral("arrow.cur"), "arrow");
     expectSaved(save());
+    const QStringList earlierFiles = themeFiles();
     const QByteArray earlierTheme = test::readBytes(themeHost(QStringLiteral("Ocean.theme")));
     writeFile(programHost() + QStringLiteral("/PersonalReadMe.txz"), "new readme");
 
     m_doc.pointers[0] = source(QStringLiteral("arrow.cur"), "new arrow");
     m_doc.sounds[2] = tmp() + QStringLiteral("/src/gone.wav");
     m_doc.sounds[5] = source(QStringLiteral("bin.wav"), "bin");
+    m_doc.icons[5] = QStringLiteral("D:\\Savers\\stars.scr"); // no drive D: missing too
     const SaveResult result = save();
-    EXPECT_EQ(result.outcome, SaveOutcome::Failed);
-    ASSERT_TRUE(result.status.has_value());
-    EXPECT_EQ(result.status->file, m_doc.sounds[2]);
-    EXPECT_TRUE(isFileNotFound(*result.status));
-
+    EXPECT_EQ(result.outcome, SaveOutcome::MissingFiles);
+    EXPECT_EQ(result.missing, (QList<SlotRef>{{SlotFamily::Sound, 2}, {SlotFamily::Icons, 5}}));
+    EXPECT_EQ(missingFilesText(m_doc, result.missing),
+              QStringLiteral("Critical Stop: ") + m_doc.sounds[2] +
+                  QStringLiteral("\nScreen Saver: D:\\Savers\\stars.scr"));
     EXPECT_FALSE(scratchExists());
+    EXPECT_EQ(themeFiles(), earlierFiles);
     EXPECT_EQ(test::readBytes(themeHost(QStringLiteral("Ocean.theme"))), earlierTheme);
-    // Copies made before the failure stay; the ReadMe step still ran.
-    EXPECT_EQ(test::readBytes(themeHost(QStringLiteral("Ocean Normal Select.cur"))), "new arrow");
-    EXPECT_FALSE(QFileInfo::exists(themeHost(QStringLiteral("Ocean Empty Recycle Bin.wav"))));
-    EXPECT_EQ(test::readBytes(themeHost(QStringLiteral("ReadMe.txt"))), "new readme");
+    EXPECT_EQ(test::readBytes(themeHost(QStringLiteral("Ocean Normal Select.cur"))), "arrow");
+    EXPECT_EQ(test::readBytes(themeHost(QStringLiteral("ReadMe.txt"))),
+              "Enjoy this theme!\r\nIt was made with Paletteer 95.");
+
+    // Told to, the save leaves them out and says which it left.
+    FileSystem files;
+    const SaveResult skipped =
+        saveTheme(m_doc, files, SaveSettings{kProgram, 200, /*skipMissing=*/true});
+    expectSaved(skipped);
+    EXPECT_EQ(skipped.missing, result.missing);
+    EXPECT_TRUE(skipped.document.sounds[2].isEmpty());
+    EXPECT_TRUE(skipped.document.icons[5].isEmpty());
+    EXPECT_EQ(test::readBytes(themeHost(QStringLiteral("Ocean Empty Recycle Bin.wav"))), "bin");
+    EXPECT_EQ(test::readBytes(themeHost(QStringLiteral("Ocean.theme"))),
+              themeFileBytes(skipped.document).value());
 }
 
-TEST_F(Save, AChosenFileOnAMissingDriveCountsAsMissing) {
-    m_doc.sounds[0] = QStringLiteral("D:\\Media\\chord.wav");
-    const SaveResult result = save();
-    EXPECT_EQ(result.outcome, SaveOutcome::Failed);
-    EXPECT_FALSE(scratchExists());
-}
-
-TEST_F(Save, AMissingThemesRootEndsTheSaveBeforeAnythingIsWritten) {
-    QDir(onDrive(QStringLiteral("Program Files/Plus!/Themes"))).removeRecursively();
+// The theme itself is whole: the save says so, and what did not complete.
+TEST_F(Save, AReadMeThatCannotBeWrittenLeavesASavedThemeThatSaysWhatDidNotComplete) {
     m_doc.includeReadMe = true;
     m_doc.sounds[0] = source(QStringLiteral("a.wav"), "a");
+    QDir().mkpath(themeHost(QStringLiteral("ReadMe.txt"))); // a folder where the file goes
     const SaveResult result = save();
-    EXPECT_EQ(result.outcome, SaveOutcome::Failed);
+    EXPECT_EQ(result.outcome, SaveOutcome::SavedIncomplete);
     ASSERT_TRUE(result.status.has_value());
-    EXPECT_EQ(result.status->step, QStringLiteral("Creating the theme directory"));
-    EXPECT_FALSE(QFileInfo::exists(onDrive(QStringLiteral("Program Files/Plus!/Themes"))));
+    EXPECT_EQ(result.status->step, QStringLiteral("Writing the ReadMe file"));
+    EXPECT_EQ(test::readBytes(themeHost(QStringLiteral("Ocean.theme"))),
+              themeFileBytes(result.document).value());
+    EXPECT_EQ(test::readBytes(themeHost(QStringLiteral("Ocean Asterisk.wav"))), "a");
     EXPECT_FALSE(scratchExists());
+}
+
+TEST_F(Save, AMissingThemesRootIsReportedWithItsHostFolderAndCanBeCreated) {
+    QDir(onDrive(QStringLiteral("Program Files/Plus!"))).removeRecursively();
+    m_doc.includeReadMe = true;
+    m_doc.sounds[0] = source(QStringLiteral("a.wav"), "a");
+    FileSystem files;
+    const SaveResult result = save(files);
+    EXPECT_EQ(result.outcome, SaveOutcome::NoThemesRoot);
+    ASSERT_TRUE(result.status.has_value());
+    EXPECT_TRUE(result.status->reason.contains(
+        QDir::toNativeSeparators(onDrive(QStringLiteral("Program Files/Plus!/Themes")))))
+        << result.status->text().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(onDrive(QStringLiteral("Program Files/Plus!"))));
+    EXPECT_FALSE(scratchExists());
+
+    EXPECT_FALSE(createThemesRoot(files));
+    EXPECT_TRUE(themesRootExists(files));
+    expectSaved(save(files));
+    EXPECT_EQ(test::readBytes(themeHost(QStringLiteral("Ocean Asterisk.wav"))), "a");
+}
+
+// A theme opened from its own directory names its own standard files; the
+// user may exchange them between slots, or put one file into several.
+TEST_F(Save, FilesExchangedBetweenSlotsOfTheThemeItselfAreAllKept) {
+    m_doc.pointers[0] = source(QStringLiteral("arrow.cur"), "arrow");
+    m_doc.pointers[3] = source(QStringLiteral("busy.cur"), "busy");
+    m_doc.sounds[0] = source(QStringLiteral("ding.wav"), "ding");
+    m_doc.sounds[1] = source(QStringLiteral("chord.wav"), "chord");
+    m_doc.icons[1] = source(QStringLiteral("pc.ico"), "pc");
+    m_doc.icons[2] = source(QStringLiteral("net.ico"), "net");
+    expectSaved(save());
+
+    const auto own = [&](const char* file) { return kOceanDir + QString::fromLatin1(file); };
+    m_doc.pointers[0] = own("Ocean Busy.cur");
+    m_doc.pointers[3] = own("Ocean Normal Select.cur");
+    m_doc.sounds[0] = own("Ocean Close Program.wav");
+    m_doc.sounds[1] = own("Ocean Asterisk.wav");
+    m_doc.sounds[2] = own("Ocean Asterisk.wav"); // one file, two slots
+    m_doc.icons[1] = own("Ocean Network Neighbourhood.ico");
+    m_doc.icons[2] = own("Ocean My Computer.ico");
+    m_doc.icons[3] = own("Ocean My Computer.ico");
+    m_doc.icons[4] = own("Ocean Recycle Bin Full.ico"); // its own standard file: missing here
+    EXPECT_EQ(save().outcome, SaveOutcome::MissingFiles);
+    m_doc.icons[4].clear();
+    expectSaved(save());
+
+    const struct {
+        const char* file;
+        const char* holds;
+    } expected[] = {
+        {"Ocean Normal Select.cur", "busy"},       {"Ocean Busy.cur", "arrow"},
+        {"Ocean Asterisk.wav", "chord"},           {"Ocean Close Program.wav", "ding"},
+        {"Ocean Critical Stop.wav", "ding"},       {"Ocean My Computer.ico", "net"},
+        {"Ocean Network Neighbourhood.ico", "pc"}, {"Ocean Recycle Bin Empty.ico", "pc"}};
+    for (const auto& e : expected)
+        EXPECT_EQ(test::readBytes(themeHost(QString::fromLatin1(e.file))), e.holds) << e.file;
+
+    // A slot that names its own standard file keeps it as it is.
+    m_doc = ThemeDocument();
+    m_doc.name = QStringLiteral("Ocean");
+    m_doc.pointers[3] = own("Ocean Busy.cur");
+    expectSaved(save());
+    EXPECT_EQ(test::readBytes(themeHost(QStringLiteral("Ocean Busy.cur"))), "arrow");
 }
 
 TEST_F(Save, AReadOnlyThemeDirectoryLeavesEveryEarlierFileAndTheNextSaveReusesTheScratch) {

@@ -75,12 +75,13 @@ TEST(ThemeWriter, EmptyThemeKeepsEveryFixedSection) {
     ASSERT_GT(cursors, 0);
     EXPECT_EQ(ls[cursors - 2], QStringLiteral("InfoWindow=255 255 225"));
     EXPECT_EQ(ls[cursors - 1], QString());
-    EXPECT_EQ(ls.mid(cursors + 1),
-              (QStringList{QString(), QStringLiteral("[Metrics]"),
-                           QStringLiteral("IconMetrics=") + toQString(kDefaultIconMetrics),
-                           QStringLiteral("NonclientMetrics=") + toQString(kDefaultNonclientMetrics),
-                           QStringLiteral("[boot]"), QStringLiteral("[MasterThemeSelector]"),
-                           QStringLiteral("MTSM = DABJDKT")}));
+    EXPECT_EQ(
+        ls.mid(cursors + 1),
+        (QStringList{QString(), QStringLiteral("[Metrics]"),
+                     QStringLiteral("IconMetrics=") + toQString(kDefaultIconMetrics),
+                     QStringLiteral("NonclientMetrics=") + toQString(kDefaultNonclientMetrics),
+                     QStringLiteral("[boot]"), QStringLiteral("[MasterThemeSelector]"),
+                     QStringLiteral("MTSM = DABJDKT")}));
     EXPECT_EQ(ls.size(), 12 + 13 + 25 + 2 + 7);
     EXPECT_FALSE(ls.join(QLatin1Char('\n')).contains(QStringLiteral("%ThemeDir%")));
 }
@@ -136,12 +137,12 @@ TEST(ThemeWriter, PointerExtensionsFollowTheChosenFiles) {
     doc.pointers[13] = QStringLiteral("arrow.cur");
     const QStringList ls = lines(doc);
     const qsizetype cursors = find(ls, QStringLiteral("[Control Panel\\Cursors]"));
-    EXPECT_EQ(ls.mid(cursors + 1, 5),
-              (QStringList{QStringLiteral("Arrow=%ThemeDir%P\\P Normal Select.ani"),
-                           QStringLiteral("Help=%ThemeDir%P\\P Help Select.ani"),
-                           QStringLiteral("Crosshair=%ThemeDir%P\\P Precision Select.cur"),
-                           QStringLiteral("UpArrow=%ThemeDir%P\\P Alternate Select.cur"),
-                           QString()}));
+    EXPECT_EQ(
+        ls.mid(cursors + 1, 5),
+        (QStringList{QStringLiteral("Arrow=%ThemeDir%P\\P Normal Select.ani"),
+                     QStringLiteral("Help=%ThemeDir%P\\P Help Select.ani"),
+                     QStringLiteral("Crosshair=%ThemeDir%P\\P Precision Select.cur"),
+                     QStringLiteral("UpArrow=%ThemeDir%P\\P Alternate Select.cur"), QString()}));
 }
 
 TEST(ThemeWriter, ColoursAreWrittenUnchangedInOwnMode) {
