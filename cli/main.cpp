@@ -3,13 +3,20 @@
 
 #include "cli/cli_io.h"
 #include "cli/document_json.h"
+#include "cli/package_commands.h"
+#include "cli/preview_command.h"
 #include "cli/read_command.h"
 #include "cli/save_command.h"
 #include "platform/text_file.h"
 #include "theme/theme_writer.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
 
 using namespace p95;
 using namespace p95::cli;
@@ -51,6 +58,37 @@ Commands:
                              output can be given to write and save again.
                              Exit 1 when FILE.theme cannot be read, 2 when
                              it is no theme file (nothing is printed then).
+  preview DOC.json -o FILE.png [--size WIDTHxHEIGHT]
+                             Draw the theme of the document as a Windows 95
+                             desktop and write it to FILE.png: the Background
+                             colour and the wallpaper (bitmap or JPEG,
+                             centred or tiled), the desktop icons, an
+                             inactive and an active window, a message box,
+                             a tool tip and the 14 pointers, in the theme's
+                             25 colours (in preset mode the preset's), with
+                             the sizes and fonts of its metric records.
+                             Default size 800x600, at most 4096 a side. A
+                             file the document names that is missing or not
+                             a picture is drawn as absent and named on
+                             standard error; the picture is still written.
+                             Needs no display.
+  pack NAME [-o FILE.zip]    Pack the saved theme NAME (the folder
+                             C:\Program Files\Plus!\Themes\NAME\ with every
+                             file in it) into a zip archive to give away,
+                             NAME.zip in the working directory without -o.
+                             Refused (exit 2) when the theme does not exist
+                             or its NAME.theme names files the folder lacks;
+                             they are listed.
+  install FILE [--force]     Install a theme package (zip, 7z, rar, lha/lzh,
+                             cab, tar, tar.gz, tar.bz2, tar.xz, tar.zst) into
+                             the themes folder, so that every %ThemeDir% name
+                             of every .theme file in it finds its file; print
+                             each installed .theme file and the names the
+                             package had no file for. Whole or nothing: an
+                             unsafe or damaged package installs nothing
+                             (exit 2, or 1 when it cannot be read), and the
+                             files of a theme already installed are replaced
+                             only with --force.
   --help                     Show this help.
 
 DOC.json may be "-" for standard input.
@@ -122,11 +160,27 @@ int writeCommand(const QStringList& args) {
     return Done;
 }
 
+// Qt's own notes while it starts the GUI side (a missing XDG_RUNTIME_DIR on a
+// server) are not the command's: standard error carries its lines only.
+void quietQt(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments();
+    // The preview draws text, which needs a GUI application; it opens no
+    // window, so the offscreen platform serves everywhere, display or not.
+    std::unique_ptr<QCoreApplication> app;
+    if (argc > 1 && std::strcmp(argv[1], "preview") == 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(quietQt);
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QStringList args = app->arguments();
     args.removeFirst();
     if (args.isEmpty())
         return usage(QStringLiteral("no command given"));
@@ -142,5 +196,11 @@ int main(int argc, char* argv[]) {
         return saveCommand(args);
     if (command == QStringLiteral("read"))
         return readCommand(args);
+    if (command == QStringLiteral("preview"))
+        return previewCommand(args);
+    if (command == QStringLiteral("pack"))
+        return packCommand(args);
+    if (command == QStringLiteral("install"))
+        return installCommand(args);
     return usage(QStringLiteral("unknown command %1").arg(command));
 }

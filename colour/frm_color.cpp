@@ -177,6 +177,7 @@ void FrmColor::showNumbers() {
     Label5->setText(QString::number(HScroll2->value()));
     Label6->setText(QString::number(HScroll3->value()));
     fillPreview(colour());
+    Q_EMIT colourChanging(colourIndex(), colourText(colour()));
 }
 
 void FrmColor::fillPreview(Rgb rgb) {
@@ -199,6 +200,7 @@ int FrmColor::colourIndex() const {
 void FrmColor::retarget(int index, const QString& colourText) {
     Index->setText(QString::number(index));
     txtColor->setText(colourText);
+    Q_EMIT colourChanging(index, ::p95::colourText(colour()));
 }
 
 void FrmColor::Command2_Click() {

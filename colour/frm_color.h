@@ -36,6 +36,9 @@ public:
 
 Q_SIGNALS:
     void colourSelected(int index, const QString& colourText);
+    // The colour the bars stand at, each time they move or the picker is
+    // pointed at another colour: what Select would store now, and where.
+    void colourChanging(int index, const QString& colourText);
 
 private:
     void buildWindow();

@@ -218,6 +218,7 @@ void ColoursTab::Label4_Click(int i) {
             m_context->setColour(index, colour);
     });
     m_picker->show();
+    Q_EMIT pickerOpened(m_picker);
 }
 
 void ColoursTab::Command13_Click() {

@@ -76,6 +76,10 @@ public:
     std::array<QRadioButton*, kPresetCount> Option1{};
     QButtonGroup* presetGroup = nullptr;
 
+Q_SIGNALS:
+    // A colour picker was opened (the preview follows its bars).
+    void pickerOpened(FrmColor* picker);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

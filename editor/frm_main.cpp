@@ -3,7 +3,10 @@
 #include "colour/get_colors.h"
 #include "editor/background.h"
 #include "editor/birthday.h"
+#include "editor/frm_preview.h"
 #include "editor/look.h"
+#include "package/install.h"
+#include "package/pack.h"
 #include "platform/drive.h"
 #include "platform/file_system.h"
 #include "platform/rich_text.h"
@@ -17,6 +20,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QEventLoop>
 #include <QHBoxLayout>
 #include <QHash>
@@ -217,6 +221,13 @@ void FrmMain::buildMenus() {
     mnuSaveAs = mnuFile->addAction(QStringLiteral("Save &As"));
     mnuSaveAs->setObjectName(QStringLiteral("mnuSaveAs"));
     mnuSaveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    mnuPreview = mnuFile->addAction(QStringLiteral("Pre&view"));
+    mnuPreview->setObjectName(QStringLiteral("mnuPreview"));
+    mnuPreview->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    mnuPack = mnuFile->addAction(QStringLiteral("&Pack Theme..."));
+    mnuPack->setObjectName(QStringLiteral("mnuPack"));
+    mnuInstall = mnuFile->addAction(QStringLiteral("&Install Theme Package..."));
+    mnuInstall->setObjectName(QStringLiteral("mnuInstall"));
     mnuDash = mnuFile->addSeparator();
     mnuDash->setObjectName(QStringLiteral("mnuDash"));
     mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
@@ -241,6 +252,9 @@ void FrmMain::connectControls() {
     connect(Command2, &QPushButton::clicked, this, &FrmMain::Command2_Click);
     connect(mnuSave, &QAction::triggered, this, &FrmMain::Command2_Click);
     connect(mnuSaveAs, &QAction::triggered, this, &FrmMain::mnuSaveAs_Click);
+    connect(mnuPreview, &QAction::triggered, this, &FrmMain::mnuPreview_Click);
+    connect(mnuPack, &QAction::triggered, this, &FrmMain::mnuPack_Click);
+    connect(mnuInstall, &QAction::triggered, this, &FrmMain::mnuInstall_Click);
     connect(Command1, &QPushButton::clicked, this, &QWidget::close);
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
     connect(mnuAbout95, &QAction::triggered, this, &FrmMain::aboutRequested);
@@ -252,12 +266,16 @@ void FrmMain::connectControls() {
     connect(m_colours->modeGroup, &QButtonGroup::idClicked, this,
             [this](int id) { setColourMode(ColourMode(id)); });
     connect(m_colours->presetGroup, &QButtonGroup::idToggled, this, [this](int id, bool on) {
-        if (on)
+        if (on) {
             m_doc.preset = id;
+            Q_EMIT documentChanged();
+        }
     });
     connect(m_visuals->layoutGroup, &QButtonGroup::idToggled, this, [this](int id, bool on) {
-        if (on)
+        if (on) {
             m_doc.tiled = id == 1;
+            Q_EMIT documentChanged();
+        }
     });
     connect(m_readMe->chkReadMe, &QCheckBox::toggled, this,
             [this](bool on) { m_doc.includeReadMe = on; });
@@ -343,7 +361,7 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     // The menu's keys work whichever control has the focus, as they do on the
     // system the themes are made for: the control is not asked.
     const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
-    for (const QAction* action : {mnuOpen, mnuSave, mnuSaveAs, mnuExit}) {
+    for (const QAction* action : {mnuOpen, mnuSave, mnuSaveAs, mnuPreview, mnuExit}) {
         if (action->isEnabled() && action->shortcut() == pressed) {
             event->ignore();
             return true;
@@ -440,16 +458,19 @@ void FrmMain::setSlot(SlotRef slot, const QString& path, Preview preview) {
             m_visuals->Image3[i]->setPixmap(previewPicture());
         break;
     }
+    Q_EMIT documentChanged();
 }
 
 void FrmMain::setColour(int index, const QString& text) {
     m_doc.colours.at(index) = text;
     m_colours->Label7[index]->setText(text);
+    Q_EMIT documentChanged();
 }
 
 void FrmMain::setColourMode(ColourMode mode) {
     m_doc.colourMode = mode;
     m_colours->showColourMode(mode);
+    Q_EMIT documentChanged();
 }
 
 void FrmMain::showSettings(const ThemeDocument& doc) {
@@ -467,6 +488,7 @@ void FrmMain::showSettings(const ThemeDocument& doc) {
     NonclientMetrics->setText(doc.nonclientMetrics);
     m_readMe->chkReadMe->setChecked(doc.includeReadMe);
     showReadMe(doc.readMe);
+    Q_EMIT documentChanged(); // the metric records and the JPEG flag too
 }
 
 void FrmMain::showReadMe(const QString& text) {
@@ -508,13 +530,7 @@ void FrmMain::Command15_Click() {
 
     // Read first: a file that cannot be read, or is no theme, leaves the
     // window as it was.
-    const auto bytes = readableTheme(path);
-    if (!bytes)
-        return;
-    lblLoadFile->setText(path);
-    lblDirectory->setText(kCurrentThemeCaption + path);
-    setThemeName(themeNameFromPath(path));
-    showReading(*bytes);
+    openThemeFile(path);
 }
 
 std::optional<QByteArray> FrmMain::readableTheme(const QString& path) {
@@ -704,6 +720,18 @@ void FrmMain::saveDocument(const QString& name) {
     }
 }
 
+// ---------------------------------------------------------------- Preview
+
+void FrmMain::mnuPreview_Click() {
+    if (!m_preview) {
+        m_preview = new FrmPreview(*this, m_services.pictures.windowIcon(programFile("theme.icp")));
+        m_preview->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_preview->show();
+    m_preview->raise();
+    m_preview->activateWindow();
+}
+
 // ---------------------------------------------------------------- ReadMe
 
 void FrmMain::Command14_Click() {
@@ -719,6 +747,136 @@ bool FrmMain::storeReadMeAsDefault() {
         return false;
     }
     return true;
+}
+
+// ---------------------------------------------------------------- Theme packages
+
+void FrmMain::mnuPack_Click() {
+    const QString name = m_doc.name;
+    if (!m_files.fileExists(themeFilePath(name))) {
+        message(QStringLiteral("The theme %1 has not been saved yet. A package holds the saved "
+                               "theme: save it first.")
+                    .arg(name),
+                MsgButtons::Ok, MsgIcon::Warning);
+        return;
+    }
+    CommonDialog dialog;
+    dialog.dialogTitle = QStringLiteral("Pack Theme");
+    dialog.filter = QStringLiteral("Zip Archives (*.zip)|*.zip");
+    dialog.filterIndex = 1;
+    dialog.defaultExt = QStringLiteral(".zip");
+    dialog.initDir = QDir::homePath();
+    dialog.fileName = QDir::homePath() + QLatin1Char('/') + name + QStringLiteral(".zip");
+    for (;;) {
+        if (!m_services.fileDialog.showSave(dialog, this))
+            return;
+        // No: choose another name in the same dialog.
+        if (!m_files.fileExists(dialog.fileName) ||
+            message(QStringLiteral("%1 already exists. Do you want to replace it?")
+                        .arg(dialog.fileName),
+                    MsgButtons::YesNo, MsgIcon::Warning) == MsgAnswer::Yes)
+            break;
+        dialog.initDir.clear();
+    }
+    const PackResult result = packTheme(name, dialog.fileName, m_files);
+    if (result.problem) {
+        message(QStringLiteral("The theme %1 could not be packed: %2.")
+                    .arg(name, result.problem->message),
+                MsgButtons::Ok, MsgIcon::Warning);
+        return;
+    }
+    message(QStringLiteral("The theme %1 was packed into %2.").arg(name, dialog.fileName),
+            MsgButtons::Ok, MsgIcon::Information);
+}
+
+void FrmMain::mnuInstall_Click() {
+    CommonDialog dialog;
+    dialog.dialogTitle = QStringLiteral("Install Theme Package");
+    dialog.filter = QStringLiteral(
+        "Theme Packages (zip, 7z, rar, lzh, cab, tar)|*.zip;*.7z;*.rar;*.lzh;*.lha;*.cab;*.tar;"
+        "*.tgz;*.tar.gz;*.tbz;*.tbz2;*.tar.bz2;*.txz;*.tar.xz;*.tzst;*.tar.zst|All Files "
+        "(*.*)|*.*");
+    dialog.filterIndex = 1;
+    m_services.fileDialog.showOpen(dialog, this);
+    const QString archive = dialog.fileName;
+    if (archive.isEmpty())
+        return;
+
+    const InstallPlan plan = planInstall(archive, m_files);
+    if (plan.problem) {
+        message(QStringLiteral("The package %1 cannot be installed: %2. Nothing was installed.")
+                    .arg(archive, plan.problem->message),
+                MsgButtons::Ok, MsgIcon::Warning);
+        return;
+    }
+    bool replace = false;
+    if (!plan.existing.isEmpty()) {
+        const bool one = plan.existingThemes.size() == 1;
+        const QString question =
+            (one ? QStringLiteral("The theme %1 is already installed. Installing the package "
+                                  "replaces %2 of its files. Do you wish to replace them?")
+                 : QStringLiteral("The themes %1 are already installed. Installing the package "
+                                  "replaces %2 of their files. Do you wish to replace them?"))
+                .arg(plan.existingThemes.join(QStringLiteral(", ")),
+                     QString::number(plan.existing.size()));
+        if (message(question, MsgButtons::YesNo, MsgIcon::Warning) != MsgAnswer::Yes)
+            return;
+        replace = true;
+    }
+    const InstallResult result = installPackage(plan, m_files, replace);
+    if (result.problem) {
+        message(QStringLiteral("The package %1 could not be installed: %2.")
+                    .arg(archive, result.problem->message),
+                MsgButtons::Ok, MsgIcon::Warning);
+        return;
+    }
+    for (const InstalledTheme& theme : result.themes) {
+        if (theme.unfound.isEmpty())
+            continue;
+        QStringList names;
+        for (const QString& name : theme.unfound)
+            names << QStringLiteral("%ThemeDir%") + name;
+        message(QStringLiteral("The theme %1 was installed, but the package has no file for "
+                               "these names of its .theme file:\n\n%2")
+                    .arg(theme.name, names.join(QLatin1Char('\n'))),
+                MsgButtons::Ok, MsgIcon::Warning);
+    }
+
+    // The installed theme opens; of several, the one the user names.
+    const InstalledTheme* chosen = &result.themes.first();
+    if (result.themes.size() > 1) {
+        QStringList names;
+        for (const InstalledTheme& theme : result.themes)
+            names << theme.name;
+        chosen = nullptr;
+        while (!chosen) {
+            const QString answer = m_services.input.ask(
+                this,
+                QStringLiteral("The package held %1 themes: %2. Which one would you like to "
+                               "open?")
+                    .arg(QString::number(names.size()), names.join(QStringLiteral(", "))),
+                kTitle, names.first());
+            if (answer.isEmpty())
+                return;
+            for (const InstalledTheme& theme : result.themes) {
+                if (theme.name.compare(answer.trimmed(), Qt::CaseInsensitive) == 0)
+                    chosen = &theme;
+            }
+            if (!chosen)
+                message(QStringLiteral("The package held no theme named %1.").arg(answer));
+        }
+    }
+    openThemeFile(chosen->themeFile);
+}
+
+void FrmMain::openThemeFile(const QString& path) {
+    const auto bytes = readableTheme(path);
+    if (!bytes)
+        return;
+    lblLoadFile->setText(path);
+    lblDirectory->setText(kCurrentThemeCaption + path);
+    setThemeName(themeNameFromPath(path));
+    showReading(*bytes);
 }
 
 } // namespace p95

@@ -16,6 +16,7 @@
 #include "theme/theme_reader.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <functional>
@@ -31,6 +32,7 @@ class QTabWidget;
 namespace p95 {
 
 class FileSystem;
+class FrmPreview;
 
 class FrmMain : public QMainWindow {
     Q_OBJECT
@@ -82,6 +84,9 @@ Q_SIGNALS:
     void aboutRequested();
     // Yes to the quit question: the program is ending.
     void programEnding();
+    // A slot, a colour, the colour mode, the preset, the wallpaper layout or
+    // a metric record changed.
+    void documentChanged();
 
 protected:
     // Lets the menu shortcuts win over a control of this window that would
@@ -101,7 +106,12 @@ private:
     void Command15_Click(); // "&Open a Theme", mnuOpen
     void Command2_Click();  // "&Save Theme", mnuSave
     void mnuSaveAs_Click();
-    void Command14_Click(); // "Save as Default &ReadMe File"
+    void Command14_Click();  // "Save as Default &ReadMe File"
+    void mnuPreview_Click(); // opens frmPreview, or brings the open one forward
+    void mnuPack_Click();
+    void mnuInstall_Click();
+    // Opens a .theme file as "&Open a Theme" does once the file is chosen.
+    void openThemeFile(const QString& path);
 
     void playBirthday();
     void showReading(const QByteArray& themeFileBytes);
@@ -165,12 +175,16 @@ private:
     QAction* mnuOpen = nullptr;
     QAction* mnuSave = nullptr;
     QAction* mnuSaveAs = nullptr;
+    QAction* mnuPreview = nullptr;
+    QAction* mnuPack = nullptr;
+    QAction* mnuInstall = nullptr;
     QAction* mnuDash = nullptr;
     QAction* mnuExit = nullptr;
     QMenu* mnuAbout = nullptr;
     QAction* mnuAbout95 = nullptr;
     QMenu* mnuRem = nullptr;
     QAction* mnuRemove = nullptr;
+    QPointer<FrmPreview> m_preview;
 };
 
 } // namespace p95

@@ -57,8 +57,35 @@ void doubleArrow(QPainter& p, qreal degrees) {
     p.restore();
 }
 
-// The picture of pointer slot i, black with a white outline as Windows draws them.
-QImage pointerImage(int i) {
+// An hourglass whose sand has run from the top to the bottom by `run` (0..1).
+void hourglass(QPainter& p, QRectF box, qreal run) {
+    const qreal middle = box.center().x();
+    QPainterPath glass;
+    glass.moveTo(box.left(), box.top());
+    glass.lineTo(box.right(), box.top());
+    glass.lineTo(middle + 1, box.center().y());
+    glass.lineTo(box.right(), box.bottom());
+    glass.lineTo(box.left(), box.bottom());
+    glass.lineTo(middle - 1, box.center().y());
+    glass.closeSubpath();
+    p.save();
+    p.setPen(QPen(Qt::black, 1.2));
+    p.setBrush(Qt::white);
+    p.drawPath(glass);
+    p.setClipPath(glass);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(160, 120, 40));
+    const qreal half = box.height() / 2;
+    p.drawRect(QRectF(box.left(), box.top() + half * run, box.width(), half * (1 - run)));
+    p.drawRect(QRectF(box.left(), box.bottom() - half * run, box.width(), half * run));
+    p.restore();
+    p.fillRect(QRectF(box.left() - 2, box.top() - 2, box.width() + 4, 2), Qt::black);
+    p.fillRect(QRectF(box.left() - 2, box.bottom(), box.width() + 4, 2), Qt::black);
+}
+
+// The picture of pointer slot i, black with a white outline as Windows draws
+// them; `frame` moves the sand of the two busy pointers.
+QImage pointerImage(int i, int frame = 0) {
     QImage image(kSide, kSide, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
@@ -66,6 +93,13 @@ QImage pointerImage(int i) {
     p.setPen(QPen(Qt::white, 1.2));
     p.setBrush(Qt::black);
     switch (i) {
+    case 2: // working in background: the arrow with a small hourglass
+        p.drawPath(arrowPath());
+        hourglass(p, QRectF(17, 14, 10, 14), frame * 0.5);
+        break;
+    case 3: // busy: the hourglass
+        hourglass(p, QRectF(9, 4, 14, 24), frame * 0.5);
+        break;
     case 4: // precision: cross-hair
         p.setPen(QPen(Qt::black, 2));
         p.drawLine(16, 2, 16, 30);
@@ -219,6 +253,34 @@ QByteArray cursorFile(const QImage& image, QPoint hotspot) {
     return bytes;
 }
 
+QByteArray chunk(const char* id, const QByteArray& data) {
+    QByteArray out(id, 4);
+    const quint32 size = quint32(data.size());
+    for (int i = 0; i < 4; ++i)
+        out.append(char((size >> (8 * i)) & 0xff));
+    out += data;
+    if (data.size() % 2)
+        out.append('\0');
+    return out;
+}
+
+// An animated cursor: a RIFF "ACON" file with a header and one cursor file
+// per frame, shown a third of a second each.
+QByteArray animatedCursorFile(int slot, QPoint hotspot) {
+    constexpr int kFrames = 3;
+    QByteArray header;
+    const auto le = [&header](quint32 value) {
+        for (int i = 0; i < 4; ++i)
+            header.append(char((value >> (8 * i)) & 0xff));
+    };
+    for (const quint32 value : {36u, quint32(kFrames), quint32(kFrames), 0u, 0u, 0u, 0u, 20u, 1u})
+        le(value); // size, frames, steps, four unused, rate in sixtieths, frames are icons
+    QByteArray frames("fram");
+    for (int frame = 0; frame < kFrames; ++frame)
+        frames += chunk("icon", cursorFile(pointerImage(slot, frame), hotspot));
+    return chunk("RIFF", QByteArray("ACON") + chunk("anih", header) + chunk("LIST", frames));
+}
+
 // A short, quiet wave file: 8-bit mono silence.
 QByteArray waveFile() {
     const quint32 samples = 2205;
@@ -293,7 +355,8 @@ Result<QString> writeSampleTheme(const QString& name) {
         switch (slot.family) {
         case SlotFamily::Pointer:
             if (doc.pointers[slot.index].endsWith(QStringLiteral(".ani")))
-                bytes = QByteArray("RIFF\0\0\0\0ACON", 12);
+                bytes =
+                    animatedCursorFile(slot.index, slot.index == 3 ? QPoint(16, 16) : QPoint(1, 1));
             else if (slot.index == kHandwriting && !pen.isEmpty())
                 bytes = pen;
             else

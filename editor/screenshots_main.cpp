@@ -1,18 +1,24 @@
 // paletteer95-screenshots OUTDIR: renders the editor window offscreen, each
-// tab selected in turn, to PNG files (for the README and for looking at the
-// layout without a display).
+// tab selected in turn, then the Theme Preview window over it and the
+// preview picture itself, to PNG files (for the README and for looking at
+// the layout without a display).
 
 #include "editor/frm_main.h"
+#include "editor/frm_preview.h"
 #include "editor/look.h"
 #include "editor/sample_theme.h"
 #include "platform/drive.h"
 #include "platform/file_system.h"
 #include "platform/fonts.h"
 #include "platform/real_services.h"
+#include "preview/preview_renderer.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QImage>
 #include <QLabel>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
@@ -25,6 +31,15 @@ class FixedClock : public p95::Clock {
 public:
     QDate today() const override { return QDate(2026, 3, 3); }
 };
+
+bool save(const QImage& image, const QString& file) {
+    if (!image.save(file)) {
+        std::fprintf(stderr, "paletteer95-screenshots: cannot write %s\n", qPrintable(file));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(file));
+    return true;
+}
 
 } // namespace
 
@@ -77,11 +92,34 @@ int main(int argc, char** argv) {
         QApplication::processEvents();
         const QString file =
             QStringLiteral("%1/editor-%2-%3.png").arg(outDir).arg(i).arg(QLatin1String(names[i]));
-        if (!window.grab().save(file)) {
-            std::fprintf(stderr, "paletteer95-screenshots: cannot write %s\n", qPrintable(file));
+        if (!save(window.grab().toImage(), file))
             return 1;
+    }
+
+    // The picture paletteer95-cli preview draws of this theme, at its default size.
+    p95::PreviewPictures pictures;
+    if (!save(p95::renderPreview(window.document(), QSize(800, 600), pictures).image,
+              outDir + QStringLiteral("/preview-ocean.png")))
+        return 1;
+
+    // The preview window, opened from the File menu: the theme's own colours,
+    // then a preset chosen on the Colors tab, which it follows.
+    window.findChild<QAction*>(QStringLiteral("mnuPreview"))->trigger();
+    auto* preview = window.findChild<p95::FrmPreview*>(QStringLiteral("frmPreview"));
+    preview->resize(640, 480);
+    const struct {
+        const char* option; // the Colors tab's control clicked first, if any
+        const char* file;
+    } shots[] = {{nullptr, "preview-window-0-own-colours.png"},
+                 {"Option1_3", "preview-window-1-preset.png"}};
+    for (const auto& shot : shots) {
+        if (shot.option) {
+            window.findChild<QRadioButton*>(QStringLiteral("Option14"))->click();
+            window.findChild<QRadioButton*>(QLatin1String(shot.option))->click();
         }
-        std::printf("%s\n", qPrintable(file));
+        QApplication::processEvents();
+        if (!save(preview->grab().toImage(), outDir + QLatin1Char('/') + QLatin1String(shot.file)))
+            return 1;
     }
     window.setEndProgram([] {});
     return 0;

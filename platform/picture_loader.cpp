@@ -7,6 +7,8 @@
 #include <QImageReader>
 #include <QtEndian>
 
+#include <algorithm>
+
 namespace p95 {
 
 namespace {
@@ -183,6 +185,101 @@ Result<CursorImage> readCursor(const QString& path) {
     if (!bytes.ok())
         return Error{QStringLiteral("Loading the pointer"), path, bytes.error().reason};
     return decodeCursor(bytes.value(), path);
+}
+
+} // namespace p95
+
+namespace p95 {
+
+namespace {
+
+quint32 le32(const QByteArray& bytes, qsizetype at) {
+    return qFromLittleEndian<quint32>(bytes.constData() + at);
+}
+
+} // namespace
+
+bool isAnimatedCursorFile(const QByteArray& bytes) {
+    return bytes.size() >= 12 && bytes.startsWith("RIFF") && bytes.mid(8, 4) == "ACON";
+}
+
+Result<QByteArray> firstAnimatedFrame(const QByteArray& bytes, const QString& name) {
+    const auto broken = [&name](const QString& reason) {
+        return Error{QStringLiteral("Loading the animated pointer"), name, reason};
+    };
+    if (!isAnimatedCursorFile(bytes))
+        return broken(QStringLiteral("Not an animated cursor file"));
+    // Chunk sizes come from the file: every one is checked against what is
+    // really there, in 64 bits, so a hostile size can neither overflow nor
+    // read past the end.
+    const qint64 end = std::min<qint64>(bytes.size(), 8 + qint64(le32(bytes, 4)));
+    qint64 at = 12;
+    while (at + 8 <= end) {
+        const QByteArray id = bytes.mid(at, 4);
+        const qint64 size = std::min<qint64>(le32(bytes, at + 4), end - at - 8);
+        const qint64 data = at + 8;
+        if (id == "LIST" && size >= 4 && bytes.mid(data, 4) == "fram") {
+            const qint64 listEnd = data + size;
+            qint64 sub = data + 4;
+            while (sub + 8 <= listEnd) {
+                const qint64 subSize = std::min<qint64>(le32(bytes, sub + 4), listEnd - sub - 8);
+                if (bytes.mid(sub, 4) == "icon")
+                    return bytes.mid(sub + 8, subSize);
+                sub += 8 + subSize + (subSize & 1);
+            }
+            return broken(QStringLiteral("The animated cursor holds no frame"));
+        }
+        at = data + size + (size & 1);
+    }
+    return broken(QStringLiteral("The animated cursor holds no frame"));
+}
+
+Result<QImage> decodePointerPicture(const QByteArray& bytes, const QString& name) {
+    QByteArray picture = bytes;
+    if (isAnimatedCursorFile(bytes)) {
+        Result<QByteArray> frame = firstAnimatedFrame(bytes, name);
+        if (!frame.ok())
+            return frame.error();
+        picture = frame.value();
+    }
+    const Result<QList<QImage>> images = decodePictureImages(picture, name);
+    if (!images.ok())
+        return images.error();
+    return images.value().at(shownIndex(images.value()));
+}
+
+Result<QImage> decodeWallpaper(const QByteArray& bytes, const QString& name) {
+    if (!bytes.startsWith("\xFF\xD8\xFF")) {
+        // Not a JPEG: a bitmap, as the Visuals tab shows it.
+        const Result<QList<QImage>> images = decodePictureImages(bytes, name);
+        if (!images.ok())
+            return images.error();
+        if (resourceType(bytes) != 0)
+            return notAPicture(name, QStringLiteral("An icon, not a bitmap or JPEG picture"));
+        return images.value().first();
+    }
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, QByteArray("jpeg"));
+    QImage image = reader.read();
+    if (image.isNull())
+        return notAPicture(name, reader.errorString());
+    return image;
+}
+
+Result<QImage> readWallpaper(const QString& path) {
+    const Result<QByteArray> bytes = readFile(path);
+    if (!bytes.ok())
+        return bytes.error();
+    return decodeWallpaper(bytes.value(), path);
+}
+
+Result<QImage> readPointerPicture(const QString& path) {
+    const Result<QByteArray> bytes = readFile(path);
+    if (!bytes.ok())
+        return bytes.error();
+    return decodePointerPicture(bytes.value(), path);
 }
 
 } // namespace p95

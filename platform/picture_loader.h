@@ -3,7 +3,9 @@
 // Reading picture files by their content, whatever their names: bitmaps,
 // icons and cursors (and the other formats Qt's image readers know). Every
 // picture the program reads goes through here, so every caller accepts and
-// refuses the same files. Works on QImage: no GUI session needed.
+// refuses the same files (the preview alone also takes JPEG wallpapers and
+// the first frame of animated pointers). Works on QImage: no GUI session
+// needed.
 
 #include "platform/error.h"
 
@@ -33,9 +35,24 @@ Result<QList<QImage>> readPictureImages(const QString& path);
 // file's header. Fails for a file that is not a cursor file.
 Result<CursorImage> readCursor(const QString& path);
 
+// A wallpaper as the preview draws it: a bitmap or a JPEG picture, told
+// apart by content.
+Result<QImage> readWallpaper(const QString& path);
+
+// A pointer's picture: the image a cursor file shows, or for an animated
+// pointer (a RIFF "ACON" file) the image of its first frame.
+Result<QImage> readPointerPicture(const QString& path);
+
 // The same on bytes already read; `name` only labels errors.
 Result<QList<QImage>> decodePictureImages(const QByteArray& bytes, const QString& name);
 Result<CursorImage> decodeCursor(const QByteArray& bytes, const QString& name);
+Result<QImage> decodeWallpaper(const QByteArray& bytes, const QString& name);
+Result<QImage> decodePointerPicture(const QByteArray& bytes, const QString& name);
+
+// The first frame of an animated cursor: the bytes of the icon or cursor file
+// in the first "icon" chunk of its "fram" list.
+Result<QByteArray> firstAnimatedFrame(const QByteArray& bytes, const QString& name);
+bool isAnimatedCursorFile(const QByteArray& bytes);
 
 // True for the header of an icon (type 1) or cursor (type 2) resource file.
 bool isIconFile(const QByteArray& bytes);

@@ -78,12 +78,23 @@ QString startFolder(const CommonDialog& dialog, const QString& lastFolder) {
 } // namespace
 
 void QtFileDialog::showOpen(CommonDialog& dialog, QWidget* parent) {
+    show(dialog, parent, false);
+}
+
+bool QtFileDialog::showSave(CommonDialog& dialog, QWidget* parent) {
+    return show(dialog, parent, true);
+}
+
+bool QtFileDialog::show(CommonDialog& dialog, QWidget* parent, bool save) {
     QFileDialog box(parent);
     box.setOption(QFileDialog::DontUseNativeDialog, true);
     box.setOption(QFileDialog::HideNameFilterDetails, true);
-    box.setAcceptMode(QFileDialog::AcceptOpen);
-    box.setFileMode(QFileDialog::ExistingFile);
-    box.setWindowTitle(dialog.dialogTitle.isEmpty() ? QStringLiteral("Open") : dialog.dialogTitle);
+    // Qt's own question would be a message box of its own title; the caller asks.
+    box.setOption(QFileDialog::DontConfirmOverwrite, true);
+    box.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    box.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    const QString title = save ? QStringLiteral("Save As") : QStringLiteral("Open");
+    box.setWindowTitle(dialog.dialogTitle.isEmpty() ? title : dialog.dialogTitle);
 
     const QStringList filters = qtNameFilters(dialog.filter);
     if (!filters.isEmpty()) {
@@ -112,10 +123,12 @@ void QtFileDialog::showOpen(CommonDialog& dialog, QWidget* parent) {
     const bool chosen = box.exec() == QDialog::Accepted;
     m_lastFolder = box.directory().absolutePath();
     if (!chosen)
-        return;
+        return false;
     const QStringList files = box.selectedFiles();
-    if (!files.isEmpty() && !files.first().isEmpty())
-        dialog.fileName = files.first();
+    if (files.isEmpty() || files.first().isEmpty())
+        return false;
+    dialog.fileName = files.first();
+    return true;
 }
 
 } // namespace p95

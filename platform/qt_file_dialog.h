@@ -1,7 +1,7 @@
 #pragma once
 
-// The file-open dialog on Qt's own (non-native) dialog, so that it looks and
-// behaves the same on every desktop.
+// The file dialogs on Qt's own (non-native) dialog, so that they look and
+// behave the same on every desktop.
 
 #include "platform/file_dialog.h"
 
@@ -21,12 +21,15 @@ QStringList qtNameFilters(const QString& filter);
 class QtFileDialog : public FileDialogService {
 public:
     void showOpen(CommonDialog& dialog, QWidget* parent) override;
+    bool showSave(CommonDialog& dialog, QWidget* parent) override;
 
     // The folder the dialog showed last; where it starts when the caller sets
     // no initial directory (the home folder before the first showing).
     QString lastFolder() const { return m_lastFolder; }
 
 private:
+    bool show(CommonDialog& dialog, QWidget* parent, bool save);
+
     QString m_lastFolder;
 };
 

@@ -4,7 +4,8 @@
 #   scripts/fuzz.sh [--smoke] [SECONDS_PER_TARGET] [MAX_RUNS] [PARALLEL] [TARGET...]
 # Seeds: fuzz/corpus/<target>/ (the minimised corpus), fuzz/seeds/<target>/
 # (hand-made oddities and files the writer produced), plus for the theme
-# reader the real theme files in ../shared/realworld/themes when present.
+# reader the real theme files in ../shared/realworld/themes when present
+# (the package target's seeds are written by build/fuzz/fuzz/package_seeds).
 # A session run merges new corpus entries back into fuzz/corpus and keeps
 # crashes in fuzz/findings/. With --smoke (CI) nothing in the repo changes:
 # crashes are printed and fail the run. fuzz/<target>.dict is used when present.
@@ -72,7 +73,7 @@ run_one() {
     printf '%-18s executions %-10s seconds %-5s coverage %-6s features %-6s findings %s (exit %s)\n' \
         "$target" "${execs:-?}" "${secs:-?}" "${cov:-?}" "${ft:-?}" "$found" "$status"
     if [ "$status" -ne 0 ]; then
-        grep -E 'ERROR|SUMMARY|==[0-9]+==|theme reader:|scheme file:|tip file:' "$log" | head -20
+        grep -E 'ERROR|SUMMARY|==[0-9]+==|theme reader:|scheme file:|tip file:|package:' "$log" | head -20
         [ "$smoke" -eq 1 ] && find "$findings" -name "$target-*" -exec sh -c 'echo "input $1:"; od -c "$1" | head -20' _ {} \;
     fi
     [ "$status" -eq 0 ]

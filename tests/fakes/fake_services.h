@@ -20,24 +20,35 @@ namespace p95::test {
 
 class FakeFileDialog : public FileDialogService {
 public:
-    // A path to choose, or std::nullopt for Cancel.
+    // A path to choose, or std::nullopt for Cancel; the open and save
+    // dialogs take their answers from the one queue.
     void queue(std::optional<QString> answer) { m_answers.push_back(std::move(answer)); }
-    void showOpen(CommonDialog& dialog, QWidget*) override {
+    void showOpen(CommonDialog& dialog, QWidget* parent) override {
+        respond(dialog, parent, false);
+    }
+    bool showSave(CommonDialog& dialog, QWidget* parent) override {
+        return respond(dialog, parent, true);
+    }
+    bool drained() const { return m_answers.empty(); }
+    std::vector<CommonDialog> shown; // the properties as they were when shown
+    std::vector<bool> saving;        // per dialog shown: a save dialog
+
+private:
+    bool respond(CommonDialog& dialog, QWidget*, bool save) {
         shown.push_back(dialog);
+        saving.push_back(save);
         if (m_answers.empty()) {
             ADD_FAILURE() << "file dialog shown with no answer queued: "
                           << dialog.dialogTitle.toStdString();
-            return;
+            return false;
         }
         auto answer = m_answers.front();
         m_answers.pop_front();
         if (answer)
             dialog.fileName = *answer;
+        return answer.has_value();
     }
-    bool drained() const { return m_answers.empty(); }
-    std::vector<CommonDialog> shown; // the properties as they were when shown
 
-private:
     std::deque<std::optional<QString>> m_answers;
 };
 

@@ -4,6 +4,7 @@
 
 #include "fuzz/colour_text_check.h"
 #include "fuzz/document_json_check.h"
+#include "fuzz/package_check.h"
 #include "fuzz/scheme_file_check.h"
 #include "fuzz/sequential_input_check.h"
 #include "fuzz/theme_reader_check.h"
@@ -30,6 +31,7 @@ const Target kTargets[] = {
     {"document_json", p95::fuzz::checkDocumentJson},
     {"sequential_input", p95::fuzz::checkSequentialInput},
     {"colour_text", p95::fuzz::checkColourText},
+    {"package", p95::fuzz::checkPackage},
 };
 
 // Every file below fuzz/<kind>/<target>/.

@@ -1,0 +1,101 @@
+// Prints what drawing the theme preview costs: the picture at 800x600 (the
+// CLI's default size), with the pictures already read and with every file
+// read afresh, and the redraw of the Theme Preview window while a colour
+// picker bar moves, offscreen. The theme is the screenshots' sample theme,
+// every pointer, icon and the wallpaper set. No assertions.
+
+#include "colour/frm_color.h"
+#include "editor/frm_main.h"
+#include "editor/frm_preview.h"
+#include "editor/sample_theme.h"
+#include "platform/drive.h"
+#include "platform/file_system.h"
+#include "platform/real_services.h"
+#include "preview/preview_renderer.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace p95;
+
+namespace {
+
+// Nothing of the user's is read or written, and no birthday tune plays.
+class FixedClock : public Clock {
+public:
+    QDate today() const override { return QDate(2026, 3, 3); }
+};
+
+void measure(const char* what, int rounds, const std::function<void(int)>& step) {
+    std::vector<double> ms;
+    for (int i = 0; i < rounds; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        step(i);
+        ms.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(ms.begin(), ms.end());
+    std::printf("%-52s median %7.3f ms  95th %7.3f ms  max %7.3f ms  (%d rounds)\n", what,
+                ms[ms.size() / 2], ms[ms.size() * 95 / 100], ms.back(), rounds);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir drive;
+    qputenv("PALETTEER95_DRIVE_C", drive.path().toUtf8());
+    QApplication app(argc, argv);
+    ensureProgramDirectory();
+
+    RealServices real;
+    FixedClock clock;
+    const Services base = real.services();
+    const Services services{base.fileDialog, base.messages,  base.input, base.audio,
+                            base.pictures,   base.clipboard, clock};
+    FileSystem files;
+    FrmMain window(services, files);
+    window.ensureLoaded();
+    const auto sample = writeSampleTheme(QStringLiteral("Bench"));
+    if (!sample || !window.readTheme(sample.value())) {
+        std::fprintf(stderr, "preview_bench: cannot open the sample theme\n");
+        return 1;
+    }
+    const ThemeDocument doc = window.document();
+
+    PreviewPictures kept;
+    renderPreview(doc, QSize(800, 600), kept);
+    measure("render 800x600, pictures already read", 200,
+            [&](int) { renderPreview(doc, QSize(800, 600), kept); });
+    measure("render 800x600, every file read afresh", 50, [&](int) {
+        PreviewPictures fresh;
+        renderPreview(doc, QSize(800, 600), fresh);
+    });
+
+    // The window at 800x600 while the red bar of the Background colour moves.
+    window.findChild<QAction*>(QStringLiteral("mnuPreview"))->trigger();
+    auto* preview = window.findChild<FrmPreview*>(QStringLiteral("frmPreview"));
+    preview->resize(800, 600);
+    window.findChild<QRadioButton*>(QStringLiteral("Option13"))->click();
+    window.coloursTab().Label4_Click(1);
+    auto* bar = window.coloursTab().picker()->findChild<QScrollBar*>(QStringLiteral("HScroll1"));
+    QApplication::processEvents();
+    const int before = preview->redraws();
+    measure("window redraw 800x600 per picker bar step", 256, [&](int i) {
+        bar->setValue(i % 2 ? 255 - i : i);
+        preview->repaint();
+    });
+    std::printf("(%d redraws for 256 bar steps)\n", preview->redraws() - before);
+    window.setEndProgram([] {});
+    return 0;
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QStringList>
+
+namespace p95::cli {
+
+// paletteer95-cli preview DOC.json -o FILE.png [--size WxH]: the theme drawn
+// as a Windows 95 desktop, written as a PNG file. Needs a QGuiApplication.
+// Returns the exit status.
+int previewCommand(const QStringList& args);
+
+} // namespace p95::cli

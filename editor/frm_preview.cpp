@@ -1,0 +1,90 @@
+#include "editor/frm_preview.h"
+
+#include "colour/frm_color.h"
+#include "editor/frm_main.h"
+#include "editor/look.h"
+#include "preview/preview_renderer.h"
+
+#include <QGuiApplication>
+#include <QIcon>
+#include <QPainter>
+#include <QScreen>
+
+namespace p95 {
+
+FrmPreview::FrmPreview(FrmMain& editor, const QIcon& icon)
+    : QWidget(&editor, Qt::Window), m_editor(editor) {
+    setObjectName(QStringLiteral("frmPreview"));
+    setWindowTitle(QStringLiteral("Theme Preview"));
+    setAccessibleName(QStringLiteral("Theme Preview"));
+    setAccessibleDescription(
+        QStringLiteral("The theme drawn as a Windows 95 desktop: wallpaper, icons, windows in the "
+                       "theme's colours, and its pointers"));
+    if (!icon.isNull())
+        setWindowIcon(icon);
+    // Every pixel is drawn here: nothing to erase first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(sizeHint());
+    centreOnScreen(*this);
+
+    connect(&editor, &FrmMain::documentChanged, this, &FrmPreview::documentChanged);
+    connect(&editor.coloursTab(), &ColoursTab::pickerOpened, this, &FrmPreview::followPicker);
+    if (FrmColor* open = editor.coloursTab().picker(); open && open->isVisible())
+        followPicker(open);
+}
+
+QSize FrmPreview::sizeHint() const {
+    // The CLI's default picture, where the screen has room for it.
+    QSize size(800, 600);
+    if (const QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(where->availableSize() * 4 / 5);
+    return size;
+}
+
+void FrmPreview::documentChanged() {
+    // A slot may name another file, or the same file changed: read them
+    // afresh. A moving colour bar (pickerMoved) keeps them.
+    m_pictures.clear();
+    m_stale = true;
+    update();
+}
+
+void FrmPreview::followPicker(FrmColor* picker) {
+    m_picker = picker;
+    connect(picker, &FrmColor::colourChanging, this, &FrmPreview::pickerMoved,
+            Qt::UniqueConnection);
+    // Select, Cancel and the close box all finish the picker.
+    connect(picker, &QDialog::finished, this, &FrmPreview::pickerMoved, Qt::UniqueConnection);
+    connect(picker, &QObject::destroyed, this, &FrmPreview::pickerMoved, Qt::UniqueConnection);
+    pickerMoved();
+}
+
+void FrmPreview::pickerMoved() {
+    m_stale = true;
+    update();
+}
+
+ThemeDocument FrmPreview::shownDocument() const {
+    ThemeDocument doc = m_editor.document();
+    // In preset mode the preset is shown, whatever the bars say.
+    if (m_picker && m_picker->isVisible() && doc.colourMode == ColourMode::Own) {
+        const int index = m_picker->colourIndex();
+        if (index >= 0 && index < kColourCount)
+            doc.colours[index] = colourText(m_picker->colour());
+    }
+    return doc;
+}
+
+void FrmPreview::paintEvent(QPaintEvent*) {
+    if (m_stale || m_picture.size() != size()) {
+        m_picture = renderPreview(shownDocument(), size(), m_pictures).image;
+        m_stale = false;
+        ++m_redraws;
+    }
+    QPainter painter(this);
+    // Pixels stay pixels on a scaled screen.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(rect(), m_picture);
+}
+
+} // namespace p95

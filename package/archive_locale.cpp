@@ -1,0 +1,33 @@
+#include "package/archive_locale.h"
+
+#include <clocale>
+#include <locale.h>
+
+namespace p95::archive_support {
+
+namespace {
+
+// Made once and kept for the life of the process.
+locale_t fixedLocale(ThreadLocale::Kind kind) {
+    static const locale_t utf8 = newlocale(LC_ALL_MASK, "C.UTF-8", locale_t(nullptr));
+    static const locale_t bytes = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    return kind == ThreadLocale::Utf8 ? utf8 : bytes;
+}
+
+} // namespace
+
+ThreadLocale::ThreadLocale(Kind kind) {
+    m_previous = uselocale(locale_t(nullptr));
+    use(kind);
+}
+
+ThreadLocale::~ThreadLocale() {
+    uselocale(static_cast<locale_t>(m_previous));
+}
+
+void ThreadLocale::use(Kind kind) {
+    const locale_t wanted = fixedLocale(kind);
+    m_ok = wanted != locale_t(nullptr) && uselocale(wanted) != locale_t(nullptr);
+}
+
+} // namespace p95::archive_support

@@ -1,0 +1,346 @@
+#include "package/archive_reader.h"
+
+#include "package/archive_locale.h"
+#include "theme/theme_name.h"
+
+#include <QHash>
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <memory>
+
+#include <unistd.h>
+
+namespace p95 {
+
+using archive_support::ThreadLocale;
+
+QString joinedPath(const QStringList& components) {
+    return components.join(QLatin1Char('\\'));
+}
+
+bool isThemeFileName(const QString& fileName) {
+    return fileName.endsWith(QLatin1String(".theme"), Qt::CaseInsensitive);
+}
+
+namespace {
+
+constexpr qsizetype kBlock = 64 * 1024;
+
+struct ArchiveFree {
+    void operator()(archive* a) const { archive_read_free(a); }
+};
+using ReadArchive = std::unique_ptr<archive, ArchiveFree>;
+
+QString mib(qint64 bytes) {
+    if (bytes >= (qint64(1) << 20) && bytes % (qint64(1) << 20) == 0)
+        return QStringLiteral("%1 MiB").arg(bytes >> 20);
+    return QStringLiteral("%1 bytes").arg(bytes);
+}
+
+PackageProblem refused(const QString& message) {
+    return {PackageOutcome::Refused, message};
+}
+
+PackageProblem failed(const QString& message) {
+    return {PackageOutcome::Failed, message};
+}
+
+QString libarchiveError(archive* a) {
+    const char* text = archive_error_string(a);
+    return text ? QString::fromUtf8(text) : QStringLiteral("unknown error");
+}
+
+// The problem after libarchive gave up: an encrypted archive it could not
+// even list is refused like an encrypted entry; anything else is damage.
+PackageProblem readingProblem(archive* a, const QString& where) {
+    if (archive_read_has_encrypted_entries(a) > 0)
+        return refused(QStringLiteral("the package is encrypted"));
+    return failed(where + libarchiveError(a));
+}
+
+// Every decoder built into libarchive; one that would start an external
+// program instead is refused (never happens with Debian's build).
+std::optional<PackageProblem> setUp(archive* a) {
+    using Support = int (*)(archive*);
+    const Support filters[] = {
+        archive_read_support_filter_gzip, archive_read_support_filter_bzip2,
+        archive_read_support_filter_xz,   archive_read_support_filter_lzma,
+        archive_read_support_filter_lzip, archive_read_support_filter_zstd,
+        archive_read_support_filter_lz4,  archive_read_support_filter_compress};
+    for (const Support support : filters) {
+        if (support(a) != ARCHIVE_OK)
+            return failed(QStringLiteral("libarchive cannot unpack every compression it reads by "
+                                         "itself: ") +
+                          libarchiveError(a));
+    }
+    const Support formats[] = {archive_read_support_format_zip, archive_read_support_format_7zip,
+                               archive_read_support_format_rar, archive_read_support_format_rar5,
+                               archive_read_support_format_lha, archive_read_support_format_cab,
+                               archive_read_support_format_tar};
+    for (const Support support : formats) {
+        if (support(a) != ARCHIVE_OK)
+            return failed(libarchiveError(a));
+    }
+    // Names without a UTF-8 mark are the DOS tools' code page.
+    for (const char* format : {"zip", "rar", "lha", "cab"}) {
+        if (archive_read_set_format_option(a, format, "hdrcharset", "CP437") < ARCHIVE_WARN)
+            return failed(libarchiveError(a));
+    }
+    return std::nullopt;
+}
+
+// Why the entry's name cannot be installed, or nothing; components gets
+// the checked path.
+std::optional<QString> nameProblem(const QString& name, QStringList& components) {
+    if (name.isEmpty())
+        return QStringLiteral("has no name");
+    if (name.startsWith(QLatin1Char('/')) || name.startsWith(QLatin1Char('\\')))
+        return QStringLiteral("is an absolute path");
+    if (name.size() >= 2 && name[1] == QLatin1Char(':') && name[0].isLetter())
+        return QStringLiteral("names a drive");
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= name.size(); ++i) {
+        if (i < name.size() && name[i] != QLatin1Char('/') && name[i] != QLatin1Char('\\'))
+            continue;
+        const QString part = name.mid(start, i - start);
+        start = i + 1;
+        if (part.isEmpty() || part == QStringLiteral("."))
+            continue;
+        if (part == QStringLiteral(".."))
+            return QStringLiteral("climbs out of the package's folder (\"..\")");
+        if (const auto problem = fileNameProblem(part))
+            return QStringLiteral("is not a name Windows can hold: ") + *problem;
+        components << part;
+    }
+    return std::nullopt;
+}
+
+// What kind of entry this is that a package may not hold, or nothing for a
+// file or folder.
+std::optional<QString> kindProblem(archive_entry* e) {
+    if (archive_entry_hardlink(e) != nullptr)
+        return QStringLiteral("is a hard link");
+    switch (archive_entry_filetype(e)) {
+    case AE_IFREG:
+    case AE_IFDIR:
+        return std::nullopt;
+    case AE_IFLNK:
+        return QStringLiteral("is a symbolic link");
+    case AE_IFCHR:
+    case AE_IFBLK:
+        return QStringLiteral("is a device");
+    case AE_IFIFO:
+        return QStringLiteral("is a named pipe");
+    case AE_IFSOCK:
+        return QStringLiteral("is a socket");
+    default:
+        return QStringLiteral("is neither a file nor a folder");
+    }
+}
+
+class Scan {
+public:
+    Scan(archive* a, const PackageLimits& limits, const EntryData& onData)
+        : m_a(a), m_limits(limits), m_onData(onData) {}
+
+    ArchiveScan run() {
+        for (;;) {
+            archive_entry* e = nullptr;
+            const int r = archive_read_next_header(m_a, &e);
+            if (r == ARCHIVE_EOF)
+                break;
+            if (r < ARCHIVE_WARN) {
+                // No format took the first header: not an archive at all.
+                m_out.problem =
+                    archive_format(m_a) == 0
+                        ? failed(QStringLiteral("it is not an archive this program "
+                                                "reads (zip, 7z, rar, lha, cab or "
+                                                "tar): ") +
+                                 libarchiveError(m_a))
+                        : readingProblem(m_a, QStringLiteral("the package is damaged: "));
+                break;
+            }
+            if (m_out.entries.size() >= m_limits.entries) {
+                m_out.problem = refused(
+                    QStringLiteral("the package holds more than %1 entries").arg(m_limits.entries));
+                break;
+            }
+            if (auto problem = entry(e, r == ARCHIVE_WARN)) {
+                m_out.problem = problem;
+                break;
+            }
+        }
+        return std::move(m_out);
+    }
+
+private:
+    std::optional<PackageProblem> entry(archive_entry* e, bool warned) {
+        const char* utf8 = archive_entry_pathname_utf8(e);
+        if (utf8 == nullptr) {
+            const char* bytes = archive_entry_pathname(e);
+            return refused(QStringLiteral("the entry \"%1\" has a name that cannot be read as text")
+                               .arg(QString::fromLatin1(bytes ? bytes : "")));
+        }
+        PackageEntry entry;
+        entry.name = QString::fromUtf8(utf8);
+        auto problemOf = [&](const QString& what) {
+            return refused(QStringLiteral("the entry \"%1\" %2").arg(entry.name, what));
+        };
+        if (const auto problem = nameProblem(entry.name, entry.components))
+            return problemOf(*problem);
+        if (const auto problem = kindProblem(e))
+            return problemOf(*problem);
+        if (archive_entry_is_encrypted(e))
+            return problemOf(QStringLiteral("is encrypted"));
+        if (warned)
+            return failed(QStringLiteral("the package is damaged: ") + libarchiveError(m_a));
+
+        const bool endsInSeparator =
+            entry.name.endsWith(QLatin1Char('/')) || entry.name.endsWith(QLatin1Char('\\'));
+        entry.directory =
+            archive_entry_filetype(e) == AE_IFDIR ||
+            (endsInSeparator && archive_entry_size_is_set(e) && archive_entry_size(e) == 0);
+        if (entry.components.isEmpty()) {
+            if (entry.directory)
+                return std::nullopt; // "./": the archive's own top
+            return problemOf(QStringLiteral("has no name"));
+        }
+
+        const bool themeFile = !entry.directory && isThemeFileName(entry.components.last());
+        const qint64 entryLimit = themeFile ? std::min(m_limits.entryBytes, m_limits.themeFileBytes)
+                                            : m_limits.entryBytes;
+        auto sizeProblem = [&](qint64 size) -> std::optional<PackageProblem> {
+            if (size > entryLimit) {
+                return problemOf(
+                    themeFile ? QStringLiteral("is larger than a theme file can be "
+                                               "(%1)")
+                                    .arg(mib(entryLimit))
+                              : QStringLiteral("is larger than %1 unpacked").arg(mib(entryLimit)));
+            }
+            return std::nullopt;
+        };
+        auto totalProblem = [&](qint64 total) -> std::optional<PackageProblem> {
+            if (total > m_limits.totalBytes)
+                return refused(QStringLiteral("the package holds more than %1 unpacked")
+                                   .arg(mib(m_limits.totalBytes)));
+            return std::nullopt;
+        };
+        // What the header says is checked first, so an honest bomb stops here.
+        if (archive_entry_size_is_set(e)) {
+            const qint64 declared = std::max<qint64>(0, archive_entry_size(e));
+            if (auto problem = sizeProblem(declared))
+                return problem;
+            m_declaredTotal += declared;
+            if (auto problem = totalProblem(m_declaredTotal))
+                return problem;
+        }
+        if (auto clash = clashProblem(entry))
+            return problemOf(*clash);
+
+        if (!entry.directory) {
+            // What is unpacked is counted, whatever the header said.
+            QByteArray buffer(kBlock, Qt::Uninitialized);
+            for (;;) {
+                const la_ssize_t n = archive_read_data(m_a, buffer.data(), size_t(buffer.size()));
+                if (n == 0)
+                    break;
+                if (n < 0)
+                    return readingProblem(
+                        m_a, QStringLiteral("the entry \"%1\" is damaged: ").arg(entry.name));
+                entry.size += n;
+                m_total += n;
+                if (auto problem = sizeProblem(entry.size))
+                    return problem;
+                if (auto problem = totalProblem(m_total))
+                    return problem;
+                if (m_onData) {
+                    if (auto problem = m_onData(int(m_out.entries.size()), entry,
+                                                QByteArrayView(buffer.constData(), n), false))
+                        return problem;
+                }
+            }
+            if (m_onData) {
+                if (auto problem = m_onData(int(m_out.entries.size()), entry, {}, true))
+                    return problem;
+            }
+        }
+        m_out.entries.append(entry);
+        return std::nullopt;
+    }
+
+    // Windows holds one entry per name, letter case ignored, and a name is a
+    // file or a folder, never both. Folders may be named more than once.
+    std::optional<QString> clashProblem(const PackageEntry& entry) {
+        QString key;
+        for (qsizetype i = 0; i < entry.components.size(); ++i) {
+            if (i > 0)
+                key += QLatin1Char('\\');
+            key += entry.components[i].toCaseFolded();
+            const bool folder = entry.directory || i + 1 < entry.components.size();
+            const auto it = m_kinds.constFind(key);
+            if (it == m_kinds.constEnd()) {
+                m_kinds.insert(key, folder);
+                continue;
+            }
+            if (!*it)
+                return folder ? QStringLiteral("lies below a file of the package, not a folder")
+                              : QStringLiteral("has the name of another file of the package");
+            if (!folder)
+                return QStringLiteral("has the name of a folder of the package");
+        }
+        return std::nullopt;
+    }
+
+    archive* m_a;
+    const PackageLimits& m_limits;
+    const EntryData& m_onData;
+    ArchiveScan m_out;
+    QHash<QString, bool> m_kinds; // case-folded path -> is a folder
+    qint64 m_total = 0;
+    qint64 m_declaredTotal = 0;
+};
+
+} // namespace
+
+ArchiveScan scanArchive(const ArchiveInput& input, const PackageLimits& limits,
+                        const EntryData& onData) {
+    ArchiveScan out;
+    if (input.bytes && input.bytes->size() > limits.archiveBytes) {
+        out.problem = refused(
+            QStringLiteral("the package file is larger than %1").arg(mib(limits.archiveBytes)));
+        return out;
+    }
+    ThreadLocale locale(ThreadLocale::Utf8);
+    if (!locale.ok()) {
+        out.problem =
+            failed(QStringLiteral("the C library has no C.UTF-8 locale to read names in"));
+        return out;
+    }
+    ReadArchive a(archive_read_new());
+    if (!a) {
+        out.problem = failed(QStringLiteral("out of memory"));
+        return out;
+    }
+    if (auto problem = setUp(a.get())) {
+        out.problem = problem;
+        return out;
+    }
+    int opened = ARCHIVE_FATAL;
+    if (input.bytes) {
+        opened = archive_read_open_memory(a.get(), input.bytes->constData(),
+                                          size_t(input.bytes->size()));
+    } else if (input.fd >= 0 && ::lseek(input.fd, 0, SEEK_SET) == 0) {
+        opened = archive_read_open_fd(a.get(), input.fd, size_t(kBlock));
+    }
+    if (opened != ARCHIVE_OK) {
+        out.problem = failed(QStringLiteral("it is not an archive this program reads (zip, 7z, "
+                                            "rar, lha, cab or tar): ") +
+                             libarchiveError(a.get()));
+        return out;
+    }
+    return Scan(a.get(), limits, onData).run();
+}
+
+} // namespace p95
