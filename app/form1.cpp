@@ -3,6 +3,7 @@
 #include "app/start_up.h"
 #include "app/window_support.h"
 #include "editor/frm_main.h"
+#include "editor/look.h"
 #include "platform/drive.h"
 #include "theme/product.h"
 #include "theme/theme_document.h"
@@ -99,6 +100,7 @@ void Form1::buildWindow() {
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     Command1->setFocus();
+    showLabelsAsPlainText(*this);
 }
 
 void Form1::loadSteps() {

@@ -2,6 +2,7 @@
 
 #include "app/start_up.h"
 #include "app/window_support.h"
+#include "editor/look.h"
 #include "theme/product.h"
 #include "theme/theme_document.h"
 
@@ -86,6 +87,7 @@ FrmAbout::FrmAbout(StartUp& flow) : QDialog(nullptr), m_flow(flow) {
     const auto image = services.pictures.loadPicture(picture);
     Image1->setPixmap(image ? image.value() : QPixmap());
     Label4->setText(kInvitation);
+    showLabelsAsPlainText(*this);
     placeWindow(*this);
     Command1->setFocus();
 }

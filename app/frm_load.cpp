@@ -3,6 +3,7 @@
 #include "app/start_up.h"
 #include "app/window_support.h"
 #include "editor/frm_main.h"
+#include "editor/look.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -37,6 +38,8 @@ FrmLoad::FrmLoad(StartUp& flow) : QDialog(nullptr), m_flow(flow) {
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setMinimumWidth(ProgressBar1->fontMetrics().averageCharWidth() * 40);
     layout->addWidget(ProgressBar1);
+
+    showLabelsAsPlainText(*this);
 
     setWindowIcon(m_flow.services().pictures.windowIcon(programFile("theme.icp")));
     placeWindow(*this);

@@ -9,6 +9,7 @@
 #include "editor/look.h"
 #include "platform/drive.h"
 #include "platform/file_system.h"
+#include "platform/fonts.h"
 #include "platform/qt_mci_device.h"
 #include "platform/real_services.h"
 
@@ -94,6 +95,7 @@ int main(int argc, char** argv) {
     const QtMessageHandler previous = qInstallMessageHandler(exitOnFatal);
     QApplication app(argc, argv);
     qInstallMessageHandler(previous);
+    p95::installProgramFonts();
     QApplication::setApplicationName(QStringLiteral("Paletteer 95"));
     QApplication::setApplicationVersion(QStringLiteral(P95_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("paletteer95"));

@@ -30,6 +30,19 @@ template <typename Window> Window* showWindow(Window* window) {
     return window;
 }
 
+// Data files that could not be put in place only leave a picture or a tip
+// out, but the user should know why: told once, over the first window.
+void tellProgramDirectoryProblem(Services services, QWidget* over) {
+    if (const Status problem = takeProgramDirectoryProblem()) {
+        services.messages.show(
+            over,
+            QStringLiteral("Some of Paletteer 95's own files could not be put in its "
+                           "program directory, so a picture or a tip may be missing.\n\n") +
+                problem->text(),
+            MsgButtons::Ok, kMessageTitle, MsgIcon::Warning);
+    }
+}
+
 // As the start window's Open writes it into the editor's lblDirectory.
 const QString kCurrentThemeCaption = QStringLiteral("Current Theme:         ");
 
@@ -103,15 +116,19 @@ FrmAbout* StartUp::aboutWindow() const {
 Form1* StartUp::start() {
     if (!m_tip)
         m_tip = new Form1(*this);
-    return showWindow(m_tip.data());
+    showWindow(m_tip.data());
+    tellProgramDirectoryProblem(m_services, m_tip);
+    return m_tip;
 }
 
 QWidget* StartUp::launch(const QString& file) {
     // The one place where a file given at start is told apart by its kind:
     // every file is taken for a .theme file today. Theme packages (archives)
     // are to be installed from here.
-    if (!file.isEmpty() && openThemeAtStart(file))
+    if (!file.isEmpty() && openThemeAtStart(file)) {
+        tellProgramDirectoryProblem(m_services, &m_editor);
         return &m_editor;
+    }
     return start();
 }
 

@@ -51,7 +51,8 @@ public:
     StartUp(Services services, FileSystem& files, FrmMain& editor, QObject* parent = nullptr);
     ~StartUp() override;
 
-    // Program start: shows the Tip of the Day window (which loads the editor).
+    // Program start: shows the Tip of the Day window (which loads the editor)
+    // and what filling the program directory could not do.
     Form1* start();
     // Program start with the file from the command line (empty for none; a
     // desktop's Open hands over its file this way). Returns the first window

@@ -54,11 +54,18 @@ FrmColor::FrmColor(int index, const QString& colourText, const QIcon& icon, QWid
     setObjectName(QStringLiteral("frmColor"));
     setWindowTitle(QStringLiteral("Color Selection"));
     setModal(false);
+    // A fixed size: no maximize button. The buttons it keeps are named, so
+    // that the window system adds none.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     // Closing unloads the window: the next opening starts afresh.
     setAttribute(Qt::WA_DeleteOnClose);
     if (!icon.isNull())
         setWindowIcon(icon);
     buildWindow();
+    // The colour text may come from a theme file: shown as it stands.
+    for (QLabel* label : findChildren<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
 
     Index->setText(QString::number(index));
     txtColor->setText(colourText);

@@ -689,8 +689,8 @@ TIPS = [
     "Microsoft Plus!), pick the theme from the list and click OK.",
     "Desktop Themes can apply just part of a theme: clear the Sound events or Mouse pointers "
     "check box under Settings to keep your own.",
-    "High Color icons and wallpapers show here in fewer colors, but they appear in full color "
-    "when the theme is applied.",
+    "Changed your mind about a pointer, an icon, the wallpaper or the screen saver? Right-click "
+    "its button (or press the Menu key on it) and choose \"Remove from Theme\".",
 ]
 
 README = """\

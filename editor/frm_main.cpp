@@ -204,6 +204,9 @@ void FrmMain::buildWindow() {
         StandardPointer::SizeAll,   StandardPointer::UpArrow};
     for (int i = 0; i < kPointerCount; ++i)
         m_pointers->Command3[i]->setCursor(m_services.pictures.standardPointer(kStartPointers[i]));
+
+    // Names, paths and colour texts come from files and the user.
+    showLabelsAsPlainText(*this);
 }
 
 void FrmMain::buildMenus() {

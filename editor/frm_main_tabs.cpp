@@ -20,8 +20,8 @@ void FrmMain::attachTabs() {
         .setColour = [this](int index, const QString& text) { setColour(index, text); },
         .setColourMode = [this](ColourMode mode) { setColourMode(mode); },
         .document = [this]() -> const ThemeDocument& { return m_doc; },
-        .mnuRem = mnuRem,
-        .mnuRemove = mnuRemove,
+        .removal = new RemoveMenu(
+            mnuRem, mnuRemove, [this]() -> const ThemeDocument& { return m_doc; }, this),
         .lblIndex = lblIndex,
     };
     m_pointers->attach(context);

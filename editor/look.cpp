@@ -40,6 +40,30 @@ void fixSizeToLayout(QWidget& window) {
     // Not adjustSize(): it caps a window at two thirds of the screen.
     window.resize(window.sizeHint().expandedTo(window.minimumSizeHint()));
     window.setFixedSize(window.size());
+    if (!window.isVisible())
+        removeMaximizeButton(window);
+}
+
+void removeMaximizeButton(QWidget& window) {
+    const Qt::WindowFlags flags = window.windowFlags();
+    Qt::WindowFlags wanted = flags;
+    // The buttons it keeps are named, so that the window system adds none.
+    const Qt::WindowFlags buttons = Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                    Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                                    Qt::WindowCloseButtonHint;
+    if (!(flags & buttons)) {
+        wanted |= Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        if (window.windowType() == Qt::Window)
+            wanted |= Qt::WindowMinimizeButtonHint;
+    }
+    wanted = (wanted | Qt::CustomizeWindowHint) & ~Qt::WindowMaximizeButtonHint;
+    if (wanted != flags)
+        window.setWindowFlags(wanted);
+}
+
+void showLabelsAsPlainText(QWidget& window) {
+    for (QLabel* label : window.findChildren<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
 }
 
 void centreOnScreen(QWidget& window) {

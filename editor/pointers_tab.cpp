@@ -30,7 +30,8 @@ PointersTab::PointersTab(QWidget* parent) : QWidget(parent) {
         Command3[i] = new QPushButton(toQString(kPointerSlots[i].caption), Frame8);
         Command3[i]->setObjectName(arrayName("Command3", i));
         // The caption names a pointer's role; what pressing it does is not in it.
-        Command3[i]->setAccessibleDescription(QStringLiteral("chooses the pointer file"));
+        Command3[i]->setAccessibleDescription(
+            QStringLiteral("chooses the pointer file; the Menu key offers to remove it"));
         Image1[i] = makePicture(arrayName("Image1", i), kPointerPreviewSize, Frame8);
         Image1[i]->setAccessibleName(QStringLiteral("Preview of ") +
                                      toQString(kPointerSlots[i].caption));
@@ -58,16 +59,38 @@ PointersTab::~PointersTab() = default;
 
 void PointersTab::attach(const TabContext& context) {
     m_context = std::make_unique<TabContext>(context);
-    for (int i = 0; i < kPointerCount; ++i)
+    for (int i = 0; i < kPointerCount; ++i) {
         connect(Command3[i], &QPushButton::clicked, this, [this, i] { Command3_Click(i); });
+        m_startPointers[i] = Command3[i]->cursor();
+    }
+    if (RemoveMenu* removal = m_context->removal) {
+        for (int i = 0; i < kPointerCount; ++i) {
+            removal->watch(Command3[i], SlotRef{SlotFamily::Pointer, i});
+            removal->watch(Image1[i], SlotRef{SlotFamily::Pointer, i});
+        }
+        connect(removal, &RemoveMenu::removeRequested, this, [this](SlotRef slot) {
+            if (slot.family == SlotFamily::Pointer)
+                removePointer(slot.index);
+        });
+    }
+}
+
+void PointersTab::removePointer(int i) {
+    const SlotRef slot{SlotFamily::Pointer, i};
+    if (!m_context->confirmRemoval(slot))
+        return;
+    m_context->setSlot(slot, QString(), Preview::None);
+    Command3[i]->setCursor(m_startPointers[i]);
 }
 
 void PointersTab::showHandwritingPointer() {
     // A missing pen keeps the standard pointer: the file is decoration.
     const auto pen =
         m_context->services.pictures.loadCursor(TabContext::programFile(QStringLiteral("pen.cuz")));
-    if (pen)
-        Command3[kHandwriting]->setCursor(pen.value());
+    if (!pen)
+        return;
+    m_startPointers[kHandwriting] = pen.value();
+    Command3[kHandwriting]->setCursor(pen.value());
 }
 
 void PointersTab::Command3_Click(int i) {
@@ -78,13 +101,13 @@ void PointersTab::Command3_Click(int i) {
                      QStringLiteral(".cur"));
     const SlotRef slot{SlotFamily::Pointer, i};
 
-    // The endings are compared exactly as returned: ".ANI" and ".CUR" are not taken.
-    if (f.endsWith(QStringLiteral(".ani"))) {
+    // Any letter case: files from the DOS era are named ARROW.CUR.
+    if (f.endsWith(QStringLiteral(".ani"), Qt::CaseInsensitive)) {
         // Animated pointers are not previewed, and the hover pointer stays.
         c.setSlot(slot, f, Preview::AnimatedPointer);
         return;
     }
-    if (f.isEmpty() || !f.endsWith(QStringLiteral(".cur")))
+    if (f.isEmpty() || !f.endsWith(QStringLiteral(".cur"), Qt::CaseInsensitive))
         return;
 
     // A file that is not a cursor would go into the theme as one: refuse it.

@@ -8,6 +8,7 @@
 #include "editor/tab_context.h"
 #include "theme/theme_document.h"
 
+#include <QCursor>
 #include <QWidget>
 
 #include <array>
@@ -30,6 +31,9 @@ public:
 
     // Command3(i): choose the pointer of slot i.
     void Command3_Click(int i);
+    // "&Remove from Theme" for slot i: empties it after a Yes, and the button
+    // shows the pointer of its role again.
+    void removePointer(int i);
 
     // "Handwriting" shows the pen from the program directory ("pen.cuz")
     // until a cursor file is chosen for it.
@@ -43,6 +47,7 @@ public:
 
 private:
     std::unique_ptr<TabContext> m_context;
+    std::array<QCursor, kPointerCount> m_startPointers; // the hover pointers of the empty slots
 };
 
 } // namespace p95

@@ -9,6 +9,7 @@
 #include "editor/sample_theme.h"
 #include "platform/drive.h"
 #include "platform/file_system.h"
+#include "platform/fonts.h"
 #include "platform/real_services.h"
 #include "preview/preview_renderer.h"
 
@@ -59,6 +60,7 @@ int main(int argc, char** argv) {
 
     const bool styleChosen = p95::userChoseStyle(argc, argv);
     QApplication app(argc, argv);
+    p95::installProgramFonts(); // the faces the program draws with
     p95::applyDefaultStyle(styleChosen);
     p95::ensureProgramDirectory(); // a missing data file only leaves its picture out
 

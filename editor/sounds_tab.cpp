@@ -1,15 +1,13 @@
 #include "editor/sounds_tab.h"
 
 #include "editor/widget_names.h"
+#include "platform/wave_file.h"
 
-#include <QAction>
-#include <QContextMenuEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -72,8 +70,18 @@ void SoundsTab::attach(const TabContext& context) {
         connect(Command4[i], &QPushButton::clicked, this, [this, i] { Command4_Click(i); });
         Image2[i]->installEventFilter(this);
     }
-    if (m_context->mnuRemove)
-        connect(m_context->mnuRemove, &QAction::triggered, this, &SoundsTab::mnuRemove_Click);
+    if (RemoveMenu* removal = m_context->removal) {
+        for (int i = 0; i < kSoundCount; ++i)
+            removal->watch(Image2[i], SlotRef{SlotFamily::Sound, i});
+        connect(removal, &RemoveMenu::offered, this, [this](SlotRef slot) {
+            if (slot.family == SlotFamily::Sound)
+                m_currentSound = slot.index;
+        });
+        connect(removal, &RemoveMenu::removeRequested, this, [this](SlotRef slot) {
+            if (slot.family == SlotFamily::Sound)
+                mnuRemove_Click();
+        });
+    }
 }
 
 void SoundsTab::Command4_Click(int i) {
@@ -91,6 +99,15 @@ void SoundsTab::Command4_Click(int i) {
     MMControl1.setFileName(f);
     if (f.right(4).toUpper() != QStringLiteral(".WAV"))
         return;
+    // A text file named .wav would play nothing and go into the theme as a sound.
+    if (const Status wave = checkWaveFile(f)) {
+        c.message(
+            QStringLiteral("The file \"%1\" is not a wave sound (%2), so it cannot be used in "
+                           "the theme. Your earlier choice has been kept.")
+                .arg(f, wave->reason),
+            MsgButtons::Ok, MsgIcon::Warning);
+        return;
+    }
     c.setSlot(SlotRef{SlotFamily::Sound, i}, f, Preview::None);
     MMControl1.setDeviceType(QStringLiteral("WaveAudio"));
 }
@@ -105,6 +122,10 @@ void SoundsTab::Image2_Click(int i) {
         MMControl1.command(QStringLiteral("Close"));
     MMControl1.setFileName(path);
     Status played = MMControl1.command(QStringLiteral("Open"));
+    // The player reads the file in the background: a file it cannot play is
+    // only known once it has tried, and would otherwise pass in silence.
+    if (!played)
+        played = MMControl1.waitUntilLoaded();
     if (!played)
         played = MMControl1.command(QStringLiteral("Play"));
     if (!played)
@@ -119,10 +140,9 @@ void SoundsTab::Image2_Click(int i) {
 
 void SoundsTab::mnuRemove_Click() {
     const TabContext& c = *m_context;
-    if (c.message(QStringLiteral("Are you sure that you want to remove this sound from the theme?"),
-                  MsgButtons::YesNo) != MsgAnswer::Yes)
-        return;
-    c.setSlot(SlotRef{SlotFamily::Sound, m_currentSound}, QString(), Preview::None);
+    const SlotRef slot{SlotFamily::Sound, m_currentSound};
+    if (c.confirmRemoval(slot))
+        c.setSlot(slot, QString(), Preview::None);
 }
 
 void SoundsTab::showPicture(int i, const QString& file) {
@@ -137,15 +157,13 @@ bool SoundsTab::eventFilter(QObject* watched, QEvent* event) {
     if (found == Image2.end() || !m_context)
         return QWidget::eventFilter(watched, event);
     const int i = int(found - Image2.begin());
+    // The right button and the Menu key belong to the removal pop-up.
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::RightButton) {
-            showRemoveMenu(i, mouse->globalPosition().toPoint(), false);
-        } else {
+        if (mouse->button() != Qt::RightButton)
             showPicture(i, kPressedPlayPicture);
-        }
         return true;
     }
     case QEvent::MouseButtonRelease: {
@@ -164,37 +182,12 @@ bool SoundsTab::eventFilter(QObject* watched, QEvent* event) {
                 Image2_Click(i);
             return true;
         }
-        if (isContextMenuKey(*key)) {
-            showRemoveMenu(i, Image2[i]->mapToGlobal(Image2[i]->rect().bottomLeft()), true);
-            return true;
-        }
         break;
     }
-    case QEvent::ContextMenu:
-        // The mouse's right press has opened the menu already; this is the keyboard's.
-        if (static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
-            showRemoveMenu(i, Image2[i]->mapToGlobal(Image2[i]->rect().bottomLeft()), true);
-            return true;
-        }
-        break;
     default:
         break;
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void SoundsTab::showRemoveMenu(int i, const QPoint& where, bool fromKeyboard) {
-    m_currentSound = i;
-    // Not exec(): the window stays responsive and the choice arrives through
-    // mnuRemove. A menu already open (the Menu key sends a key and a pop-up
-    // request) stays where it is.
-    QMenu* menu = m_context->mnuRem;
-    if (!menu || menu->isVisible())
-        return;
-    menu->popup(where);
-    // From the keyboard the first entry is ready for Enter.
-    if (fromKeyboard && !menu->actions().isEmpty())
-        menu->setActiveAction(menu->actions().constFirst());
 }
 
 } // namespace p95

@@ -28,8 +28,7 @@ public:
     explicit SoundsTab(QWidget* parent = nullptr);
     ~SoundsTab() override;
 
-    // Connects the buttons, the play pictures and mnuRemove; loads the
-    // pressed picture.
+    // Connects the buttons, the play pictures and their removal pop-up.
     void attach(const TabContext& context);
 
     void Command4_Click(int i); // choose the sound of slot i
@@ -48,8 +47,6 @@ protected:
 
 private:
     void showPicture(int i, const QString& file);
-    // Opens the "&Remove from Theme" pop-up for slot i at a screen position.
-    void showRemoveMenu(int i, const QPoint& where, bool fromKeyboard);
 
     std::unique_ptr<TabContext> m_context;
     int m_currentSound = 0; // the play picture last right-clicked

@@ -10,16 +10,55 @@
 #include "theme/theme_document.h"
 #include "theme/theme_reader.h"
 
+#include <QHash>
+#include <QObject>
+
 #include <functional>
 
 class QAction;
 class QLineEdit;
 class QMenu;
+class QPoint;
 class QWidget;
 
 namespace p95 {
 
 class FileSystem;
+
+// The one "&Remove from Theme" pop-up of the tabs (mnuRem with mnuRemove). A
+// watched control offers it for its slot while the slot is set: on the right
+// mouse button, the Menu key or Shift+F10. Choosing mnuRemove then asks for
+// the slot the pop-up was opened for.
+class RemoveMenu : public QObject {
+    Q_OBJECT
+public:
+    RemoveMenu(QMenu* mnuRem, QAction* mnuRemove, std::function<const ThemeDocument&()> document,
+               QObject* parent);
+
+    void watch(QWidget* control, SlotRef slot);
+    // Opens the pop-up for the slot at a screen position; from the keyboard
+    // its entry is ready for Enter. A pop-up already open stays as it is.
+    void popup(SlotRef slot, const QPoint& where, bool fromKeyboard);
+    QMenu* menu() const { return m_menu; }
+
+Q_SIGNALS:
+    void offered(SlotRef slot);         // the pop-up opened for this slot
+    void removeRequested(SlotRef slot); // mnuRemove chosen for it
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QMenu* m_menu;
+    std::function<const ThemeDocument&()> m_document;
+    QHash<QObject*, SlotRef> m_watched;
+    SlotRef m_slot{SlotFamily::Sound, 0};
+};
+
+// The question before a slot is emptied: "Are you sure that you want to remove
+// this pointer from the theme?", and likewise for a sound, an icon, the
+// wallpaper and the screen saver.
+QString removalQuestion(SlotRef slot);
 
 struct TabContext {
     Services services;
@@ -35,13 +74,14 @@ struct TabContext {
     std::function<void(ColourMode)> setColourMode;
     std::function<const ThemeDocument&()> document;
 
-    QMenu* mnuRem = nullptr; // the play pictures' pop-up, with mnuRemove
-    QAction* mnuRemove = nullptr;
+    RemoveMenu* removal = nullptr; // mnuRem, shared by the tabs
     QLineEdit* lblIndex = nullptr; // the colour the picker edits
 
     // A message titled "Paletteer 95" over the window.
     MsgAnswer message(const QString& text, MsgButtons buttons = MsgButtons::Ok,
                       MsgIcon icon = MsgIcon::None) const;
+    // Asks removalQuestion(slot), Yes and No; true on Yes.
+    bool confirmRemoval(SlotRef slot) const;
     // Shows the dialog after setting it up as every choice on the tabs does
     // (file name cleared first); the chosen path, or "" on Cancel.
     QString chooseFile(const QString& title, const QString& filter, int filterIndex,

@@ -41,7 +41,8 @@ VisualsTab::VisualsTab(QWidget* parent) : QWidget(parent) {
         Image3[k] = makePicture(arrayName("Image3", k), kIconPreviewSize, Frame5);
         Command5[k] = new QPushButton(toQString(kIconsCaptions[k]), Frame5);
         Command5[k]->setObjectName(arrayName("Command5", k));
-        Command5[k]->setAccessibleDescription(QStringLiteral("chooses the icon file"));
+        Command5[k]->setAccessibleDescription(
+            QStringLiteral("chooses the icon file; the Menu key offers to remove it"));
         iconGrid->addWidget(Image3[k], place.row, place.column, Qt::AlignHCenter);
         iconGrid->addWidget(Command5[k], place.row + 1, place.column);
     }
@@ -54,7 +55,8 @@ VisualsTab::VisualsTab(QWidget* parent) : QWidget(parent) {
     auto* wallpaperControls = new QVBoxLayout;
     Command7 = new QPushButton(QStringLiteral("Wallpaper"), Frame4);
     Command7->setObjectName(QStringLiteral("Command7"));
-    Command7->setAccessibleDescription(QStringLiteral("chooses the wallpaper picture"));
+    Command7->setAccessibleDescription(
+        QStringLiteral("chooses the wallpaper picture; the Menu key offers to remove it"));
     wallpaperControls->addWidget(Command7);
     layoutGroup = new QButtonGroup(this);
     const QString layoutCaptions[2] = {QStringLiteral("Center"), QStringLiteral("Tiled")};
@@ -85,7 +87,8 @@ VisualsTab::VisualsTab(QWidget* parent) : QWidget(parent) {
     auto* saverLayout = new QHBoxLayout(Frame1);
     Command6 = new QPushButton(QStringLiteral("Screen Saver"), Frame1);
     Command6->setObjectName(QStringLiteral("Command6"));
-    Command6->setAccessibleDescription(QStringLiteral("chooses the screen saver"));
+    Command6->setAccessibleDescription(
+        QStringLiteral("chooses the screen saver; the Menu key offers to remove it"));
     saverLayout->addWidget(Command6);
     frames->addWidget(Frame1, 1, 0, 1, 2);
 
@@ -110,6 +113,31 @@ void VisualsTab::attach(const TabContext& context) {
         connect(Command5[k], &QPushButton::clicked, this, [this, k] { Command5_Click(k); });
     connect(Command6, &QPushButton::clicked, this, &VisualsTab::Command6_Click);
     connect(Command7, &QPushButton::clicked, this, &VisualsTab::Command7_Click);
+
+    RemoveMenu* removal = m_context->removal;
+    if (!removal)
+        return;
+    const auto slot = [](int k) { return SlotRef{SlotFamily::Icons, k}; };
+    for (int k = kFirstDesktopIcon; k <= kLastDesktopIcon; ++k)
+        removal->watch(Command5[k], slot(k));
+    for (int k = 0; k < int(Image3.size()); ++k)
+        removal->watch(Image3[k], slot(k));
+    removal->watch(Command7, slot(kWallpaperIndex));
+    removal->watch(Command6, slot(kScreenSaverIndex));
+    removal->watch(Icons[kScreenSaverIndex], slot(kScreenSaverIndex));
+    connect(removal, &RemoveMenu::removeRequested, this, [this](SlotRef removed) {
+        if (removed.family == SlotFamily::Icons)
+            removeVisual(removed.index);
+    });
+}
+
+void VisualsTab::removeVisual(int k) {
+    const SlotRef slot{SlotFamily::Icons, k};
+    if (!m_context->confirmRemoval(slot))
+        return;
+    m_context->setSlot(slot, QString(), Preview::None);
+    if (k == kWallpaperIndex)
+        m_context->setJpegWallpaper(false);
 }
 
 std::optional<QPixmap> VisualsTab::loadChosenPicture(const QString& path) const {

@@ -34,6 +34,8 @@ public:
     void Command5_Click(int k); // choose the picture of icon k (1..4)
     void Command6_Click();      // choose the screen saver
     void Command7_Click();      // choose the wallpaper
+    // "&Remove from Theme" for Icons(k): empties it and its preview after a Yes.
+    void removeVisual(int k);
 
     HelpPanel help;                                       // panel 3
     QGroupBox* Frame5 = nullptr;                          // "Icons"

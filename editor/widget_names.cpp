@@ -5,21 +5,46 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 
 namespace p95 {
 
 namespace {
 
+// A picture box that draws the focus mark itself: a ring in the selection
+// colour in its contents margins, which keep that room free of the picture.
+// (A frame of QFrame's would take the same room from the picture only while
+// it shows, and in the classic style its dark line sinks into a button's edge.)
+class PictureBox : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QLabel::paintEvent(event);
+        if (!hasFocus() || focusPolicy() == Qt::NoFocus)
+            return;
+        QPainter painter(this);
+        const QColor ring = palette().color(QPalette::Highlight);
+        const QMargins room = contentsMargins();
+        const QRect whole = rect();
+        painter.fillRect(QRect(0, 0, whole.width(), room.top()), ring);
+        painter.fillRect(QRect(0, whole.height() - room.bottom(), whole.width(), room.bottom()),
+                         ring);
+        painter.fillRect(QRect(0, 0, room.left(), whole.height()), ring);
+        painter.fillRect(QRect(whole.width() - room.right(), 0, room.right(), whole.height()),
+                         ring);
+    }
+};
+
 // Shows which label has the focus without changing its size, so nothing
-// moves as the focus passes: a picture gets a plain box in room that is kept
-// empty otherwise; a text is shown in the selection colours.
+// moves as the focus passes: a picture keeps a ring of room that its paint
+// fills while it has the focus; a text is shown in the selection colours.
 class FocusMark : public QObject {
 public:
     explicit FocusMark(QLabel* label) : QObject(label), m_picture(label->hasScaledContents()) {
-        if (m_picture) {
-            label->setLineWidth(1);
-            show(*label, false);
-        }
+        if (m_picture)
+            label->setContentsMargins(kFocusRing, kFocusRing, kFocusRing, kFocusRing);
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -31,9 +56,7 @@ public:
 private:
     void show(QLabel& label, bool focused) const {
         if (m_picture) {
-            label.setFrameStyle(focused ? (QFrame::Box | QFrame::Plain) : QFrame::NoFrame);
-            const int room = focused ? 0 : 1;
-            label.setContentsMargins(room, room, room, room);
+            label.update();
             return;
         }
         label.setAutoFillBackground(focused);
@@ -87,7 +110,7 @@ QAccessibleInterface* keyboardLabelFactory(const QString&, QObject* object) {
 } // namespace
 
 QLabel* makePicture(const QString& objectName, int side, QWidget* parent) {
-    auto* picture = new QLabel(parent);
+    auto* picture = new PictureBox(parent);
     picture->setObjectName(objectName);
     picture->setFixedSize(side, side);
     picture->setAlignment(Qt::AlignCenter);

@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <utility>
+
 namespace p95 {
 
 namespace {
@@ -136,6 +138,9 @@ Status fillProgramDirectory(const QString& dataFolder) {
                      QStringLiteral("the folder cannot be created")};
     }
 
+    // A file that cannot be copied only leaves its picture or tip out: go on
+    // with the others, and tell of each failure once.
+    QList<std::pair<QString, Error>> failures;
     const QDir data(dataFolder);
     const QStringList files = data.entryList(QDir::Files | QDir::Hidden, QDir::Name);
     for (const QString& name : files) {
@@ -145,21 +150,47 @@ Status fillProgramDirectory(const QString& dataFolder) {
         if (!existing.isEmpty() && isUserDataFile(name))
             continue;
         auto bytes = readWholeFile(data.filePath(name));
-        if (!bytes)
-            return bytes.error();
+        if (!bytes) {
+            failures.append({name, bytes.error()});
+            continue;
+        }
         if (!existing.isEmpty()) {
             auto current = readWholeFile(destination);
             if (current && current.value() == bytes.value())
                 continue;
         }
         if (auto status = writeFileAtomically(destination, bytes.value()))
-            return status;
+            failures.append({name, *status});
     }
-    return std::nullopt;
+    if (failures.isEmpty())
+        return std::nullopt;
+    if (failures.size() == 1)
+        return failures.constFirst().second;
+    QStringList each;
+    for (const auto& [name, error] : failures)
+        each << QStringLiteral("%1: %2").arg(name,
+                                             error.reason.isEmpty() ? error.step : error.reason);
+    return Error{QStringLiteral("Putting %1 data files in place").arg(failures.size()),
+                 programDirectory(), each.join(QStringLiteral("; "))};
 }
 
+namespace {
+// What the last filling from the installation could not do, until the
+// start-up windows have told the user.
+std::optional<Error>& pendingProblem() {
+    static std::optional<Error> problem;
+    return problem;
+}
+} // namespace
+
 Status ensureProgramDirectory() {
-    return fillProgramDirectory(installedDataFolder());
+    const Status status = fillProgramDirectory(installedDataFolder());
+    pendingProblem() = status;
+    return status;
+}
+
+Status takeProgramDirectoryProblem() {
+    return std::exchange(pendingProblem(), std::nullopt);
 }
 
 } // namespace p95

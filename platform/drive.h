@@ -35,10 +35,15 @@ Result<QString> hostPath(const QString& path);
 // missing.
 QString programDirectory();
 Status ensureProgramDirectory();
+// What the last ensureProgramDirectory() could not do, handed out once (the
+// start-up windows tell the user, who may never see standard error).
+Status takeProgramDirectoryProblem();
 
 // The work of ensureProgramDirectory() from a given data folder (tests use
 // their own). A missing data folder copies nothing and is not an error: a
-// missing data file never stops the program.
+// missing data file never stops the program. A file that cannot be read,
+// copied or refreshed does not stop the others: the error names every such
+// file once (one file: its own error).
 Status fillProgramDirectory(const QString& dataFolder);
 
 // True for the files of the program directory that belong to the user (the

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 
 namespace p95 {
 
@@ -38,9 +40,22 @@ QStringList qtNameFilters(const QString& filter) {
 
 namespace {
 
+// Room for the dialog's columns (name, size, type, date) without scrolling
+// sideways, within the screen.
+constexpr int kMinimumWidth = 700;
+constexpr int kMinimumHeight = 450;
+
+QSize openingSize(const QFileDialog& box) {
+    QSize size = box.sizeHint().expandedTo(QSize(kMinimumWidth, kMinimumHeight));
+    if (const QScreen* screen = box.screen() ? box.screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    return size;
+}
+
 // The host folder to start in: the caller's initial directory (a Windows-form
 // path is mapped), else the folder of a file name given with a path, else the
-// last folder shown.
+// last folder shown, else the home folder -- never the process's working
+// directory, which means nothing to the user.
 QString startFolder(const CommonDialog& dialog, const QString& lastFolder) {
     if (!dialog.initDir.isEmpty()) {
         const Result<QString> host = hostPath(dialog.initDir);
@@ -55,7 +70,9 @@ QString startFolder(const CommonDialog& dialog, const QString& lastFolder) {
                 return info.absolutePath();
         }
     }
-    return lastFolder;
+    if (!lastFolder.isEmpty() && QFileInfo(lastFolder).isDir())
+        return lastFolder;
+    return QDir::homePath();
 }
 
 } // namespace
@@ -93,9 +110,8 @@ bool QtFileDialog::show(CommonDialog& dialog, QWidget* parent, bool save) {
         suffix.remove(0, 1);
     box.setDefaultSuffix(suffix);
 
-    const QString folder = startFolder(dialog, m_lastFolder);
-    if (!folder.isEmpty())
-        box.setDirectory(folder);
+    box.setDirectory(startFolder(dialog, m_lastFolder));
+    box.resize(openingSize(box));
     if (!dialog.fileName.isEmpty()) {
         // Only the name part: the folder was chosen above.
         QString name = dialog.fileName;

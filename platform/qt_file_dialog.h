@@ -24,7 +24,7 @@ public:
     bool showSave(CommonDialog& dialog, QWidget* parent) override;
 
     // The folder the dialog showed last; where it starts when the caller sets
-    // no initial directory.
+    // no initial directory (the home folder before the first showing).
     QString lastFolder() const { return m_lastFolder; }
 
 private:

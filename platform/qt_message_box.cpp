@@ -12,6 +12,14 @@ namespace p95 {
 
 namespace {
 
+// A box of fixed size: a title, a system menu and a close button (the
+// harmless answer), and no maximize or minimize button. Named, so that the
+// window system adds none.
+void setBoxButtons(QWidget& box) {
+    box.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                       Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+}
+
 QMessageBox::Icon qtIcon(MsgIcon icon) {
     switch (icon) {
     case MsgIcon::Information:
@@ -32,6 +40,7 @@ MsgAnswer QtMessageBox::show(QWidget* parent, const QString& text, MsgButtons bu
                              const QString& title, MsgIcon icon) {
     QMessageBox box(parent);
     box.setObjectName(QStringLiteral("MessageBox"));
+    setBoxButtons(box);
     box.setWindowTitle(title);
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
@@ -92,6 +101,7 @@ QString QtInputBox::ask(QWidget* parent, const QString& prompt, const QString& t
                         const QString& defaultAnswer) {
     QDialog box(parent);
     box.setObjectName(QStringLiteral("InputBox"));
+    setBoxButtons(box);
     box.setWindowTitle(title);
 
     auto* label = new QLabel(prompt);

@@ -35,7 +35,23 @@ inline QList<QByteArray> crlfLines(const QByteArray& bytes) {
     return lines;
 }
 
+// CI sets P95_REQUIRE_REALWORLD: there a test that needs the real-world
+// themes fails where they are missing, rather than skipping unseen.
+inline bool realWorldThemesRequired() {
+    const QByteArray value = qgetenv("P95_REQUIRE_REALWORLD");
+    return !value.isEmpty() && value != "0";
+}
+
 } // namespace p95::test
+
+// Skips the test, saying why, unless the real-world themes are required.
+#define P95_SKIP_WITHOUT_REALWORLD(present, why)                                                   \
+    if (!(present)) {                                                                              \
+        if (::p95::test::realWorldThemesRequired())                                                \
+            FAIL() << why << " (P95_REQUIRE_REALWORLD is set)";                                    \
+        else                                                                                       \
+            GTEST_SKIP() << why;                                                                   \
+    }
 
 inline void PrintTo(const QString& s, std::ostream* os) {
     *os << '"' << s.toStdString() << '"';

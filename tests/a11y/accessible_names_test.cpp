@@ -26,7 +26,7 @@ QStringList unnamedPictures(QWidget& window) {
 }
 
 TEST_F(EditorNames, PlayPicturesAreNamedAfterTheirSoundsAndSayHowToUseThem) {
-    choose(control<QPushButton>("Command4", 3), QStringLiteral("/sounds/beep.wav"));
+    choose(control<QPushButton>("Command4", 3), waveFile(QStringLiteral("beep.wav")));
     QLabel* play = control<QLabel>("Image2", 3);
     EXPECT_EQ(accessibleName(play), QStringLiteral("Play Default Beep"));
     EXPECT_TRUE(
@@ -38,7 +38,7 @@ TEST_F(EditorNames, PlayPicturesAreNamedAfterTheirSoundsAndSayHowToUseThem) {
 }
 
 TEST_F(EditorNames, PlayPicturesAndColourNamesAreButtonsThatPressLikeAClick) {
-    choose(control<QPushButton>("Command4", 12), QStringLiteral("/sounds/open.wav"));
+    choose(control<QPushButton>("Command4", 12), waveFile(QStringLiteral("open.wav")));
     QAccessibleInterface* play =
         QAccessible::queryAccessibleInterface(control<QLabel>("Image2", 12));
     ASSERT_NE(play, nullptr);
@@ -48,7 +48,7 @@ TEST_F(EditorNames, PlayPicturesAndColourNamesAreButtonsThatPressLikeAClick) {
         play->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
     play->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(fakes.audio.log.filter(QStringLiteral("Play ")),
-              QStringList{QStringLiteral("Play /sounds/open.wav")});
+              QStringList{QStringLiteral("Play ") + waveFile(QStringLiteral("open.wav"))});
 
     // A colour name presses only in own-colours mode, as with the keyboard.
     window->show();
@@ -79,7 +79,7 @@ TEST_F(EditorNames, PreviewsAreNamedAfterTheirSlots) {
 TEST_F(EditorNames, NoPictureOnAnyTabIsUnnamed) {
     // Every play picture on show too.
     for (int i = 0; i < kSoundCount; ++i)
-        choose(control<QPushButton>("Command4", i), QStringLiteral("/sounds/%1.wav").arg(i));
+        choose(control<QPushButton>("Command4", i), waveFile(QStringLiteral("%1.wav").arg(i)));
     window->setThemeName(QStringLiteral("Ocean"));
     window->show();
     auto* tabs = control<QTabWidget>(QStringLiteral("SSTab1"));
@@ -100,11 +100,11 @@ TEST_F(EditorNames, ControlsWhoseTextDoesNotSayWhatTheyDoAreDescribed) {
     }
     // The choosing buttons are captioned with a slot, not with what they do.
     EXPECT_EQ(accessibleText(control<QWidget>("Command3", 4), QAccessible::Description),
-              QStringLiteral("chooses the pointer file"));
+              QStringLiteral("chooses the pointer file; the Menu key offers to remove it"));
     EXPECT_EQ(accessibleText(control<QWidget>("Command4", 4), QAccessible::Description),
               QStringLiteral("chooses the sound file"));
     EXPECT_EQ(accessibleText(control<QWidget>("Command5", 4), QAccessible::Description),
-              QStringLiteral("chooses the icon file"));
+              QStringLiteral("chooses the icon file; the Menu key offers to remove it"));
     EXPECT_EQ(accessibleName(control<QWidget>(QStringLiteral("txtReadMe"))),
               QStringLiteral("ReadMe text"));
 }

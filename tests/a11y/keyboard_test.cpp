@@ -34,7 +34,7 @@ protected:
         return tabStops(*window);
     }
     QString setSound(int i) {
-        const QString path = QStringLiteral("/sounds/slot%1.wav").arg(i);
+        const QString path = waveFile(QStringLiteral("slot%1.wav").arg(i));
         choose(control<QPushButton>("Command4", i), path);
         return path;
     }
@@ -112,7 +112,22 @@ TEST_F(EditorKeyboard, TheFocusIsMarkedWithoutMovingAnything) {
         const QImage before = widget->grab().toImage();
         widget->setFocus();
         ASSERT_TRUE(widget->hasFocus());
-        EXPECT_NE(widget->grab().toImage(), before) << "the focus does not show";
+        const QImage focused = widget->grab().toImage();
+        EXPECT_NE(focused, before) << "the focus does not show";
+        if (widget->hasScaledContents()) {
+            // A ring in the selection colour, whatever the style's frame
+            // colours, round a picture that neither moves nor is covered.
+            const QRect inside = widget->contentsRect();
+            ASSERT_FALSE(inside.isEmpty());
+            EXPECT_NE(inside, widget->rect());
+            EXPECT_EQ(focused.copy(inside), before.copy(inside));
+            const QColor ring = widget->palette().color(QPalette::Highlight);
+            EXPECT_NE(ring, widget->palette().color(QPalette::Window));
+            for (const QPoint edge :
+                 {QPoint(0, 0), QPoint(widget->width() - 1, inside.center().y()),
+                  QPoint(inside.center().x(), widget->height() - 1)})
+                EXPECT_EQ(QColor(focused.pixel(edge)), ring) << edge.x() << "," << edge.y();
+        }
         EXPECT_EQ(widget->sizeHint(), hint);
         EXPECT_EQ(widget->geometry(), place);
         control<QPushButton>(QStringLiteral("Command15"))->setFocus();

@@ -81,6 +81,15 @@ TEST_F(LaunchWithFile, OpensTheThemeInTheEditorWithoutTheTipOrStartWindow) {
     EXPECT_TRUE(fakes.pictures.cursors.contains(programDirectory() + QStringLiteral("\\pen.cuz")));
 }
 
+TEST_F(LaunchWithFile, DataFilesThatCouldNotBePutInPlaceAreToldOverTheEditor) {
+    QDir().mkpath(m_programDir + QStringLiteral("/play.bmz"));
+    ASSERT_TRUE(ensureProgramDirectory().has_value());
+    EXPECT_EQ(flow->launch(m_theme), editor.get());
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_TRUE(fakes.messages.shown[0].text.contains(QStringLiteral("play.bmz")));
+    EXPECT_FALSE(takeProgramDirectoryProblem().has_value());
+}
+
 TEST_F(LaunchWithFile, AFileThatCannotBeOpenedIsSaidAsTheEditorsOpenSaysItThenTheUsualStart) {
     const QString gone = tmp() + QStringLiteral("/gone.theme");
     const QString notes = tmp() + QStringLiteral("/notes.theme");

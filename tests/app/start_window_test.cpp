@@ -2,13 +2,20 @@
 // hand-over through the loading window, opening a theme, and quitting.
 
 #include "app_test_support.h"
+#include "platform/fonts.h"
 
 #include <QAction>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QMenu>
 #include <QProgressBar>
+#include <QRadioButton>
 #include <QTest>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace p95::test {
 namespace {
@@ -263,6 +270,14 @@ TEST_F(StartWindowOpen, ShowsTheEditorWithTheThemeReadAndClosesTheStartWindow) {
     EXPECT_EQ(editorText("lblDirectory"), QStringLiteral("Current Theme:         ") + m_theme);
     EXPECT_EQ(editorText("ThemeName"), QStringLiteral("Ocean Breeze"));
     // The theme was read: its colour is in the window, in own-colours mode.
+    const auto window = std::find_if(kColourSlots.begin(), kColourSlots.end(),
+                                     [](const ColourSlot& slot) { return slot.key == "Window"; });
+    ASSERT_NE(window, kColourSlots.end());
+    const int index = int(window - kColourSlots.begin());
+    EXPECT_EQ(editor->document().colours[index], QStringLiteral("1 2 3"));
+    EXPECT_EQ(find<QLabel>(*editor, QStringLiteral("Label7_%1").arg(index).toLatin1().constData())
+                  ->text(),
+              QStringLiteral("1 2 3"));
     EXPECT_EQ(editor->document().colourMode, ColourMode::Own);
     EXPECT_FALSE(start->isVisible());
     processDeletes();
@@ -314,6 +329,127 @@ TEST_F(StartWindowOpen, AFileThatCannotBeReadOrIsNoThemeKeepsTheStartWindowAndSa
     find<QPushButton>(*start, "Command2")->click();
     EXPECT_TRUE(fakes.messages.shown.empty());
     EXPECT_TRUE(start->isVisible());
+}
+
+// Text from files and from the user is shown as it stands: a theme file named
+// "<i>Ocean.theme" shows "<i>Ocean", not an italic "Ocean", and a tip in
+// markup shows its tags. No label of any window reads its text as markup.
+TEST_F(StartUpFixture, NamesPathsAndTipsAreShownAsTheyStandInEveryWindow) {
+    writeTips("2\r\n<b>Save</b> often.\r\n");
+    const QString theme = tmp() + QStringLiteral("/<u>Mine</u>/<i>Ocean.theme");
+    writeFile(theme, "[Control Panel\\Colors]\r\nWindow=1 2 3\r\n");
+    QStringList notPlain;
+    const auto check = [&notPlain](QWidget& window) {
+        for (const QLabel* label : window.findChildren<QLabel*>()) {
+            if (label->textFormat() != Qt::PlainText)
+                notPlain << window.objectName() + QLatin1Char('.') + label->objectName();
+        }
+    };
+
+    Form1* tip = flow->start();
+    EXPECT_EQ(find<QLabel>(*tip, "Label6")->text(), QStringLiteral("<b>Save</b> often."));
+    check(*tip);
+    FrmStart* start = reachStartWindow();
+    check(*start);
+    check(*flow->showAbout());
+    FrmLoad* load = flow->showLoad(QStringLiteral("<i>Ocean"));
+    load->timer()->stop();
+    EXPECT_EQ(find<QLabel>(*load, "ThemeName")->text(), QStringLiteral("<i>Ocean"));
+    check(*load);
+
+    fakes.fileDialog.queue(theme);
+    find<QPushButton>(*start, "Command2")->click();
+    EXPECT_EQ(editorText("ThemeName"), QStringLiteral("<i>Ocean"));
+    EXPECT_EQ(editorText("lblDirectory"), QStringLiteral("Current Theme:         ") + theme);
+    EXPECT_EQ(editorText("lblLoadFile"), theme);
+    check(*editor);
+    editor->coloursTab().Label4_Click(0);
+    ASSERT_NE(editor->coloursTab().picker(), nullptr);
+    check(*editor->coloursTab().picker());
+    EXPECT_TRUE(notPlain.isEmpty()) << notPlain.join(QLatin1Char(' ')).toStdString();
+    editor->coloursTab().picker()->close();
+}
+
+// The program directory filled at program start: what could not be put in
+// place is told once, in a box over the tip window, naming every file.
+TEST_F(StartUpFixture, DataFilesThatCouldNotBePutInPlaceAreToldOnceAtStart) {
+    QDir().mkpath(m_programDir + QStringLiteral("/play.bmz"));
+    QDir().mkpath(m_programDir + QStringLiteral("/theme.icp"));
+    ASSERT_TRUE(ensureProgramDirectory().has_value());
+    reachStartWindow(); // the tip window first, then Continue
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    const FakeMessageBox::Shown& told = fakes.messages.shown[0];
+    EXPECT_EQ(told.title, QStringLiteral("Paletteer 95"));
+    EXPECT_EQ(told.buttons, MsgButtons::Ok);
+    EXPECT_TRUE(told.text.contains(QStringLiteral("play.bmz")));
+    EXPECT_TRUE(told.text.contains(QStringLiteral("theme.icp")));
+    EXPECT_FALSE(takeProgramDirectoryProblem().has_value());
+}
+
+// The windows are fixed at the size their layouts give: none offers to
+// maximize, and each names the buttons it has, so the window system adds none.
+TEST_F(StartUpFixture, NoFixedSizeWindowHasAMaximizeButton) {
+    const auto noMaximize = [](QWidget* window) {
+        SCOPED_TRACE(window->objectName().toStdString());
+        EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+        EXPECT_TRUE(window->windowFlags().testFlag(Qt::CustomizeWindowHint));
+        EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowTitleHint));
+    };
+    noMaximize(flow->start()); // the tip window goes with Continue
+    QList<QWidget*> windows;
+    FrmStart* start = reachStartWindow();
+    windows << start << flow->showAbout() << flow->showLoad(QStringLiteral("Ocean"));
+    flow->loadWindow()->timer()->stop();
+    windows << editor.get();
+    find<QRadioButton>(*editor, "Option13")->click();
+    editor->coloursTab().Label4_Click(0);
+    ASSERT_NE(editor->coloursTab().picker(), nullptr);
+    windows << editor->coloursTab().picker();
+    for (QWidget* window : windows)
+        noMaximize(window);
+    // The editor keeps its minimize and close buttons.
+    EXPECT_TRUE(editor->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_TRUE(editor->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_EQ(editor->minimumSize(), editor->maximumSize());
+    editor->coloursTab().picker()->close();
+}
+
+// The faces the windows name come from the free fonts: Courier New as
+// Liberation Mono, Comic Sans MS as Comic Neue, MS Sans Serif from Wine's
+// bitmap face at one of its strikes (13, 16 or 20 pixels), the ReadMe's
+// 8.5 points included -- never an italic stand-in.
+TEST_F(StartUpFixture, TheFacesTheWindowsNameAreDrawnWithFreeFonts) {
+    if (!installProgramFonts().msSansSerif)
+        GTEST_SKIP() << "fonts-wine is not installed";
+    const QFont tipHeading = find<QLabel>(*flow->start(), "Label1")->font();
+    FrmStart* start = reachStartWindow(); // the tip window goes with Continue
+    FrmLoad* load = flow->showLoad(QStringLiteral("Ocean"));
+    load->timer()->stop();
+    QLabel heading;
+    heading.setObjectName(QStringLiteral("tipLabel1"));
+    heading.setFont(tipHeading);
+    const struct {
+        QWidget* widget;
+        const char* family;
+    } cases[] = {{&heading, "Liberation Mono"},
+                 {find<QLabel>(*start, "Label1"), "Comic Neue"},
+                 {find<QLabel>(*load, "Label1"), "Comic Neue"},
+                 {find<QLineEdit>(*start, "Text1"), "MS Sans Serif"},
+                 {find<QTextEdit>(*editor, "txtReadMe"), "MS Sans Serif"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.widget->objectName().toStdString());
+        const QFont font = qobject_cast<QTextEdit*>(c.widget)
+                               ? qobject_cast<QTextEdit*>(c.widget)->document()->defaultFont()
+                               : c.widget->font();
+        const QFontInfo drawn(font);
+        EXPECT_EQ(drawn.family(), QString::fromLatin1(c.family));
+        EXPECT_FALSE(drawn.italic());
+        if (drawn.family() == QStringLiteral("MS Sans Serif")) {
+            EXPECT_TRUE(drawn.pixelSize() == 13 || drawn.pixelSize() == 16 ||
+                        drawn.pixelSize() == 20)
+                << drawn.pixelSize();
+        }
+    }
 }
 
 } // namespace

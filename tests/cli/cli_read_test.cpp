@@ -187,8 +187,8 @@ TEST_F(CliRead, BadUsageOrDocumentExitsTwo) {
 
 TEST_F(CliRead, RealWorldThemeNamesItselfAndReportsItsMissingFiles) {
     const QString file = QStringLiteral(P95_REALWORLD_THEMES "/Nature (high color).theme");
-    if (!QFile::exists(file))
-        GTEST_SKIP() << "no real-world themes at " P95_REALWORLD_THEMES;
+    P95_SKIP_WITHOUT_REALWORLD(QFile::exists(file),
+                               "no real-world themes at " P95_REALWORLD_THEMES);
     const QJsonObject doc = json(runCli({QStringLiteral("read"), file}));
     EXPECT_EQ(doc[QStringLiteral("name")].toString(), QStringLiteral("Nature (high color)"));
     EXPECT_EQ(strings(doc[QStringLiteral("messages")]), QStringList{kLoadProblem});

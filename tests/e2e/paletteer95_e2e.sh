@@ -219,6 +219,18 @@ stop_x
 echo "run 1: saved $(wc -c <"$theme") bytes to Ocean/Ocean.theme"
 
 # ---------------------------------------------------------------- run 2
+# Run 1 saved the Default preset, which a fresh editor holds anyway: give the
+# theme colours of its own, each different, so that run 2 compares colours
+# that only the reading can have brought.
+fresh_colours=$(colours_of "$theme")
+awk '{ sub(/\r$/, "") }
+     /^\[/ { inside = ($0 == "[Control Panel\\Colors]") }
+     inside && /^[A-Za-z]+=/ { n++; sub(/=.*/, "=" (n * 9) " " (250 - n * 7) " " (n * 3 + 1)) }
+     { printf "%s\r\n", $0 }' "$theme" >"$work/recoloured.theme" && mv "$work/recoloured.theme" "$theme" ||
+    fail "cannot recolour $theme"
+[ "$(colours_of "$theme" | grep -c =)" -eq 25 ] || fail "the recoloured theme lacks colours"
+[ "$(colours_of "$theme")" != "$fresh_colours" ] || fail "the recolouring changed nothing"
+
 start_x
 launch 2 "Tip of the Day"
 tip=$(window_of "Tip of the Day") || exit 1

@@ -14,7 +14,6 @@
 #include <QRadioButton>
 #include <QSemaphore>
 #include <QTextEdit>
-#include <QThread>
 #include <QTimer>
 
 namespace p95::test {
@@ -509,24 +508,25 @@ TEST_F(EditorFiles, AskingToCloseDuringASaveAsksTheQuitQuestionWhenItHasEnded) {
     EXPECT_TRUE(QFileInfo::exists(themeFile(QStringLiteral("Busy"))));
 }
 
-// Writes slowly, as a save to a slow network drive would.
-class SlowWrites : public FileSystem {
-public:
-    Status writeFile(const QString& path, const QByteArray& bytes) override {
-        QThread::msleep(900);
-        return FileSystem::writeFile(path, bytes);
-    }
-};
-
 TEST_F(EditorFiles, ASlowSaveShowsAModalProgressDialogUntilItEnds) {
-    SlowWrites files;
+    // A save to a slow network drive: held until the dialog has been seen.
+    LatchedWrites files;
     auto window = makeWindow(&files);
     window->setThemeName(QStringLiteral("Slow"));
     bool shownModal = false;
-    QTimer::singleShot(750, [&] {
+    // Looks for the dialog while the save is held; lets the save go on once
+    // it shows (or after ten seconds, so that a missing dialog fails, not hangs).
+    QTimer look;
+    int looks = 0;
+    QObject::connect(&look, &QTimer::timeout, [&] {
         auto* progress = window->findChild<QProgressDialog*>(QStringLiteral("saveProgress"));
         shownModal = progress && progress->isVisible() && progress->isModal();
+        if (shownModal || ++looks == 500) {
+            look.stop();
+            files.go.release(100);
+        }
     });
+    look.start(20);
     save(*window);
     EXPECT_TRUE(shownModal);
     EXPECT_EQ(window->findChild<QProgressDialog*>(QStringLiteral("saveProgress")), nullptr);

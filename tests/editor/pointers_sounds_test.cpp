@@ -64,22 +64,30 @@ TEST_F(PointersTabTest, AnAniPointerKeepsTheHourglassAndALaterCurReplacesIt) {
     EXPECT_TRUE(fakes.messages.shown.empty());
 }
 
-TEST_F(PointersTabTest, OnlyLowerCaseEndingsCountAndCancelKeepsTheEarlierChoice) {
+// ARROW.CUR and ARROW.ANI, as DOS-era files are named, count like their
+// lower-case names; other endings and Cancel keep the earlier choice.
+TEST_F(PointersTabTest, EndingsCountInAnyLetterCaseAndCancelKeepsTheEarlierChoice) {
     auto* button = control<QPushButton>("Command3", 13);
-    choose(button, QStringLiteral("/cursors/up.cur"));
-    const Qt::CursorShape chosen = button->cursor().shape();
+    choose(button, QStringLiteral("/cursors/ARROW.CUR"));
+    EXPECT_EQ(text("Source", 13), QStringLiteral("/cursors/ARROW.CUR"));
+    EXPECT_EQ(fakes.pictures.cursors.last(), QStringLiteral("/cursors/ARROW.CUR"));
+    EXPECT_EQ(button->cursor().shape(), Qt::PointingHandCursor);
     const int cursorLoads = int(fakes.pictures.cursors.size());
 
-    for (const char* ignored :
-         {"/cursors/UP2.CUR", "/cursors/up3.ANI", "/cursors/up4.Cur", "/cursors/readme.txt"}) {
+    // An animated one in upper case: its placeholder, and the hover pointer stays.
+    choose(button, QStringLiteral("/cursors/ARROW.ANI"));
+    EXPECT_EQ(window->document().pointers[13], QStringLiteral("/cursors/ARROW.ANI"));
+    EXPECT_EQ(fakes.pictures.loaded.last(), programFile("ani.bmz"));
+    EXPECT_EQ(fakes.pictures.cursors.size(), cursorLoads);
+    choose(button, QStringLiteral("/cursors/up.Cur"));
+    EXPECT_EQ(text("Source", 13), QStringLiteral("/cursors/up.Cur"));
+
+    for (const char* ignored : {"/cursors/readme.txt", "/cursors/up.cur.bak", "/cursors/CUR"}) {
         choose(button, QString::fromLatin1(ignored));
-        EXPECT_EQ(text("Source", 13), QStringLiteral("/cursors/up.cur")) << ignored;
+        EXPECT_EQ(text("Source", 13), QStringLiteral("/cursors/up.Cur")) << ignored;
     }
     choose(button, std::nullopt);
-    EXPECT_EQ(text("Source", 13), QStringLiteral("/cursors/up.cur"));
-    EXPECT_EQ(window->document().pointers[13], QStringLiteral("/cursors/up.cur"));
-    EXPECT_EQ(button->cursor().shape(), chosen);
-    EXPECT_EQ(fakes.pictures.cursors.size(), cursorLoads);
+    EXPECT_EQ(window->document().pointers[13], QStringLiteral("/cursors/up.Cur"));
     EXPECT_TRUE(fakes.messages.shown.empty());
 }
 
@@ -95,10 +103,54 @@ TEST_F(PointersTabTest, ACurFileThatIsNotACursorIsRefusedAndTheSlotKeepsItsValue
     EXPECT_EQ(text("Source", 0), QStringLiteral("/cursors/good.cur"));
 }
 
+// Any pointer can be emptied again: the pop-up of its button or its preview,
+// then Yes. The button shows the pointer of its role again.
+TEST_F(PointersTabTest, RemoveFromThemeEmptiesThatPointerAndItsPreview) {
+    auto* busy = control<QPushButton>("Command3", 3);
+    const Qt::CursorShape hourglass = busy->cursor().shape();
+    choose(busy, QStringLiteral("/cursors/wait.cur"));
+    choose(control<QPushButton>("Command3", 4), QStringLiteral("/cursors/cross.cur"));
+    auto* menu = window->findChild<QMenu*>(QStringLiteral("mnuRem"));
+    auto* remove = window->findChild<QAction*>(QStringLiteral("mnuRemove"));
+    ASSERT_TRUE(menu && remove);
+
+    QTest::mousePress(busy, Qt::RightButton);
+    EXPECT_TRUE(menu->isVisible());
+    menu->hide();
+    fakes.messages.queue(MsgAnswer::No);
+    remove->trigger();
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].text,
+              QStringLiteral("Are you sure that you want to remove this pointer from the theme?"));
+    EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Paletteer 95"));
+    EXPECT_EQ(fakes.messages.shown[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(window->document().pointers[3], QStringLiteral("/cursors/wait.cur"));
+    EXPECT_EQ(busy->cursor().shape(), Qt::PointingHandCursor);
+
+    QTest::mousePress(control<QLabel>("Image1", 3), Qt::RightButton);
+    EXPECT_TRUE(menu->isVisible());
+    menu->hide();
+    fakes.messages.queue(MsgAnswer::Yes);
+    remove->trigger();
+    EXPECT_TRUE(window->document().pointers[3].isEmpty());
+    EXPECT_TRUE(text("Source", 3).isEmpty());
+    EXPECT_TRUE(control<QLabel>("Image1", 3)->pixmap().isNull());
+    EXPECT_EQ(busy->cursor().shape(), hourglass);
+    EXPECT_EQ(window->document().pointers[4], QStringLiteral("/cursors/cross.cur"));
+    EXPECT_FALSE(control<QLabel>("Image1", 4)->pixmap().isNull());
+
+    // An empty slot has nothing to offer.
+    QTest::mousePress(busy, Qt::RightButton);
+    QTest::keyClick(busy, Qt::Key_Menu);
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(fakes.messages.shown.size(), 2u);
+}
+
 // ---------------------------------------------------------------- sounds
 
 class SoundsTabTest : public TabsFixture {
 protected:
+    QString wave(const char* name) { return waveFile(QLatin1String(name)); }
     void chooseSound(int i, const QString& path) {
         choose(control<QPushButton>("Command4", i), path);
     }
@@ -107,19 +159,18 @@ protected:
 };
 
 TEST_F(SoundsTabTest, AnUpperCaseWavFillsItsSlotAndShowsItsPlayPicture) {
-    const CommonDialog dialog =
-        choose(control<QPushButton>("Command4", 3), QStringLiteral("/media/DING.WAV"));
+    const CommonDialog dialog = choose(control<QPushButton>("Command4", 3), wave("DING.WAV"));
     EXPECT_EQ(dialog.dialogTitle, QStringLiteral("Choose the sound for Default Beep"));
     EXPECT_EQ(dialog.filter, QStringLiteral("Sounds (*.wav)|*.wav"));
     EXPECT_EQ(dialog.filterIndex, 1);
     EXPECT_EQ(dialog.defaultExt, QStringLiteral(".wav"));
     EXPECT_TRUE(dialog.fileName.isEmpty());
 
-    EXPECT_EQ(sound(3), QStringLiteral("/media/DING.WAV"));
-    EXPECT_EQ(window->document().sounds[3], QStringLiteral("/media/DING.WAV"));
+    EXPECT_EQ(sound(3), wave("DING.WAV"));
+    EXPECT_EQ(window->document().sounds[3], wave("DING.WAV"));
     EXPECT_FALSE(playPicture(3)->isHidden());
     EXPECT_EQ(fakes.audio.deviceType(), QStringLiteral("WaveAudio"));
-    EXPECT_EQ(fakes.audio.fileName(), QStringLiteral("/media/DING.WAV"));
+    EXPECT_EQ(fakes.audio.fileName(), wave("DING.WAV"));
     // Choosing does not play.
     EXPECT_TRUE(fakes.audio.log.isEmpty());
     for (int i = 0; i < kSoundCount; ++i)
@@ -127,53 +178,53 @@ TEST_F(SoundsTabTest, AnUpperCaseWavFillsItsSlotAndShowsItsPlayPicture) {
 }
 
 TEST_F(SoundsTabTest, TheLastSlotWorksLikeTheOthers) {
-    const CommonDialog dialog =
-        choose(control<QPushButton>("Command4", 19), QStringLiteral("/media/start.Wav"));
+    const CommonDialog dialog = choose(control<QPushButton>("Command4", 19), wave("start.Wav"));
     EXPECT_EQ(dialog.dialogTitle, QStringLiteral("Choose the sound for Start Windows"));
-    EXPECT_EQ(window->document().sounds[19], QStringLiteral("/media/start.Wav"));
+    EXPECT_EQ(window->document().sounds[19], wave("start.Wav"));
     EXPECT_FALSE(playPicture(19)->isHidden());
 }
 
 TEST_F(SoundsTabTest, OtherEndingsAndCancelKeepTheSlotAndTheDeviceIsClosedAfterTheDialog) {
-    chooseSound(0, QStringLiteral("/media/a.wav"));
+    chooseSound(0, wave("a.wav"));
     QTest::mouseClick(playPicture(0), Qt::LeftButton);
     ASSERT_EQ(fakes.audio.mode(), MciMode::Playing);
 
     // The device is closed after the dialog, whatever its outcome.
-    chooseSound(0, QStringLiteral("/media/song.mp3"));
+    chooseSound(0, wave("song.mp3"));
     EXPECT_EQ(fakes.audio.mode(), MciMode::NotOpen);
     EXPECT_EQ(fakes.audio.log.last(), QStringLiteral("Close "));
-    EXPECT_EQ(sound(0), QStringLiteral("/media/a.wav"));
+    EXPECT_EQ(sound(0), wave("a.wav"));
 
     QTest::mouseClick(playPicture(0), Qt::LeftButton);
     fakes.fileDialog.queue(std::nullopt);
     control<QPushButton>("Command4", 0)->click();
     EXPECT_EQ(fakes.audio.log.last(), QStringLiteral("Close "));
-    EXPECT_EQ(sound(0), QStringLiteral("/media/a.wav"));
-    EXPECT_EQ(window->document().sounds[0], QStringLiteral("/media/a.wav"));
+    EXPECT_EQ(sound(0), wave("a.wav"));
+    EXPECT_EQ(window->document().sounds[0], wave("a.wav"));
 }
 
 TEST_F(SoundsTabTest, PlayingASecondSoundClosesTheFirstDevice) {
-    chooseSound(0, QStringLiteral("/media/a.wav"));
-    chooseSound(1, QStringLiteral("/media/b.wav"));
+    chooseSound(0, wave("a.wav"));
+    chooseSound(1, wave("b.wav"));
     QTest::mouseClick(playPicture(0), Qt::LeftButton);
     QTest::mouseClick(playPicture(1), Qt::LeftButton);
     EXPECT_EQ(
         fakes.audio.log,
-        QStringList({QStringLiteral("Open /media/a.wav"), QStringLiteral("Play /media/a.wav"),
-                     QStringLiteral("Prev /media/a.wav"), QStringLiteral("Close /media/a.wav"),
-                     QStringLiteral("Open /media/b.wav"), QStringLiteral("Play /media/b.wav"),
-                     QStringLiteral("Prev /media/b.wav")}));
+        QStringList(
+            {QStringLiteral("Open ") + wave("a.wav"), QStringLiteral("Play ") + wave("a.wav"),
+             QStringLiteral("Prev ") + wave("a.wav"), QStringLiteral("Close ") + wave("a.wav"),
+             QStringLiteral("Open ") + wave("b.wav"), QStringLiteral("Play ") + wave("b.wav"),
+             QStringLiteral("Prev ") + wave("b.wav")}));
 }
 
 TEST_F(SoundsTabTest, PressingShowsThePressedPictureAndReleasingRestoresItThenPlays) {
-    chooseSound(4, QStringLiteral("/media/d.wav"));
+    chooseSound(4, wave("d.wav"));
     QTest::mousePress(playPicture(4), Qt::LeftButton);
     EXPECT_EQ(fakes.pictures.loaded.last(), programFile("play2.bmz"));
     EXPECT_TRUE(fakes.audio.log.isEmpty());
     QTest::mouseRelease(playPicture(4), Qt::LeftButton);
     EXPECT_EQ(fakes.pictures.loaded.last(), programFile("play.bmz"));
-    EXPECT_EQ(fakes.audio.log.first(), QStringLiteral("Open /media/d.wav"));
+    EXPECT_EQ(fakes.audio.log.first(), QStringLiteral("Open ") + wave("d.wav"));
 
     // Any button but the right one presses it; only the left one plays.
     fakes.audio.log.clear();
@@ -185,8 +236,8 @@ TEST_F(SoundsTabTest, PressingShowsThePressedPictureAndReleasingRestoresItThenPl
 }
 
 TEST_F(SoundsTabTest, RightClickThenYesRemovesExactlyThatSound) {
-    chooseSound(5, QStringLiteral("/media/empty.wav"));
-    chooseSound(6, QStringLiteral("/media/bang.wav"));
+    chooseSound(5, wave("empty.wav"));
+    chooseSound(6, wave("bang.wav"));
     const int loadsBefore = int(fakes.pictures.loaded.size());
 
     QTest::mousePress(playPicture(5), Qt::RightButton);
@@ -202,7 +253,7 @@ TEST_F(SoundsTabTest, RightClickThenYesRemovesExactlyThatSound) {
     EXPECT_EQ(remove->text(), QStringLiteral("&Remove from Theme"));
     fakes.messages.queue(MsgAnswer::No);
     remove->trigger();
-    EXPECT_EQ(sound(5), QStringLiteral("/media/empty.wav"));
+    EXPECT_EQ(sound(5), wave("empty.wav"));
 
     fakes.messages.queue(MsgAnswer::Yes);
     remove->trigger();
@@ -214,7 +265,7 @@ TEST_F(SoundsTabTest, RightClickThenYesRemovesExactlyThatSound) {
     EXPECT_TRUE(sound(5).isEmpty());
     EXPECT_TRUE(window->document().sounds[5].isEmpty());
     EXPECT_TRUE(playPicture(5)->isHidden());
-    EXPECT_EQ(sound(6), QStringLiteral("/media/bang.wav"));
+    EXPECT_EQ(sound(6), wave("bang.wav"));
     EXPECT_FALSE(playPicture(6)->isHidden());
 
     // The emptied slot plays nothing.
@@ -222,27 +273,52 @@ TEST_F(SoundsTabTest, RightClickThenYesRemovesExactlyThatSound) {
     EXPECT_TRUE(fakes.audio.log.isEmpty());
 }
 
+// No sound device, a file gone since it was chosen, or one the player cannot
+// read (found only once it has tried): each is said, not passed in silence.
 TEST_F(SoundsTabTest, ASoundThatCannotBePlayedIsReported) {
-    // No sound device, or a file gone since it was chosen.
-    struct FailingOpen : FakeMciDevice {
+    struct Failing : FakeMciDevice {
+        bool failOpen = false;
         Status command(const QString& c) override {
-            if (c == QStringLiteral("Open"))
+            if (failOpen && c == QStringLiteral("Open"))
                 return Error{QStringLiteral("Opening"), fileName(), QStringLiteral("no device")};
             return FakeMciDevice::command(c);
         }
+        Status waitUntilLoaded(int timeoutMs) override {
+            FakeMciDevice::waitUntilLoaded(timeoutMs);
+            return Error{QStringLiteral("Loading"), fileName(), QStringLiteral("unreadable data")};
+        }
     };
-    FailingOpen device;
-    FakeServices& f = fakes;
-    FrmMain other(
-        Services{f.fileDialog, f.messages, f.input, device, f.pictures, f.clipboard, f.clock},
-        m_files);
-    other.ensureLoaded();
-    f.fileDialog.queue(QStringLiteral("/media/stop.wav"));
-    other.findChild<QPushButton*>(QStringLiteral("Command4_2"))->click();
-    other.soundsTab().Image2_Click(2);
-    ASSERT_EQ(f.messages.shown.size(), 1u);
-    EXPECT_TRUE(f.messages.shown[0].text.contains(QStringLiteral("no device")));
-    EXPECT_EQ(f.messages.shown[0].title, QStringLiteral("Paletteer 95"));
+    for (const bool failOpen : {true, false}) {
+        Failing device;
+        device.failOpen = failOpen;
+        FakeServices& f = fakes;
+        f.messages.shown.clear();
+        FrmMain other(
+            Services{f.fileDialog, f.messages, f.input, device, f.pictures, f.clipboard, f.clock},
+            m_files);
+        other.ensureLoaded();
+        f.fileDialog.queue(wave("stop.wav"));
+        other.findChild<QPushButton*>(QStringLiteral("Command4_2"))->click();
+        other.soundsTab().Image2_Click(2);
+        ASSERT_EQ(f.messages.shown.size(), 1u);
+        EXPECT_TRUE(f.messages.shown[0].text.contains(
+            failOpen ? QStringLiteral("no device") : QStringLiteral("unreadable data")));
+        EXPECT_EQ(f.messages.shown[0].title, QStringLiteral("Paletteer 95"));
+        EXPECT_TRUE(device.log.filter(QStringLiteral("Play")).isEmpty());
+    }
+}
+
+TEST_F(SoundsTabTest, AFileThatIsNoWaveSoundIsRefusedAndTheSlotKeepsItsValue) {
+    chooseSound(2, wave("stop.wav"));
+    const QString notes = tmp() + QStringLiteral("/sounds/notes.wav");
+    writeFile(notes, "just some notes\r\n");
+    chooseSound(2, notes);
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Paletteer 95"));
+    EXPECT_TRUE(fakes.messages.shown[0].text.contains(notes));
+    EXPECT_TRUE(fakes.messages.shown[0].text.contains(QStringLiteral("not a RIFF file")));
+    EXPECT_EQ(sound(2), wave("stop.wav"));
+    EXPECT_EQ(window->document().sounds[2], wave("stop.wav"));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // their names say are taken, files that are not are refused.
 
 #include "platform/qt_pictures.h"
+#include "platform/sound_files.h"
 #include "platform/test_pictures.h"
 #include "tabs_test_support.h"
 
@@ -79,7 +80,8 @@ TEST_F(RealPictures, TheProgramsOwnFilesShowAsTheyShould) {
     choose(button(QStringLiteral("Command7")), file(QStringLiteral("sky.jpg"), "JFIF"));
     EXPECT_FALSE(real->findChild<QLabel*>(QStringLiteral("Image3_0"))->pixmap().isNull());
 
-    choose(button(QStringLiteral("Command4_0")), file(QStringLiteral("ding.wav"), "RIFF"));
+    choose(button(QStringLiteral("Command4_0")),
+           file(QStringLiteral("ding.wav"), sineWave(440.0, 0.05)));
     auto* play = real->findChild<QLabel*>(QStringLiteral("Image2_0"));
     const QImage normal = play->pixmap().toImage();
     ASSERT_FALSE(normal.isNull());

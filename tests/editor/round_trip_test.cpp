@@ -1,6 +1,7 @@
 // A whole theme made through the tabs: a file chosen for every slot, saved by
 // the editor, opened again, every slot pointing at its copy.
 
+#include "platform/sound_files.h"
 #include "tabs_test_support.h"
 #include "test_support.h"
 
@@ -19,7 +20,11 @@ TEST_F(ThemeRoundTrip, EverySlotChosenSavedAndOpenedPointsAtItsCopyInTheThemeDir
     int serial = 0;
     const auto source = [&](const QString& fileName) {
         const QString path = onDrive(QStringLiteral("Sources/") + fileName);
-        writeFile(path, QByteArray("content ") + QByteArray::number(++serial));
+        QByteArray content = QByteArray("content ") + QByteArray::number(++serial);
+        // A sound is taken only when it is one.
+        if (fileName.endsWith(QStringLiteral(".WAV")))
+            content = sineWave(440.0 + serial, 0.01);
+        writeFile(path, content);
         return path;
     };
     for (int i = 0; i < kPointerCount; ++i) {

@@ -4,6 +4,7 @@
 // object name, and the choices made through the scripted file dialog.
 
 #include "editor_test_support.h"
+#include "platform/sound_files.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -36,6 +37,15 @@ protected:
         button->click();
         EXPECT_EQ(fakes.fileDialog.shown.size(), before + 1) << "no dialog shown";
         return fakes.fileDialog.shown.empty() ? CommonDialog{} : fakes.fileDialog.shown.back();
+    }
+
+    // A short wave sound of that name, made on first use: a sound is taken
+    // only when the file is one.
+    QString waveFile(const QString& name) {
+        const QString path = tmp() + QStringLiteral("/sounds/") + name;
+        if (!QFileInfo::exists(path))
+            writeFile(path, sineWave(440.0, 0.05));
+        return path;
     }
 
     QString programFile(const char* name) const {

@@ -2,6 +2,11 @@
 
 #include "tabs_test_support.h"
 
+#include <QAction>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTest>
+
 namespace p95::test {
 namespace {
 
@@ -103,6 +108,63 @@ TEST_F(VisualsTabTest, TheScreenSaverPathShowsInItsVisibleCaptionOnly) {
     EXPECT_FALSE(fakes.pictures.loaded.contains(QStringLiteral("/savers/calm.scr")));
     for (int k = 0; k < 5; ++k)
         EXPECT_TRUE(icons(k).isEmpty()) << k;
+}
+
+// Each visual slot can be emptied again through its button's pop-up (here
+// from the keyboard, the Menu key and Enter) or its preview's; the question
+// names what goes. The other slots stay.
+TEST_F(VisualsTabTest, RemoveFromThemeEmptiesThatSlotAndItsPreview) {
+    choose(control<QPushButton>("Command5", 1), QStringLiteral("/icons/pc.ico"));
+    choose(control<QPushButton>("Command5", 4), QStringLiteral("/icons/full.ico"));
+    choose(wallpaper(), QStringLiteral("/pictures/Sky.JPG"));
+    choose(control<QPushButton>(QStringLiteral("Command6")), QStringLiteral("/savers/calm.scr"));
+    auto* menu = window->findChild<QMenu*>(QStringLiteral("mnuRem"));
+    ASSERT_NE(menu, nullptr);
+    window->show();
+    control<QTabWidget>(QStringLiteral("SSTab1"))->setCurrentIndex(2);
+
+    const struct {
+        QWidget* control;
+        int k;
+        const char* what;
+    } cases[] = {{control<QPushButton>("Command5", 1), 1, "this icon"},
+                 {control<QLabel>("Image3", 0), 0, "the wallpaper"},
+                 {control<QPushButton>(QStringLiteral("Command6")), 5, "the screen saver"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fakes.messages.shown.clear();
+        const QString before = icons(c.k);
+        if (qobject_cast<QPushButton*>(c.control)) {
+            c.control->setFocus();
+            QTest::keyClick(c.control, Qt::Key_Menu);
+            ASSERT_TRUE(menu->isVisible());
+            fakes.messages.queue(MsgAnswer::No);
+            QTest::keyClick(menu, Qt::Key_Return);
+            EXPECT_EQ(icons(c.k), before);
+            QTest::keyClick(c.control, Qt::Key_F10, Qt::ShiftModifier);
+            ASSERT_TRUE(menu->isVisible());
+            fakes.messages.queue(MsgAnswer::Yes);
+            QTest::keyClick(menu, Qt::Key_Return);
+        } else {
+            QTest::mousePress(c.control, Qt::RightButton);
+            ASSERT_TRUE(menu->isVisible());
+            menu->hide();
+            fakes.messages.queue(MsgAnswer::Yes);
+            window->findChild<QAction*>(QStringLiteral("mnuRemove"))->trigger();
+        }
+        ASSERT_FALSE(fakes.messages.shown.empty());
+        EXPECT_EQ(fakes.messages.shown.back().text,
+                  QStringLiteral("Are you sure that you want to remove %1 from the theme?")
+                      .arg(QLatin1String(c.what)));
+        EXPECT_TRUE(window->document().icons[c.k].isEmpty());
+        EXPECT_TRUE(icons(c.k).isEmpty());
+        if (c.k < kScreenSaverIndex) {
+            EXPECT_TRUE(control<QLabel>("Image3", c.k)->pixmap().isNull());
+        }
+    }
+    EXPECT_FALSE(window->document().jpegWallpaper);
+    EXPECT_EQ(window->document().icons[4], QStringLiteral("/icons/full.ico"));
+    EXPECT_FALSE(control<QLabel>("Image3", 4)->pixmap().isNull());
 }
 
 } // namespace

@@ -124,6 +124,44 @@ TEST_F(FileDialog, CancelKeepsTheFileNameAndTheNextDialogStartsInTheLastFolder) 
     EXPECT_EQ(second.fileName, folder + QStringLiteral("/chimes.wav"));
 }
 
+// Where its caller sets no folder, a fresh dialog starts in the home folder,
+// not in the process's working directory, and so does one whose last folder
+// has gone. It opens large enough to show its columns.
+TEST_F(FileDialog, StartsInTheHomeFolderAtASizeThatShowsItsColumns) {
+    const QString home = tmp() + QStringLiteral("/home");
+    const QString work = tmp() + QStringLiteral("/work");
+    const QString gone = tmp() + QStringLiteral("/gone");
+    for (const QString& folder : {home, work, gone})
+        QDir().mkpath(folder);
+    test::ScopedEnv homeEnv("HOME", home.toUtf8());
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(work);
+
+    QtFileDialog service;
+    QStringList shownIn;
+    QSize shownAt;
+    const auto look = [&](QWidget* modal) {
+        auto* box = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(box, nullptr);
+        shownIn << box->directory().absolutePath();
+        shownAt = box->size();
+        if (shownIn.size() == 2)
+            box->setDirectory(gone);
+        box->reject();
+    };
+    for (int i = 0; i < 3; ++i) {
+        if (i == 2)
+            QDir(gone).removeRecursively();
+        CommonDialog dialog;
+        whenModal(look);
+        service.showOpen(dialog, nullptr);
+    }
+    QDir::setCurrent(before);
+    EXPECT_EQ(shownIn, (QStringList{home, home, home}));
+    EXPECT_GE(shownAt.width(), 700);
+    EXPECT_GE(shownAt.height(), 450);
+}
+
 // The buttons of a message box, by their standard role.
 QAbstractButton* button(QWidget* modal, QMessageBox::StandardButton which) {
     auto* box = qobject_cast<QMessageBox*>(modal);
@@ -138,6 +176,11 @@ TEST(MessageBox, ShowsPlainTextWithTheCallersTitleAndReturnsThePressedButton) {
         EXPECT_EQ(box->windowTitle(), QStringLiteral("Paletteer 95"));
         EXPECT_EQ(box->text(), QStringLiteral("Save <Ocean>?"));
         EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        // Its buttons named: no maximize or minimize button for a fixed-size box.
+        EXPECT_TRUE(box->windowFlags().testFlag(Qt::CustomizeWindowHint));
+        EXPECT_FALSE(box->windowFlags() &
+                     (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint));
+        EXPECT_TRUE(box->windowFlags().testFlag(Qt::WindowCloseButtonHint));
         EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
         EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
         button(modal, QMessageBox::Yes)->click();

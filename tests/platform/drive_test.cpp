@@ -136,6 +136,35 @@ TEST_F(Drive, ProgramDirectoryIsFilledAndTheUsersFilesAreKept) {
     EXPECT_EQ(test::readBytes(program + QStringLiteral("/Pastel.scheme")), "installed scheme");
 }
 
+// A file that cannot be copied or refreshed does not stop the others, and each
+// failure is told once.
+TEST_F(Drive, FillingGoesOnPastFilesItCannotPutInPlaceAndNamesEach) {
+    const QString data = tmp() + QStringLiteral("/data");
+    for (const char* name : {"a.bmz", "b.bmz", "c.bmz", "d.bmz"})
+        writeFile(data + QLatin1Char('/') + QLatin1String(name), "new");
+    const QString program = onDrive(QStringLiteral("Program Files/Paletteer 95"));
+    // Folders where two files belong: neither copy nor refresh can replace them.
+    QDir().mkpath(program + QStringLiteral("/a.bmz"));
+    QDir().mkpath(program + QStringLiteral("/C.BMZ"));
+
+    const Status status = fillProgramDirectory(data);
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(test::readBytes(program + QStringLiteral("/b.bmz")), "new");
+    EXPECT_EQ(test::readBytes(program + QStringLiteral("/d.bmz")), "new");
+    const QString text = status->text();
+    EXPECT_EQ(text.count(QStringLiteral("a.bmz")), 1) << text.toStdString();
+    EXPECT_EQ(text.count(QStringLiteral("c.bmz")), 1) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("b.bmz")));
+    EXPECT_FALSE(text.contains(QLatin1Char('\n')));
+
+    // One failure is that file's own error.
+    QDir(program + QStringLiteral("/C.BMZ")).removeRecursively();
+    const Status one = fillProgramDirectory(data);
+    ASSERT_TRUE(one.has_value());
+    EXPECT_TRUE(one->file.endsWith(QStringLiteral("a.bmz"))) << one->text().toStdString();
+    EXPECT_EQ(test::readBytes(program + QStringLiteral("/c.bmz")), "new");
+}
+
 TEST_F(Drive, AMissingDataFolderStillGivesAProgramDirectory) {
     EXPECT_FALSE(fillProgramDirectory(tmp() + QStringLiteral("/no-data")).has_value());
     EXPECT_TRUE(QFileInfo(onDrive(QStringLiteral("Program Files/Paletteer 95"))).isDir());

@@ -1,6 +1,7 @@
 #include "drive_support.h"
 #include "platform/drive.h"
 #include "platform/file_system.h"
+#include "platform/wave_file.h"
 #include "test_support.h"
 
 using namespace p95;
@@ -213,4 +214,42 @@ TEST_F(Files, ReadFileNamesAMissingFile) {
     ASSERT_FALSE(missing.ok());
     EXPECT_TRUE(isFileNotFound(missing.error()));
     EXPECT_EQ(missing.error().file, QStringLiteral("C:\\Windows\\none.txt"));
+}
+
+// A sound is a RIFF file of form WAVE; the size field only needs room for the
+// form type, since many programs leave it wrong.
+TEST_F(Files, OnlyARiffWaveHeaderMakesAWaveFile) {
+    const auto le = [](quint32 v) {
+        return QByteArray(1, char(v & 0xff)) + char((v >> 8) & 0xff) + char((v >> 16) & 0xff) +
+               char((v >> 24) & 0xff);
+    };
+    const struct {
+        QByteArray bytes;
+        const char* problem; // nullptr: a wave file
+    } cases[] = {
+        {"RIFF" + le(36) + "WAVEfmt ", nullptr},
+        {"RIFF" + le(0xffffffffu) + "WAVE", nullptr},
+        {"RIFF" + le(4) + "WAVE", nullptr},
+        {"RIFF" + le(3) + "WAVE", "its RIFF chunk is empty"},
+        {"RIFF" + le(36) + "AVI LIST", "a RIFF file, but not a wave sound"},
+        {"RIFX" + le(36) + "WAVE", "not a RIFF file"},
+        {"just some notes\r\n", "not a RIFF file"},
+        {"RIFF" + le(36) + "WAV", "too short for a wave file"},
+        {"", "too short for a wave file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes.toHex().toStdString());
+        writeFile(onDrive(QStringLiteral("Windows/Media/Sound.WAV")), c.bytes);
+        const Status status = checkWaveFile(QStringLiteral("C:\\WINDOWS\\media\\sound.wav"));
+        if (!c.problem) {
+            EXPECT_FALSE(status.has_value()) << status->text().toStdString();
+            continue;
+        }
+        ASSERT_TRUE(status.has_value());
+        EXPECT_EQ(status->reason, QString::fromLatin1(c.problem));
+        EXPECT_EQ(status->file, QStringLiteral("C:\\WINDOWS\\media\\sound.wav"));
+    }
+    const Status missing = checkWaveFile(tmp() + QStringLiteral("/gone.wav"));
+    ASSERT_TRUE(missing.has_value());
+    EXPECT_EQ(missing->reason, QStringLiteral("file not found"));
 }

@@ -1,7 +1,8 @@
 // main() of the test programs that need a QApplication: widgets, pixmaps,
-// pointers, the clipboard and the media player. Headless unless the caller
-// chose a platform.
+// pointers, the clipboard and the media player, with the program's fonts.
+// Headless unless the caller chose a platform.
 
+#include "platform/fonts.h"
 #include "platform/qt_mci_device.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     p95::prepareMultimediaBackend();
     QApplication app(argc, argv);
+    p95::installProgramFonts(); // the faces the program draws with
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

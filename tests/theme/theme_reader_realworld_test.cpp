@@ -23,9 +23,10 @@ QStringList realWorldThemes() {
 }
 
 #define SKIP_WITHOUT_REALWORLD_THEMES()                                                            \
-    if (realWorldThemes().isEmpty())                                                               \
-    GTEST_SKIP() << "no .theme files in P95_REALWORLD_THEMES (" P95_REALWORLD_THEMES               \
-                    "); configure with -DP95_REALWORLD_THEMES=<folder> to run this test"
+    P95_SKIP_WITHOUT_REALWORLD(!realWorldThemes().isEmpty(),                                       \
+                               "no .theme files in P95_REALWORLD_THEMES (" P95_REALWORLD_THEMES    \
+                               "); configure with -DP95_REALWORLD_THEMES=<folder> to run this "    \
+                               "test")
 
 QByteArray themeBytes(const QString& fileName) {
     return test::readBytes(realWorldDir().filePath(fileName));
