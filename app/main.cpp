@@ -21,7 +21,7 @@
 
 namespace {
 
-const char* const kUsage = R"(Usage: paletteer95 [OPTION]... [FILE.theme]
+const char* const kUsage = R"(Usage: paletteer95 [OPTION]... [FILE.theme | PACKAGE]
 
 Builds desktop themes for Windows 95: a .theme file and a theme directory with
 the pointers, sounds, icons, wallpaper and screen saver the theme names.
@@ -29,7 +29,9 @@ the pointers, sounds, icons, wallpaper and screen saver the theme names.
 Without a file the Tip of the Day comes first, then the start window, where a
 theme is named or opened. With FILE.theme that theme opens in the editor at
 once, as "Open a Theme" does; a file that cannot be read is named in a message,
-and the program then starts as usual.
+and the program then starts as usual. A theme package (a .zip, .7z, .rar,
+.lzh, .cab or tar archive) is installed into the themes folder as "Install
+Theme Package" does, and the theme it brings opens in the editor.
 
 Options:
   --help, -h     Show this help and exit.

@@ -1,12 +1,12 @@
 #include "app/start_up.h"
 
-#include "app/window_support.h"
-
 #include "app/form1.h"
 #include "app/frm_about.h"
 #include "app/frm_load.h"
 #include "app/frm_start.h"
+#include "app/window_support.h"
 #include "editor/frm_main.h"
+#include "package/install.h"
 #include "platform/drive.h"
 #include "platform/file_system.h"
 #include "theme/theme_reader.h"
@@ -122,21 +122,40 @@ Form1* StartUp::start() {
 }
 
 QWidget* StartUp::launch(const QString& file) {
-    // The one place where a file given at start is told apart by its kind:
-    // every file is taken for a .theme file today. Theme packages (archives)
-    // are to be installed from here.
-    if (!file.isEmpty() && openThemeAtStart(file)) {
-        tellProgramDirectoryProblem(m_services, &m_editor);
-        return &m_editor;
+    // The one place where a file given at start is told apart by its kind: a
+    // theme package (by its archive ending) is installed, anything else is
+    // taken for a .theme file.
+    if (!file.isEmpty()) {
+        const bool opened =
+            isPackageFileName(file) ? installPackageAtStart(file) : openThemeAtStart(file);
+        if (opened) {
+            tellProgramDirectoryProblem(m_services, &m_editor);
+            return &m_editor;
+        }
     }
     return start();
 }
 
-bool StartUp::openThemeAtStart(const QString& path) {
+void StartUp::loadEditorAsAtStart() {
     // What the tip and start windows' loads would have done to the editor.
     m_editor.loadText()->setText(QStringLiteral("Load"));
     m_editor.ensureLoaded();
     m_editor.pointersTab().showHandwritingPointer();
+}
+
+bool StartUp::installPackageAtStart(const QString& path) {
+    loadEditorAsAtStart();
+    // The install asks and tells what it must; the editor shows only once a
+    // theme is to be opened in it. A package refused, declined or without a
+    // chosen theme leads to the usual start.
+    const bool opened = m_editor.installPackageFile(path, [this] { showWindow(&m_editor); });
+    if (!opened)
+        m_editor.hide();
+    return opened;
+}
+
+bool StartUp::openThemeAtStart(const QString& path) {
+    loadEditorAsAtStart();
 
     // A file that cannot be read, or is no theme, is said before any window
     // shows, in the words of the editor's Open.

@@ -63,6 +63,10 @@ public:
     // be opened or is no theme: that was said, and the editor is as it was,
     // hidden.
     bool openThemeAtStart(const QString& path);
+    // A theme package installed as the editor's Install does, then its theme
+    // opened in the editor. False when nothing was opened: the editor is
+    // hidden, and what happened was said.
+    bool installPackageAtStart(const QString& path);
 
     FrmStart* showStart();
     // Shows the loading window for a new theme name; its timer starts.
@@ -95,6 +99,7 @@ public:
     void setEndProgram(std::function<void()> endProgram) { m_endProgram = std::move(endProgram); }
 
 private:
+    void loadEditorAsAtStart();
     Services m_services;
     FileSystem& m_files;
     FrmMain& m_editor;

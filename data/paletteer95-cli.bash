@@ -4,7 +4,7 @@ _paletteer95_cli() {
     local cur prev words cword
     _init_completion || return
 
-    local commands="write save read preview --help --version"
+    local commands="write save read preview pack install --help --version"
     if [ "$cword" -eq 1 ]; then
         COMPREPLY=($(compgen -W "$commands" -- "$cur"))
         return
@@ -60,6 +60,24 @@ _paletteer95_cli() {
             COMPREPLY=($(compgen -W "-o --output --size" -- "$cur"))
         else
             _filedir json
+        fi
+        ;;
+    pack)
+        case $prev in
+        -o | --output)
+            _filedir zip
+            return
+            ;;
+        esac
+        if [[ $cur == -* ]]; then
+            COMPREPLY=($(compgen -W "-o --output" -- "$cur"))
+        fi
+        ;;
+    install)
+        if [[ $cur == -* ]]; then
+            COMPREPLY=($(compgen -W "--force" -- "$cur"))
+        else
+            _filedir '@(zip|7z|rar|lzh|lha|cab|tar|tgz|gz|tbz|tbz2|bz2|txz|xz|tzst|zst)'
         fi
         ;;
     esac

@@ -792,22 +792,25 @@ void FrmMain::mnuPack_Click() {
 void FrmMain::mnuInstall_Click() {
     CommonDialog dialog;
     dialog.dialogTitle = QStringLiteral("Install Theme Package");
-    dialog.filter = QStringLiteral(
-        "Theme Packages (zip, 7z, rar, lzh, cab, tar)|*.zip;*.7z;*.rar;*.lzh;*.lha;*.cab;*.tar;"
-        "*.tgz;*.tar.gz;*.tbz;*.tbz2;*.tar.bz2;*.txz;*.tar.xz;*.tzst;*.tar.zst|All Files "
-        "(*.*)|*.*");
+    QStringList patterns;
+    for (const QString& ending : packageFileEndings())
+        patterns << QLatin1Char('*') + ending;
+    dialog.filter = QStringLiteral("Theme Packages (zip, 7z, rar, lzh, cab, tar)|") +
+                    patterns.join(QLatin1Char(';')) + QStringLiteral("|All Files (*.*)|*.*");
     dialog.filterIndex = 1;
     m_services.fileDialog.showOpen(dialog, this);
-    const QString archive = dialog.fileName;
-    if (archive.isEmpty())
-        return;
+    if (!dialog.fileName.isEmpty())
+        installPackageFile(dialog.fileName);
+}
 
+bool FrmMain::installPackageFile(const QString& archive,
+                                 const std::function<void()>& beforeOpening) {
     const InstallPlan plan = planInstall(archive, m_files);
     if (plan.problem) {
         message(QStringLiteral("The package %1 cannot be installed: %2. Nothing was installed.")
                     .arg(archive, plan.problem->message),
                 MsgButtons::Ok, MsgIcon::Warning);
-        return;
+        return false;
     }
     bool replace = false;
     if (!plan.existing.isEmpty()) {
@@ -820,7 +823,7 @@ void FrmMain::mnuInstall_Click() {
                 .arg(plan.existingThemes.join(QStringLiteral(", ")),
                      QString::number(plan.existing.size()));
         if (message(question, MsgButtons::YesNo, MsgIcon::Warning) != MsgAnswer::Yes)
-            return;
+            return false;
         replace = true;
     }
     const InstallResult result = installPackage(plan, m_files, replace);
@@ -828,7 +831,7 @@ void FrmMain::mnuInstall_Click() {
         message(QStringLiteral("The package %1 could not be installed: %2.")
                     .arg(archive, result.problem->message),
                 MsgButtons::Ok, MsgIcon::Warning);
-        return;
+        return false;
     }
     for (const InstalledTheme& theme : result.themes) {
         if (theme.unfound.isEmpty())
@@ -857,7 +860,7 @@ void FrmMain::mnuInstall_Click() {
                     .arg(QString::number(names.size()), names.join(QStringLiteral(", "))),
                 kTitle, names.first());
             if (answer.isEmpty())
-                return;
+                return false;
             for (const InstalledTheme& theme : result.themes) {
                 if (theme.name.compare(answer.trimmed(), Qt::CaseInsensitive) == 0)
                     chosen = &theme;
@@ -866,17 +869,20 @@ void FrmMain::mnuInstall_Click() {
                 message(QStringLiteral("The package held no theme named %1.").arg(answer));
         }
     }
-    openThemeFile(chosen->themeFile);
+    if (beforeOpening)
+        beforeOpening();
+    return openThemeFile(chosen->themeFile);
 }
 
-void FrmMain::openThemeFile(const QString& path) {
+bool FrmMain::openThemeFile(const QString& path) {
     const auto bytes = readableTheme(path);
     if (!bytes)
-        return;
+        return false;
     lblLoadFile->setText(path);
     lblDirectory->setText(kCurrentThemeCaption + path);
     setThemeName(themeNameFromPath(path));
     showReading(*bytes);
+    return true;
 }
 
 } // namespace p95

@@ -56,6 +56,12 @@ public:
     // editor's own). A file that cannot be read, or that is no theme, changes
     // nothing and says so. True when the file was read.
     bool readTheme(const QString& path);
+    // Installs a theme package as "&Install Theme Package..." does once the
+    // package is chosen, asking what it must; then opens the installed theme
+    // (of several, the one the user names), calling beforeOpening first.
+    // True when a theme was opened.
+    bool installPackageFile(const QString& archive,
+                            const std::function<void()>& beforeOpening = {});
     // The bytes of a .theme file that can be read and is a theme; otherwise
     // the user has been told why not.
     std::optional<QByteArray> readableTheme(const QString& path);
@@ -111,7 +117,7 @@ private:
     void mnuPack_Click();
     void mnuInstall_Click();
     // Opens a .theme file as "&Open a Theme" does once the file is chosen.
-    void openThemeFile(const QString& path);
+    bool openThemeFile(const QString& path);
 
     void playBirthday();
     void showReading(const QByteArray& themeFileBytes);

@@ -262,4 +262,23 @@ InstallResult installPackage(const InstallPlan& plan, FileSystem& files, bool re
     return result;
 }
 
+const QStringList& packageFileEndings() {
+    static const QStringList endings{
+        QStringLiteral(".zip"),    QStringLiteral(".7z"),     QStringLiteral(".rar"),
+        QStringLiteral(".lzh"),    QStringLiteral(".lha"),    QStringLiteral(".cab"),
+        QStringLiteral(".tar"),    QStringLiteral(".tgz"),    QStringLiteral(".tar.gz"),
+        QStringLiteral(".tbz"),    QStringLiteral(".tbz2"),   QStringLiteral(".tar.bz2"),
+        QStringLiteral(".txz"),    QStringLiteral(".tar.xz"), QStringLiteral(".tzst"),
+        QStringLiteral(".tar.zst")};
+    return endings;
+}
+
+bool isPackageFileName(const QString& fileName) {
+    for (const QString& ending : packageFileEndings()) {
+        if (fileName.endsWith(ending, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
 } // namespace p95

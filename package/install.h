@@ -51,6 +51,11 @@ InstallResult installPackage(const InstallPlan& plan, FileSystem& files, bool re
 // The themes a plan installs, as installPackage() would report them.
 QList<InstalledTheme> plannedThemes(const InstallPlan& plan);
 
+// The name endings of the archive types a package may come as, and whether
+// a file name has one of them (letter case ignored).
+const QStringList& packageFileEndings();
+bool isPackageFileName(const QString& fileName);
+
 // Where an install stages its files: beside the themes root, on its drive.
 QString installStagingParent(); // "C:\Program Files\Plus!"
 

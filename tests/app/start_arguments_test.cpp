@@ -3,9 +3,11 @@
 
 #include "app_test_support.h"
 
+#include "package/archive_builder.h"
 #include "theme/theme_reader.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace p95::test {
 namespace {
@@ -158,6 +160,41 @@ TEST_F(LaunchWithFile, AFileTheReadingRefusesLeavesTheEditorAsItWasForTheUsualSt
     EXPECT_EQ(
         editorText("lblDirectory"),
         QStringLiteral("Theme Directory:         C:\\Program Files\\Plus!\\Themes\\Lagoon\\"));
+}
+
+// A theme package on the command line: installed, its theme opened in the
+// editor; a damaged one is said, then the usual start.
+TEST_F(LaunchWithFile, APackageIsInstalledAndItsThemeOpensOrTheUsualStartFollows) {
+    const QByteArray theme = "[Control Panel\\Colors]\r\nWindow=4 5 6\r\n"
+                             "[AppEvents\\Schemes\\Apps\\.Default\\.Default\\.Current]\r\n"
+                             "DefaultValue=%ThemeDir%Reef\\Reef Default Sound.wav\r\n";
+    const QString package = tmp() + QStringLiteral("/Downloads/Reef.ZIP");
+    writeFile(package, ArchiveBuilder(ArchiveBuilder::Zip)
+                           .file("Reef/Reef.theme", theme)
+                           .file("Reef/Reef Default Sound.wav", "RIFF\x04\0\0\0WAVE")
+                           .bytes());
+    EXPECT_EQ(flow->launch(package), editor.get());
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(flow->tipWindow(), nullptr);
+    EXPECT_TRUE(fakes.messages.shown.empty());
+    EXPECT_EQ(editorText("ThemeName"), QStringLiteral("Reef"));
+    EXPECT_EQ(editor->document().colours[5], QStringLiteral("4 5 6"));
+    EXPECT_EQ(editor->document().sounds[4],
+              QStringLiteral("C:\\Program Files\\Plus!\\Themes\\Reef\\Reef Default Sound.wav"));
+    EXPECT_TRUE(QFileInfo::exists(
+        onDrive(QStringLiteral("Program Files/Plus!/Themes/Reef/Reef Default Sound.wav"))));
+}
+
+TEST_F(LaunchWithFile, ADamagedPackageIsSaidThenTheUsualStart) {
+    const QString package = tmp() + QStringLiteral("/Downloads/Broken.zip");
+    writeFile(package, "PK\x03\x04 this is no zip at all");
+    QWidget* first = flow->launch(package);
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_TRUE(fakes.messages.shown[0].text.contains(QStringLiteral("cannot be installed")))
+        << fakes.messages.shown[0].text.toStdString();
+    EXPECT_EQ(first, flow->tipWindow());
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_TRUE(editorText("ThemeName").isEmpty());
 }
 
 } // namespace
