@@ -107,8 +107,8 @@ QString windowsUpper(QStringView text) {
 // Windows-1252 maps each byte to one character on its own, so a record is
 // decoded by itself, byte by byte, exactly as the whole text would be. Every
 // key the steps look for is ASCII, and no other byte decodes to ASCII, so the
-// steps can look for them in the bytes.
-// Each byte's character, and that character's upper case.
+// steps can look for them in the bytes. The tables: each byte's character,
+// and that character's upper case.
 struct DecodeTables {
     std::array<char16_t, 256> plain;
     std::array<char16_t, 256> upper;
@@ -322,8 +322,8 @@ const std::array<std::vector<std::pair<QByteArray, int>>, 32>& lineKeysByLength(
     return table;
 }
 
-const QByteArray kIconMetricsKey("IconMetrics=");
-const QByteArray kNonclientMetricsKey("NonclientMetrics=");
+const QByteArray kIconMetricsKey = QByteArrayLiteral("IconMetrics=");
+const QByteArray kNonclientMetricsKey = QByteArrayLiteral("NonclientMetrics=");
 constexpr std::string_view kArrowKey = "Arrow=";
 constexpr std::string_view kIconHeaderStart = "[CLSID\\{";
 constexpr std::string_view kSoundHeaderStart = "[AppEvents\\Schemes\\Apps\\";
