@@ -44,6 +44,9 @@ const QString kDirectoryCaption =
     QStringLiteral("Theme Directory:         ") + toQString(kThemesRoot);
 const QString kCurrentThemeCaption = QStringLiteral("Current Theme:         ");
 const QString kQuitQuestion = QStringLiteral("Are you sure that you want to quit Paletteer 95?");
+const QString kReadMeQuestion = QStringLiteral(
+    "The ReadMe text has changed. Save it as the default ReadMe file first, so that this theme "
+    "gets it?");
 const QString kOverwriteQuestion = QStringLiteral(
     "The theme name you have chosen already exists. If you wish to continue, the file may be "
     "overwritten or damaged. Do you wish to continue?");
@@ -375,8 +378,13 @@ void FrmMain::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    // A save runs to its end; the window closes after it, when asked again.
-    if (m_saving || !askQuit()) {
+    // A save runs to its end; the quit question comes when it has ended.
+    if (m_saving) {
+        m_closeAfterSave = true;
+        event->ignore();
+        return;
+    }
+    if (!askQuit()) {
         event->ignore();
         return;
     }
@@ -557,7 +565,7 @@ void FrmMain::Command2_Click() {
                              m_doc.name + QStringLiteral(".theme?");
     if (message(question, MsgButtons::OkCancel) != MsgAnswer::Ok)
         return;
-    saveDocument();
+    saveDocument(m_doc.name);
 }
 
 void FrmMain::mnuSaveAs_Click() {
@@ -574,11 +582,66 @@ void FrmMain::mnuSaveAs_Click() {
     if (otherTheme && m_files.fileExists(themeFilePath(answer)) &&
         message(kOverwriteQuestion, MsgButtons::YesNo) != MsgAnswer::Yes)
         return;
-    setThemeName(answer);
-    saveDocument();
+    saveDocument(answer);
 }
 
-void FrmMain::saveDocument() {
+bool FrmMain::askBeforeSaving() {
+    // Every question is asked before any answer is acted on, so that a No or
+    // Cancel to a later one leaves everything as it was.
+
+    // The save reloads the default ReadMe into the tab; text typed since it
+    // was last stored would be lost without a word.
+    bool storeReadMe = false;
+    if (const auto stored = loadDefaultReadMe(m_files, programDirectory());
+        stored && stored.value() != m_doc.readMe) {
+        switch (message(kReadMeQuestion, MsgButtons::YesNoCancel)) {
+        case MsgAnswer::Yes:
+            storeReadMe = true;
+            break;
+        case MsgAnswer::No:
+            break;
+        default:
+            return false;
+        }
+    }
+
+    const bool createRoot = !themesRootExists(m_files);
+    if (createRoot &&
+        message(QStringLiteral("The themes folder %1 does not exist on drive C (on this computer "
+                               "it is the folder %2). Do you want to create it and save the "
+                               "theme?")
+                    .arg(toQString(kThemesRoot), themesRootHostPath()),
+                MsgButtons::YesNo) != MsgAnswer::Yes)
+        return false;
+
+    const QList<SlotRef> missing = missingFiles(m_doc, m_files);
+    if (!missing.isEmpty() &&
+        message(QStringLiteral("These files of the theme cannot be found:\n\n%1\n\nDo you want to "
+                               "save the theme without them?")
+                    .arg(missingFilesText(m_doc, missing)),
+                MsgButtons::YesNo) != MsgAnswer::Yes)
+        return false;
+
+    if (createRoot) {
+        if (const Status created = createThemesRoot(m_files)) {
+            message(QStringLiteral("The themes folder could not be created, so the theme was not "
+                                   "saved.\n\n") +
+                        created->text(),
+                    MsgButtons::Ok, MsgIcon::Warning);
+            return false;
+        }
+    }
+    if (storeReadMe && !storeReadMeAsDefault())
+        return false;
+    for (SlotRef slot : missing)
+        setSlot(slot, QString(), Preview::None);
+    return true;
+}
+
+void FrmMain::saveDocument(const QString& name) {
+    if (!askBeforeSaving())
+        return;
+    setThemeName(name);
     const ThemeDocument doc = m_doc;
     SaveResult result;
     m_saving = true;
@@ -608,23 +671,51 @@ void FrmMain::saveDocument() {
 
     // Show what the save left: the colours it wrote and the ReadMe it reloaded.
     showSettings(result.document);
-    if (result.outcome != SaveOutcome::Saved) {
+    switch (result.outcome) {
+    case SaveOutcome::Saved:
+        break;
+    case SaveOutcome::SavedIncomplete:
+        message(QStringLiteral("The theme %1 was saved, but one step did not complete.\n\n%2")
+                    .arg(doc.name, result.status->text()),
+                MsgButtons::Ok, MsgIcon::Warning);
+        break;
+    case SaveOutcome::MissingFiles:
+        message(QStringLiteral("The theme %1 could not be saved: these files cannot be "
+                               "found.\n\n%2")
+                    .arg(doc.name, missingFilesText(doc, result.missing)),
+                MsgButtons::Ok, MsgIcon::Warning);
+        break;
+    default: {
         QString text = QStringLiteral("The theme %1 could not be saved.").arg(doc.name);
         if (result.status)
             text += QStringLiteral("\n\n") + result.status->text();
         message(text, MsgButtons::Ok, MsgIcon::Warning);
+        break;
+    }
+    }
+
+    // A close asked for while the save ran comes now, with its question.
+    if (m_closeAfterSave) {
+        m_closeAfterSave = false;
+        close();
     }
 }
 
 // ---------------------------------------------------------------- ReadMe
 
 void FrmMain::Command14_Click() {
+    storeReadMeAsDefault();
+}
+
+bool FrmMain::storeReadMeAsDefault() {
     if (const Status stored = storeDefaultReadMe(m_files, programDirectory(), m_doc.readMe)) {
         message(QStringLiteral("The default ReadMe could not be saved; your text is still in the "
                                "ReadMe tab.\n\n") +
                     stored->text(),
                 MsgButtons::Ok, MsgIcon::Warning);
+        return false;
     }
+    return true;
 }
 
 } // namespace p95

@@ -105,7 +105,12 @@ private:
 
     void playBirthday();
     void showReading(const QByteArray& themeFileBytes);
-    void saveDocument();
+    // The questions a save asks before it writes anything, and what their
+    // answers do; false when the save must not go on.
+    bool askBeforeSaving();
+    // Saves the document under name (set only when the save goes ahead).
+    void saveDocument(const QString& name);
+    bool storeReadMeAsDefault();
     bool askQuit();
     MsgAnswer message(const QString& text, MsgButtons buttons = MsgButtons::Ok,
                       MsgIcon icon = MsgIcon::None);
@@ -126,6 +131,7 @@ private:
     bool m_loaded = false;
     bool m_fittedText = false;
     bool m_saving = false;
+    bool m_closeAfterSave = false;
     bool m_showingReadMe = false;
     bool m_ending = false;
     std::function<void()> m_endProgram;

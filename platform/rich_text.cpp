@@ -27,9 +27,23 @@ void setUpRichTextBox(QTextEdit& box) {
 }
 
 QString plainText(const QTextEdit& box) {
-    QString text = box.document()->toPlainText();
-    // A soft line break (Shift+Enter) is a line end in a plain-text file too.
-    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    // The raw text keeps every character the user typed (toPlainText() turns
+    // no-break spaces into spaces); only the document's own separators become
+    // line ends: paragraph ends, soft line breaks (Shift+Enter) and the edges
+    // of frames such as tables.
+    QString text = box.document()->toRawText();
+    for (QChar& c : text) {
+        switch (c.unicode()) {
+        case QChar::ParagraphSeparator:
+        case QChar::LineSeparator:
+        case 0xfdd0: // the beginning of a frame
+        case 0xfdd1: // the end of a frame
+            c = QLatin1Char('\n');
+            break;
+        default:
+            break;
+        }
+    }
     return text;
 }
 

@@ -21,8 +21,9 @@ QFont richTextDefaultFont();
 // default font.
 void setUpRichTextBox(QTextEdit& box);
 
-// The box's text without any formatting; lines are separated by "\n" (soft line
-// breaks and paragraph ends alike).
+// The box's text without any formatting, every character kept (no-break
+// spaces too); lines are separated by "\n" (soft line breaks and paragraph
+// ends alike).
 QString plainText(const QTextEdit& box);
 
 // Replaces the whole content of the box with text in the default font (any

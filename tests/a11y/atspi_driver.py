@@ -320,7 +320,7 @@ def tree(program):
         keys("ctrl+q")
         p.window("Paletteer 95", besides=(editor,))
         focus_x("Paletteer 95", exclude=(editor_x, start_x))
-        keys("Return")
+        keys("y")  # "&Yes": No is the default button
         if p.proc.wait(20) != 0:
             raise Failure("the program ended with status %d" % p.proc.returncode)
     finally:
@@ -416,10 +416,10 @@ def walk(program):
         if "remove this sound" not in qtext:
             raise Failure("the Menu key led to: %s" % qtext)
         focus_x("Paletteer 95", exclude=(start_x, editor_x))
-        keys("Return")  # Yes, the default
+        keys("y")  # "&Yes": No is the default button
         p.gone(question, what="the removal question stayed")
         poll(lambda: not showing(play), 5, "the play picture stayed after the removal")
-        print("sounds: the Menu key and Enter removed the sound", flush=True)
+        print("sounds: the Menu key, Enter and Y removed the sound", flush=True)
 
         # Save: Ctrl+S, OK.
         focus_x("Paletteer 95", exclude=(start_x,))
@@ -440,10 +440,10 @@ def walk(program):
         keys("ctrl+q")
         p.window("Paletteer 95", 10, besides=(editor,))
         focus_x("Paletteer 95", exclude=(start_x, editor_x))
-        keys("Return")
+        keys("y")  # "&Yes": No is the default button
         if p.proc.wait(20) != 0:
             raise Failure("the program ended with status %d" % p.proc.returncode)
-        print("quit: Ctrl+Q and Enter ended the program", flush=True)
+        print("quit: Ctrl+Q and Y ended the program", flush=True)
     finally:
         p.stop()
 

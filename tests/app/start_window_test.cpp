@@ -286,23 +286,33 @@ TEST_F(StartWindowOpen, CancelKeepsTheStartWindowAndPutsTheFocusInTheName) {
     EXPECT_EQ(fakes.messages.texts(), QStringList{kQuit});
 }
 
-TEST_F(StartWindowOpen, AFileThatCannotBeReadKeepsTheStartWindowAndSaysSo) {
+TEST_F(StartWindowOpen, AFileThatCannotBeReadOrIsNoThemeKeepsTheStartWindowAndSaysSo) {
     FrmStart* start = reachStartWindow();
-    const QString gone = tmp() + QStringLiteral("/gone.theme");
-    fakes.fileDialog.queue(gone);
-    find<QPushButton>(*start, "Command2")->click();
-    ASSERT_EQ(fakes.messages.shown.size(), 1u);
-    EXPECT_TRUE(fakes.messages.shown[0].text.contains(gone));
-    EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Paletteer 95"));
-    EXPECT_TRUE(start->isVisible());
-    EXPECT_FALSE(start->continuing());
-    EXPECT_FALSE(editor->isVisible());
-    EXPECT_TRUE(editorText("ThemeName").isEmpty());
+    const QString letter = tmp() + QStringLiteral("/letter.theme");
+    writeFile(letter, "Dear Ann,\r\nhere is the theme you asked for.\r\n");
+    const std::pair<QString, QString> cases[] = {
+        {tmp() + QStringLiteral("/gone.theme"), QStringLiteral("could not be read")},
+        {letter, QStringLiteral("is not a theme file")}};
+    for (const auto& [path, says] : cases) {
+        fakes.messages.shown.clear();
+        fakes.fileDialog.queue(path);
+        find<QPushButton>(*start, "Command2")->click();
+        ASSERT_EQ(fakes.messages.shown.size(), 1u);
+        EXPECT_TRUE(fakes.messages.shown[0].text.contains(path));
+        EXPECT_TRUE(fakes.messages.shown[0].text.contains(says))
+            << fakes.messages.shown[0].text.toStdString();
+        EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Paletteer 95"));
+        EXPECT_TRUE(start->isVisible());
+        EXPECT_FALSE(start->continuing());
+        EXPECT_FALSE(editor->isVisible());
+        EXPECT_TRUE(editorText("ThemeName").isEmpty());
+    }
 
     // A Cancel next time is a Cancel, not the same file again.
+    fakes.messages.shown.clear();
     fakes.fileDialog.queue(std::nullopt);
     find<QPushButton>(*start, "Command2")->click();
-    EXPECT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_TRUE(fakes.messages.shown.empty());
     EXPECT_TRUE(start->isVisible());
 }
 

@@ -196,7 +196,7 @@ app_running() {
 app_ended() {
     ! app_running
 }
-# Ctrl+Q, Yes (the default button): the program ends by itself, status 0.
+# Ctrl+Q, Yes (Y; No is the default button): the program ends by itself, status 0.
 quit_program() {
     local editor=$1
     focus "$editor"
@@ -204,7 +204,7 @@ quit_program() {
     local question
     question=$(other_window "Paletteer 95" "$editor")
     focus "$question"
-    keys Return
+    keys y
     poll 10 app_ended || fail "the program did not end after Yes to the quit question"
     wait "$app_pid"
     local status=$?

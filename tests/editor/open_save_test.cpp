@@ -6,11 +6,13 @@
 #include "theme/theme_name.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSemaphore>
 #include <QTextEdit>
 #include <QThread>
 #include <QTimer>
@@ -63,8 +65,11 @@ protected:
         window.findChild<QAction*>(QStringLiteral("mnuSaveAs"))->trigger();
     }
 
-    void save(FrmMain& window) {
+    // OK to the save's question, then the answers to the questions after it.
+    void save(FrmMain& window, std::initializer_list<MsgAnswer> then = {}) {
         fakes.messages.queue(MsgAnswer::Ok);
+        for (MsgAnswer answer : then)
+            fakes.messages.queue(answer);
         window.findChild<QPushButton*>(QStringLiteral("Command2"))->click();
     }
 
@@ -191,17 +196,136 @@ TEST_F(EditorFiles, SaveWritesTheThemeAndShowsWhatItSaved) {
     EXPECT_EQ(text(*window, "Label7_0"), QStringLiteral("64 72 120"));
 }
 
-TEST_F(EditorFiles, TheReadMeIsReplacedByTheDefaultAtTheStartOfASave) {
+// Text typed since the default ReadMe was stored would be lost to the save's
+// reload: the save asks first.
+TEST_F(EditorFiles, ChangedReadMeTextIsAskedAboutBeforeTheSaveReloadsTheDefault) {
+    const QString readMeTxt = QStringLiteral("C:\\Program Files\\Plus!\\Themes\\Notes\\ReadMe.txt");
+    const QString typed = QStringLiteral("typed,\u00a0not stored");
     auto window = makeWindow();
     window->setThemeName(QStringLiteral("Notes"));
     window->findChild<QCheckBox*>(QStringLiteral("chkReadMe"))->setChecked(true);
     auto* box = window->findChild<QTextEdit*>(QStringLiteral("txtReadMe"));
-    box->setPlainText(QStringLiteral("typed, not stored"));
+    box->setPlainText(typed);
+
+    save(*window, {MsgAnswer::Cancel}); // after the save's own OK
+    ASSERT_EQ(fakes.messages.shown.size(), 2u);
+    EXPECT_EQ(fakes.messages.shown[1].text,
+              QStringLiteral("The ReadMe text has changed. Save it as the default ReadMe file "
+                             "first, so that this theme gets it?"));
+    EXPECT_EQ(fakes.messages.shown[1].buttons, MsgButtons::YesNoCancel);
+    EXPECT_EQ(fakes.messages.shown[1].title, QStringLiteral("Paletteer 95"));
+    EXPECT_FALSE(QFileInfo::exists(themeFile(QStringLiteral("Notes"))));
+    EXPECT_EQ(plainText(*box), typed);
+    EXPECT_EQ(readBytes(m_programDir + QStringLiteral("/PersonalReadMe.txz")), kDefaultReadMeBytes);
+
+    // Yes stores it, every character kept, and the theme gets it.
+    save(*window, {MsgAnswer::Yes});
+    EXPECT_EQ(readBytes(m_programDir + QStringLiteral("/PersonalReadMe.txz")),
+              QByteArray("typed,\xa0not stored"));
+    EXPECT_EQ(readBytes(host(readMeTxt)), QByteArray("typed,\xa0not stored"));
+    EXPECT_EQ(plainText(*box), typed);
+
+    // Unchanged, nothing is asked; No goes on with the default, as a save does.
+    fakes.messages.shown.clear();
     save(*window);
-    EXPECT_EQ(plainText(*box), QStringLiteral("Thank you for using this theme.\nEnjoy it!"));
-    EXPECT_EQ(
-        readBytes(host(QStringLiteral("C:\\Program Files\\Plus!\\Themes\\Notes\\ReadMe.txt"))),
-        kDefaultReadMeBytes);
+    EXPECT_EQ(fakes.messages.shown.size(), 1u);
+    box->setPlainText(QStringLiteral("typed again"));
+    save(*window, {MsgAnswer::No});
+    EXPECT_EQ(plainText(*box), typed);
+    EXPECT_EQ(readBytes(host(readMeTxt)), QByteArray("typed,\xa0not stored"));
+}
+
+// A theme whose sounds are gone (sounds are not looked for when a theme opens).
+TEST_F(EditorFiles, MissingFilesAreListedAndYesSavesWithoutThemNoWritesNothing) {
+    auto window = makeWindow();
+    open(*window, writeSourceTheme());
+    QFile::remove(onDrive(QStringLiteral("Windows/Media/ding.wav")));
+    QFile::remove(onDrive(QStringLiteral("Windows/calm.scr")));
+    auto* play = window->findChild<QLabel*>(QStringLiteral("Image2_0"));
+    ASSERT_FALSE(play->isHidden());
+
+    fakes.messages.shown.clear();
+    save(*window, {MsgAnswer::No});
+    ASSERT_EQ(fakes.messages.shown.size(), 2u);
+    EXPECT_EQ(fakes.messages.shown[1].text,
+              QStringLiteral("These files of the theme cannot be found:\n\n"
+                             "Asterisk: C:\\Windows\\Media\\ding.wav\n"
+                             "Screen Saver: C:\\Windows\\calm.scr\n\n"
+                             "Do you want to save the theme without them?"));
+    EXPECT_EQ(fakes.messages.shown[1].buttons, MsgButtons::YesNo);
+    EXPECT_FALSE(QFileInfo::exists(themeFile(QStringLiteral("Source"))));
+    EXPECT_FALSE(window->document().sounds[0].isEmpty());
+
+    save(*window, {MsgAnswer::Yes});
+    EXPECT_TRUE(window->document().sounds[0].isEmpty());
+    EXPECT_TRUE(window->document().icons[5].isEmpty());
+    EXPECT_TRUE(play->isHidden());
+    const QByteArray written = readBytes(themeFile(QStringLiteral("Source")));
+    EXPECT_FALSE(written.contains("SystemAsterisk"));
+    EXPECT_FALSE(written.contains("SCRNSAVE.EXE="));
+    EXPECT_TRUE(written.contains("Source Start Windows.wav"));
+}
+
+TEST_F(EditorFiles, AMissingThemesFolderIsOfferedAndCreatedOnYes) {
+    QDir(onDrive(QStringLiteral("Program Files/Plus!"))).removeRecursively();
+    auto window = makeWindow();
+    window->setThemeName(QStringLiteral("Fresh"));
+    save(*window, {MsgAnswer::No});
+    ASSERT_EQ(fakes.messages.shown.size(), 2u);
+    EXPECT_EQ(fakes.messages.shown[1].buttons, MsgButtons::YesNo);
+    EXPECT_TRUE(fakes.messages.shown[1].text.contains(
+        QDir::toNativeSeparators(onDrive(QStringLiteral("Program Files/Plus!/Themes")))))
+        << fakes.messages.shown[1].text.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(onDrive(QStringLiteral("Program Files/Plus!"))));
+
+    save(*window, {MsgAnswer::Yes});
+    EXPECT_TRUE(QFileInfo::exists(themeFile(QStringLiteral("Fresh"))));
+    EXPECT_EQ(fakes.messages.shown.size(), 4u); // nothing after the second question
+}
+
+TEST_F(EditorFiles, ASavedThemeWhoseReadMeFailedSaysItWasSavedAndWhatFailed) {
+    auto window = makeWindow();
+    window->setThemeName(QStringLiteral("Half"));
+    window->findChild<QCheckBox*>(QStringLiteral("chkReadMe"))->setChecked(true);
+    QDir().mkpath(host(QStringLiteral("C:\\Program Files\\Plus!\\Themes\\Half\\ReadMe.txt")));
+    save(*window);
+    ASSERT_EQ(fakes.messages.shown.size(), 2u);
+    EXPECT_TRUE(fakes.messages.shown[1].text.startsWith(
+        QStringLiteral("The theme Half was saved, but one step did not complete.")))
+        << fakes.messages.shown[1].text.toStdString();
+    EXPECT_TRUE(fakes.messages.shown[1].text.contains(QStringLiteral("ReadMe")));
+    EXPECT_TRUE(QFileInfo::exists(themeFile(QStringLiteral("Half"))));
+}
+
+TEST_F(EditorFiles, AFileThatIsNoThemeIsRefusedAndChangesNothing) {
+    auto window = makeWindow();
+    window->setThemeName(QStringLiteral("Mine"));
+    const ThemeDocument before = window->document();
+    const QString junk = tmp() + QStringLiteral("/Junk.theme");
+    QByteArray bytes(4096, '\0');
+    for (int i = 0; i < bytes.size(); ++i)
+        bytes[i] = char((i * 7919 + 13) % 251);
+    writeFile(junk, bytes);
+    open(*window, junk);
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].text,
+              QStringLiteral("The file \"%1\" is not a theme file: none of the sections and keys "
+                             "of a theme are in it. Nothing has been changed.")
+                  .arg(junk));
+    EXPECT_EQ(window->document(), before);
+    EXPECT_EQ(text(*window, "ThemeName"), QStringLiteral("Mine"));
+    EXPECT_FALSE(window->readTheme(junk));
+}
+
+TEST_F(EditorFiles, ATiledThemeOpenedAndSavedStaysTiled) {
+    const QString path = tmp() + QStringLiteral("/Tiles.theme");
+    writeFile(path, "[Control Panel\\Desktop]\r\nWallpaper=C:\\Windows\\clouds.bmp\r\n"
+                    "TileWallpaper=1\r\n");
+    auto window = makeWindow();
+    open(*window, path);
+    EXPECT_TRUE(window->findChild<QRadioButton*>(QStringLiteral("Option2_1"))->isChecked());
+    save(*window);
+    EXPECT_TRUE(readBytes(themeFile(QStringLiteral("Tiles"))).contains("TileWallpaper=1\r\n"));
 }
 
 TEST_F(EditorFiles, SaveAsWithTheUnchangedNameSavesWithoutAQuestion) {
@@ -351,6 +475,39 @@ TEST_F(EditorFiles, AMissingDefaultReadMeIsAnEmptyText) {
 
 namespace p95::test {
 namespace {
+
+// Holds the save's first write until the test lets it go.
+class LatchedWrites : public FileSystem {
+public:
+    Status writeFile(const QString& path, const QByteArray& bytes) override {
+        entered.release();
+        go.acquire();
+        return FileSystem::writeFile(path, bytes);
+    }
+    QSemaphore entered;
+    QSemaphore go;
+};
+
+TEST_F(EditorFiles, AskingToCloseDuringASaveAsksTheQuitQuestionWhenItHasEnded) {
+    LatchedWrites files;
+    auto window = makeWindow(&files);
+    window->setThemeName(QStringLiteral("Busy"));
+    window->show();
+    bool askedDuring = true;
+    QTimer::singleShot(0, [&] {
+        files.entered.acquire(); // the save is under way
+        window->close();
+        askedDuring = fakes.messages.shown.size() > 1;
+        files.go.release(100);
+    });
+    save(*window, {MsgAnswer::No}); // to the quit question, once the save ended
+    EXPECT_FALSE(askedDuring);
+    ASSERT_EQ(fakes.messages.shown.size(), 2u);
+    EXPECT_EQ(fakes.messages.shown[1].text,
+              QStringLiteral("Are you sure that you want to quit Paletteer 95?"));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(QFileInfo::exists(themeFile(QStringLiteral("Busy"))));
+}
 
 // Writes slowly, as a save to a slow network drive would.
 class SlowWrites : public FileSystem {

@@ -5,6 +5,7 @@
 #include "test_support.h"
 
 #include <QTemporaryDir>
+#include <QTextCursor>
 #include <QTextEdit>
 
 namespace p95::test {
@@ -35,6 +36,16 @@ TEST_F(RichText, SavesFormattedTextPlainWithCrLfBetweenLines) {
     box.setHtml(QStringLiteral("<h1>Title</h1><p><b>caf\u00e9</b> &amp; <i>more</i><br>soft</p>"));
     ASSERT_FALSE(savePlainTextFile(box, file("out.txt")));
     EXPECT_EQ(readBytes(file("out.txt")), QByteArray("Title\r\ncaf\xe9 & more\r\nsoft"));
+}
+
+TEST_F(RichText, EveryCharacterIsKeptNoBreakSpacesToo) {
+    box.setPlainText(QStringLiteral("10\u00a0km \u00bb here"));
+    QTextCursor cursor(box.document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(QStringLiteral("\u2028soft"));
+    EXPECT_EQ(plainText(box), QStringLiteral("10\u00a0km \u00bb here\nsoft"));
+    ASSERT_FALSE(savePlainTextFile(box, file("nbsp.txt")));
+    EXPECT_EQ(readBytes(file("nbsp.txt")), QByteArray("10\xa0km \xbb here\r\nsoft"));
 }
 
 TEST_F(RichText, AnEmptyTextGivesAnEmptyFile) {
