@@ -6,6 +6,10 @@ a bare Qt Widgets window, alternately, on one virtual X server in the same
 run. Prints figures; asserts nothing.
 
     launch_bench.py PATH/TO/paletteer95 PATH/TO/p95_bare_window [--runs N]
+                    [--also LABEL=PATH/TO/paletteer95 ...]
+
+--also adds another build of the program (an earlier one, say) to the same
+alternating runs, so that builds are compared on the same server and load.
 
 The programs write the monotonic time of their first paint to
 $P95_LAUNCH_PROBE. The date is pinned with libfaketime where it is installed
@@ -96,6 +100,8 @@ def main():
     parser.add_argument("program")
     parser.add_argument("bare")
     parser.add_argument("--runs", type=int, default=10)
+    parser.add_argument("--also", action="append", default=[], metavar="LABEL=PATH",
+                        help="another build of the program, measured in the same runs")
     args = parser.parse_args()
     for tool in ("Xvfb",):
         if not shutil.which(tool):
@@ -118,8 +124,11 @@ def main():
                        PULSE_SERVER="unix:" + os.path.join(work, "no-sound-server"))
             env, pinned = pinned_date(env)
             probe = os.path.join(work, "probe")
-            programs = [("paletteer95 (Tip of the Day)", args.program),
-                        ("bare Qt Widgets window", args.bare)]
+            programs = [("paletteer95 (Tip of the Day)", args.program)]
+            for also in args.also:
+                label, _, path = also.partition("=")
+                programs.append((f"paletteer95 ({label})", path))
+            programs.append(("bare Qt Widgets window", args.bare))
             # One run each first, not counted: it fills the program directory
             # and the font cache.
             for _, program in programs:
@@ -136,11 +145,16 @@ def main():
           f" ({os.cpu_count()} CPUs; date pinned: {'yes' if pinned else 'no'})")
     print(f"{'program':32} {'median ms':>10} {'min ms':>8} {'max ms':>8}"
           f" {'RSS MiB':>8} {'peak MiB':>9}")
+    bare = results["bare Qt Widgets window"]
+    bare_time = statistics.median(r[0] for r in bare)
+    bare_rss = statistics.median(r[1] for r in bare)
     for name, runs in results.items():
         times = [r[0] for r in runs]
         print(f"{name:32} {statistics.median(times):10.1f} {min(times):8.1f} {max(times):8.1f}"
               f" {statistics.median(r[1] for r in runs):8.1f}"
-              f" {statistics.median(r[2] for r in runs):9.1f}")
+              f" {statistics.median(r[2] for r in runs):9.1f}"
+              f"   x{statistics.median(times) / bare_time:.2f} time,"
+              f" x{statistics.median(r[1] for r in runs) / bare_rss:.2f} RSS")
 
 
 if __name__ == "__main__":

@@ -1,9 +1,12 @@
-// Prints what reading a .theme file costs: a typical theme (every slot set,
-// as a save writes it) and a 1 MB one (the same keys over and over; the last
-// of each wins). Each is read twice: with a probe that takes every picture
-// (the scanning alone) and with the real picture probe, the files present on
-// a private drive C. No assertions.
+// Prints what reading a .theme file costs: a typical theme of about 5 KiB
+// (every slot set, as a save writes it) and a 10 MiB one (the same keys over
+// and over; the last of each wins). Each is read with a probe that takes
+// every picture (the reading alone) and with the real picture probe, the
+// files present on a private drive C; and each by the program's reader and,
+// in the same run, by the step-by-step reference the fuzz targets hold it to.
+// No assertions.
 
+#include "fuzz/reference_theme_reader.h"
 #include "platform/drive.h"
 #include "platform/qt_picture_probe.h"
 #include "theme/theme_reader.h"
@@ -79,22 +82,24 @@ bool layOutTheme(const ThemeDocument& doc) {
     return true;
 }
 
-void measure(const char* what, const QByteArray& bytes, const PictureProbe& probe, int rounds) {
+using Reader = ThemeReading (*)(const ThemeDocument&, const QByteArray&, const PictureProbe&);
+
+double measure(const char* what, Reader read, const QByteArray& bytes, const PictureProbe& probe,
+               int rounds) {
     std::vector<double> ms;
     ThemeReading last;
     for (int i = 0; i < rounds; ++i) {
         QElapsedTimer timer;
         timer.start();
-        last = readTheme(ThemeDocument(), bytes, probe);
+        last = read(ThemeDocument(), bytes, probe);
         ms.push_back(double(timer.nsecsElapsed()) / 1e6);
     }
     std::sort(ms.begin(), ms.end());
     const double median = ms[ms.size() / 2];
-    std::printf("%-44s %9lld bytes  median %9.3f ms  min %9.3f ms  %7.1f MB/s  (%d rounds, %lld "
-                "messages)\n",
-                what, static_cast<long long>(bytes.size()), median, ms.front(),
-                double(bytes.size()) / (1 << 20) / (median / 1000), rounds,
-                static_cast<long long>(last.messages.size()));
+    const double rate = double(bytes.size()) / (1 << 20) / (median / 1000);
+    std::printf("%-50s %9lld bytes  median %9.3f ms  min %9.3f ms  %8.1f MB/s  (%d rounds)\n", what,
+                static_cast<long long>(bytes.size()), median, ms.front(), rate, rounds);
+    return rate;
 }
 
 } // namespace
@@ -107,7 +112,7 @@ int main(int argc, char* argv[]) {
     const ThemeDocument doc = everySlotSet();
     const QByteArray typical = themeFileBytes(doc).value();
     QByteArray large;
-    while (large.size() < (qsizetype(1) << 20))
+    while (large.size() < (qsizetype(10) << 20))
         large += typical;
     if (!layOutTheme(doc)) {
         std::fprintf(stderr, "read_bench: cannot lay out the theme on %s\n",
@@ -115,11 +120,20 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    const EveryPictureLoads scanningOnly;
+    const EveryPictureLoads readingOnly;
     const QtPictureProbe realProbe;
-    measure("typical theme, scanning only", typical, scanningOnly, 200);
-    measure("typical theme, real picture probe", typical, realProbe, 50);
-    measure("1 MB theme, scanning only", large, scanningOnly, 5);
-    measure("1 MB theme, real picture probe", large, realProbe, 5);
+    const Reader oneReader = &p95::readTheme;
+    const Reader reference = &p95::fuzz::reference::readTheme;
+    // MB/s here means MiB read per second.
+    std::printf("reading a .theme file (MB/s = MiB/s); \"reference\": the step-by-step reading\n");
+    measure("5 KiB theme, reading only", oneReader, typical, readingOnly, 500);
+    measure("5 KiB theme, reading only, reference", reference, typical, readingOnly, 200);
+    measure("5 KiB theme, real picture probe", oneReader, typical, realProbe, 100);
+    measure("5 KiB theme, real picture probe, reference", reference, typical, realProbe, 50);
+    const double one = measure("10 MiB theme, reading only", oneReader, large, readingOnly, 11);
+    const double ref =
+        measure("10 MiB theme, reading only, reference", reference, large, readingOnly, 3);
+    measure("10 MiB theme, real picture probe", oneReader, large, realProbe, 11);
+    std::printf("10 MiB theme: %.1f times the reference's rate\n", one / ref);
     return 0;
 }

@@ -6,11 +6,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
 
 #include <cerrno>
+#include <vector>
 
 #ifdef Q_OS_LINUX
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -103,13 +107,12 @@ public:
     // Lets the kernel copy a whole file into the open target where it can
     // (cp does the same), which spares two trips through user space. False
     // when it cannot, before anything was written, so plain reads can follow.
-    bool copyInKernel(QSaveFile& target, bool& failed) {
+    bool copyInKernel(int out, bool& failed) {
         failed = false;
 #ifdef Q_OS_LINUX
         if (!m_file)
             return false;
         const int in = m_file->handle();
-        const int out = target.handle();
         bool any = false;
         for (;;) {
             const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, size_t(kChunk), 0);
@@ -126,7 +129,7 @@ public:
             any = true;
         }
 #else
-        Q_UNUSED(target);
+        Q_UNUSED(out);
         return false;
 #endif
     }
@@ -144,7 +147,7 @@ Status FileSystem::writeAtomically(const QString& target, const QString& targetH
     if (!file.open(QIODevice::WriteOnly))
         return fileError(step, target, file.errorString());
     bool failed = false;
-    if (m_writeLimit < 0 && source.copyInKernel(file, failed)) {
+    if (m_writeLimit < 0 && source.copyInKernel(file.handle(), failed)) {
         if (failed) {
             const QString reason = qt_error_string(errno);
             file.cancelWriting();
@@ -195,6 +198,261 @@ Status FileSystem::writeAtomically(const QString& target, const QString& targetH
         return fileError(QStringLiteral("Replacing the file"), target, file.errorString());
     return std::nullopt;
 }
+
+// ---------------------------------------------------------------- batches
+
+#ifdef Q_OS_LINUX
+
+namespace {
+
+QByteArray encoded(const QString& hostPath) {
+    return QFile::encodeName(hostPath);
+}
+
+// A file written beside its target and not named yet: an unnamed file of the
+// target's folder (O_TMPFILE), or where the file system has none a hidden
+// one. Either way a failure, or a kill, before it is named leaves the target
+// as it was.
+struct Unnamed {
+    int fd = -1;
+    QString hidden; // the hidden file's path; empty for an unnamed one
+    QString target; // as the caller named it, for messages
+    QString targetHost;
+};
+
+void discard(Unnamed& file) {
+    if (file.fd >= 0)
+        ::close(file.fd);
+    if (!file.hidden.isEmpty())
+        ::unlink(encoded(file.hidden).constData());
+    file.fd = -1;
+    file.hidden.clear();
+}
+
+Result<Unnamed> createBeside(const QString& target, const QString& targetHost) {
+    const QString step = QStringLiteral("Writing the file");
+    const QFileInfo info(targetHost);
+    Unnamed file{-1, {}, target, targetHost};
+    file.fd =
+        ::open(encoded(info.absolutePath()).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (file.fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+        QByteArray pattern = encoded(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
+                                     QStringLiteral(".p95-XXXXXX"));
+        file.fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+        if (file.fd >= 0)
+            file.hidden = QFile::decodeName(pattern);
+    }
+    if (file.fd < 0)
+        return Error{step, target, qt_error_string(errno)};
+    // A replaced file keeps its permissions; a new one gets what the user's
+    // file mask allows, as a file made with open() would.
+    static const mode_t mask = [] {
+        const mode_t m = ::umask(0);
+        ::umask(m);
+        return m;
+    }();
+    struct stat existing {};
+    if (::stat(encoded(targetHost).constData(), &existing) == 0)
+        ::fchmod(file.fd, existing.st_mode & 07777);
+    else if (!file.hidden.isEmpty())
+        ::fchmod(file.fd, 0666 & ~mask);
+    return file;
+}
+
+// Names the file: a hidden name beside the target first (an unnamed file can
+// only be linked to a new name), then a rename over the target.
+Status name(Unnamed& file) {
+    const QString step = QStringLiteral("Replacing the file");
+    QString hidden = file.hidden;
+    if (hidden.isEmpty()) {
+        const QFileInfo info(file.targetHost);
+        const QByteArray proc = "/proc/self/fd/" + QByteArray::number(file.fd);
+        for (int attempt = 0; attempt < 100 && hidden.isEmpty(); ++attempt) {
+            const QString candidate =
+                info.absolutePath() + QStringLiteral("/.") + info.fileName() +
+                QStringLiteral(".p95-%1").arg(QRandomGenerator::global()->generate(), 8, 16,
+                                              QLatin1Char('0'));
+            const QByteArray to = encoded(candidate);
+            int linked =
+                ::linkat(AT_FDCWD, proc.constData(), AT_FDCWD, to.constData(), AT_SYMLINK_FOLLOW);
+            if (linked != 0 && errno == ENOENT) // no /proc: the direct way, where allowed
+                linked = ::linkat(file.fd, "", AT_FDCWD, to.constData(), AT_EMPTY_PATH);
+            if (linked == 0)
+                hidden = candidate;
+            else if (errno != EEXIST)
+                break;
+        }
+        if (hidden.isEmpty()) {
+            const QString reason = qt_error_string(errno);
+            discard(file);
+            return Error{step, file.target, reason};
+        }
+    }
+    file.hidden = hidden;
+    if (::rename(encoded(hidden).constData(), encoded(file.targetHost).constData()) != 0) {
+        const QString reason = qt_error_string(errno);
+        discard(file);
+        return Error{step, file.target, reason};
+    }
+    file.hidden.clear();
+    discard(file);
+    return std::nullopt;
+}
+
+Status syncFolder(const QString& hostFolder, const QString& folder) {
+    const int fd = ::open(encoded(hostFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        const QString reason = qt_error_string(errno);
+        if (fd >= 0)
+            ::close(fd);
+        return Error{QStringLiteral("Making the folder durable"), folder, reason};
+    }
+    ::close(fd);
+    return std::nullopt;
+}
+
+} // namespace
+
+struct FileSystem::PendingBatch {
+    QString folder;
+    std::vector<Unnamed> waiting; // in the order written
+    ~PendingBatch() {
+        for (Unnamed& file : waiting)
+            discard(file);
+    }
+
+    bool holds(const QString& targetHost) const {
+        const auto host = hostPath(folder);
+        return host && QDir::cleanPath(QFileInfo(targetHost).absolutePath()) ==
+                           QDir::cleanPath(QFileInfo(host.value()).absoluteFilePath());
+    }
+};
+
+FileSystem::Batch::Batch(FileSystem& files, const QString& folder) : m_files(files) {
+    m_files.m_batch = std::make_unique<PendingBatch>();
+    m_files.m_batch->folder = folder;
+}
+
+Status FileSystem::Batch::commit() {
+    // The batch ends here, whatever happens; what is not named is discarded.
+    const std::unique_ptr<PendingBatch> batch = std::move(m_files.m_batch);
+    if (!batch || batch->waiting.empty())
+        return std::nullopt;
+    const QString step = QStringLiteral("Making the files durable");
+    const auto folder = hostPath(batch->folder);
+    if (!folder)
+        return Error{step, batch->folder, folder.error().reason};
+    const int fd = ::open(encoded(folder.value()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // One flush for them all: the file system's, which the folder's files
+    // are on. Nothing is renamed unless it succeeded.
+    if (fd < 0 || ::syncfs(fd) != 0) {
+        const QString reason = qt_error_string(errno);
+        if (fd >= 0)
+            ::close(fd);
+        return Error{step, batch->folder, reason};
+    }
+    ::close(fd);
+    for (Unnamed& file : batch->waiting) {
+        if (auto status = name(file))
+            return status;
+    }
+    // The new names, and a folder the save has just made.
+    if (auto status = syncFolder(folder.value(), batch->folder))
+        return status;
+    return syncFolder(QFileInfo(folder.value()).absolutePath(), batch->folder);
+}
+
+Status FileSystem::writeUnflushed(const QString& target, const QString& targetHost,
+                                  Source& source) {
+    const QString step = QStringLiteral("Writing the file");
+    // Like QSaveFile: a link is followed and its target replaced; a folder or
+    // a file that may not be written is refused before anything is written.
+    QString host = targetHost;
+    for (int depth = 0; depth < 40 && QFileInfo(host).isSymLink(); ++depth)
+        host = QFileInfo(host).symLinkTarget();
+    const QFileInfo info(host);
+    if (info.isDir())
+        return Error{step, target, QStringLiteral("a folder has that name")};
+    if (info.exists() && !info.isWritable())
+        return Error{step, target, QStringLiteral("the file is not writable")};
+    auto created = createBeside(target, host);
+    if (!created)
+        return created.error();
+    Unnamed file = created.value();
+    if (auto status = writeInto(file.fd, target, source)) {
+        discard(file);
+        return status;
+    }
+    if (!m_batch->holds(host))
+        return name(file); // a scratch copy: named at once, never flushed
+    // Start writing it out now, so the one flush at the end waits less.
+    ::sync_file_range(file.fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    m_batch->waiting.push_back(file);
+    return std::nullopt;
+}
+
+Status FileSystem::writeInto(int fd, const QString& target, Source& source) {
+    const QString step = QStringLiteral("Writing the file");
+    bool failed = false;
+    if (m_writeLimit < 0 && source.copyInKernel(fd, failed)) {
+        if (failed)
+            return Error{step, target, qt_error_string(errno)};
+        return std::nullopt;
+    }
+    QByteArray chunk;
+    for (;;) {
+        if (!source.next(chunk))
+            return Error{QStringLiteral("Reading the file"), target, source.errorString()};
+        if (chunk.isEmpty())
+            return std::nullopt;
+        bool full = false;
+        if (m_writeLimit >= 0 && chunk.size() > m_writeLimit) {
+            chunk.truncate(m_writeLimit);
+            full = true;
+        }
+        for (qsizetype done = 0; done < chunk.size();) {
+            const ssize_t n =
+                ::write(fd, chunk.constData() + done, std::size_t(chunk.size() - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return Error{step, target, qt_error_string(n < 0 ? errno : ENOSPC)};
+            done += n;
+        }
+        if (m_writeLimit >= 0)
+            m_writeLimit -= chunk.size();
+        if (full)
+            return Error{step, target, QStringLiteral("No space left on device")};
+    }
+}
+
+#else // no batches: every write is flushed on its own
+
+struct FileSystem::PendingBatch {};
+
+FileSystem::Batch::Batch(FileSystem& files, const QString&) : m_files(files) {}
+
+Status FileSystem::Batch::commit() {
+    return std::nullopt;
+}
+
+Status FileSystem::writeUnflushed(const QString& target, const QString& targetHost,
+                                  Source& source) {
+    return writeAtomically(target, targetHost, source);
+}
+
+Status FileSystem::writeInto(int, const QString&, Source&) {
+    return std::nullopt;
+}
+
+#endif
+
+FileSystem::Batch::~Batch() {
+    m_files.m_batch.reset();
+}
+
+FileSystem::FileSystem() = default;
+FileSystem::~FileSystem() = default;
 
 Result<QStringList> FileSystem::list(const QString& pattern, bool includeDirectories) const {
     auto [folder, name] = splitPattern(pattern);
@@ -290,6 +548,8 @@ Status FileSystem::copyFile(const QString& source, const QString& target) {
         return fileError(step, source, status->reason);
     }
     Source bytes(in);
+    if (m_batch)
+        return writeUnflushed(target, targetHost.value(), bytes);
     return writeAtomically(target, targetHost.value(), bytes);
 }
 
@@ -345,6 +605,8 @@ Status FileSystem::writeFile(const QString& path, const QByteArray& bytes) {
     if (!host)
         return host.error();
     Source source(bytes);
+    if (m_batch)
+        return writeUnflushed(path, host.value(), source);
     return writeAtomically(path, host.value(), source);
 }
 

@@ -13,6 +13,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 namespace p95 {
 
 // The reason of every failure for a file or folder that is not there.
@@ -25,8 +27,8 @@ bool matchesPattern(const QString& name, const QString& pattern);
 
 class FileSystem {
 public:
-    FileSystem() = default;
-    virtual ~FileSystem() = default;
+    FileSystem();
+    virtual ~FileSystem();
     FileSystem(const FileSystem&) = delete;
     FileSystem& operator=(const FileSystem&) = delete;
 
@@ -70,11 +72,44 @@ public:
     // file that crosses the limit. A negative limit (the default) is none.
     void setWriteLimit(qint64 bytes) { m_writeLimit = bytes; }
 
+    // Files made durable together, with one flush instead of one per file.
+    // While a batch is open, copyFile() and writeFile() still write every
+    // file beside its target, but flush none: a file whose target is in the
+    // batch's folder waits, unnamed, for commit(), and until then the target
+    // is as it was; any other file (a scratch copy) takes its name at once
+    // and is never flushed. commit() makes the waiting files durable with one
+    // flush of the folder's file system, renames them over their targets in
+    // the order they were written, and then flushes the folder. A batch that
+    // ends without commit() leaves every target of its folder as it was.
+    // One batch at a time; where the host has no such flush, every write is
+    // flushed on its own as outside a batch.
+    class Batch {
+    public:
+        Batch(FileSystem& files, const QString& folder);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+        // On failure nothing is renamed when the flush failed; when a rename
+        // failed (the error names its target), the files before it are in
+        // place and it and the later ones are left as they were.
+        Status commit();
+
+    private:
+        FileSystem& m_files;
+    };
+
 private:
     class Source;
+    struct PendingBatch;
     Status writeAtomically(const QString& target, const QString& targetHost, Source& source);
+    // Writes for a batch: beside the target, unflushed.
+    Status writeUnflushed(const QString& target, const QString& targetHost, Source& source);
+    // Writes the source into the open file fd; the step's error on failure.
+    Status writeInto(int fd, const QString& target, Source& source);
 
     qint64 m_writeLimit = -1;
+    std::unique_ptr<PendingBatch> m_batch;
 };
 
 } // namespace p95

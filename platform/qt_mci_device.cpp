@@ -5,15 +5,11 @@
 #include <QAudioOutput>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QMediaPlayer>
 #include <QTimer>
 #include <QUrl>
 
 namespace p95 {
-
-void prepareMultimediaBackend() {
-    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
-        qputenv("QT_MEDIA_BACKEND", "gstreamer");
-}
 
 namespace {
 
@@ -89,7 +85,7 @@ Status QtMciDevice::open() {
     m_player = std::make_unique<QMediaPlayer>();
     m_player->setAudioOutput(m_output.get());
     QObject::connect(m_player.get(), &QMediaPlayer::mediaStatusChanged, m_player.get(),
-                     [this](QMediaPlayer::MediaStatus status) { onStatus(status); });
+                     [this](QMediaPlayer::MediaStatus status) { onStatus(int(status)); });
     QObject::connect(m_player.get(), &QMediaPlayer::errorOccurred, m_player.get(),
                      [this](QMediaPlayer::Error, const QString& reason) { onError(reason); });
     m_openFile = m_file;
@@ -140,7 +136,7 @@ void QtMciDevice::close() {
     m_output.reset();
 }
 
-void QtMciDevice::onStatus(QMediaPlayer::MediaStatus status) {
+void QtMciDevice::onStatus(int status) {
     if (status == QMediaPlayer::EndOfMedia) {
         m_playing = false;
         if (m_rewindAtEnd) {
@@ -203,3 +199,7 @@ bool QtMciDevice::waitUntilStopped(int timeoutMs) {
 }
 
 } // namespace p95
+
+p95::MciDevice* p95_create_audio_device() {
+    return new p95::QtMciDevice();
+}

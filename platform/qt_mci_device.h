@@ -2,15 +2,19 @@
 
 // The MCI-style audio device on Qt Multimedia (QMediaPlayer with QAudioOutput)
 // over GStreamer: wave files, and MIDI tunes through GStreamer's synthesiser
-// with the system's General MIDI sound font.
+// with the system's General MIDI sound font. It lives in its own library,
+// p95_audio, which the program loads when it first needs a sound
+// (LazyMciDevice, real_services.h), so that starting needs no media library;
+// this header names no Qt Multimedia type, so including it links nothing.
 
 #include "platform/mci_device.h"
 
-#include <QMediaPlayer>
+#include <QtGlobal>
 
 #include <memory>
 
 class QAudioOutput;
+class QMediaPlayer;
 
 namespace p95 {
 
@@ -18,7 +22,10 @@ namespace p95 {
 // (QT_MEDIA_BACKEND). Debian's Qt also ships an FFmpeg backend that crashes
 // without a sound device. Must run before the first media object is made:
 // main() calls it first thing; QtMciDevice calls it as well.
-void prepareMultimediaBackend();
+inline void prepareMultimediaBackend() {
+    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
+        qputenv("QT_MEDIA_BACKEND", "gstreamer");
+}
 
 class QtMciDevice : public MciDevice {
 public:
@@ -56,7 +63,7 @@ private:
     Status play();
     void prev();
     void close();
-    void onStatus(QMediaPlayer::MediaStatus status);
+    void onStatus(int status); // a QMediaPlayer::MediaStatus
     void onError(const QString& reason);
     // Runs the event loop (without user input) until done() or the time is up.
     template <typename Done> bool waitFor(Done done, int timeoutMs);
@@ -72,3 +79,7 @@ private:
 };
 
 } // namespace p95
+
+// The p95_audio library's one entry point, found by name when it is loaded:
+// a new QtMciDevice, which the caller owns.
+extern "C" Q_DECL_EXPORT p95::MciDevice* p95_create_audio_device();

@@ -44,14 +44,21 @@ run_one() {
     mkdir -p "$corpus"
     cp -r "fuzz/corpus/$target/." "$corpus/" 2>/dev/null
     cp -r "fuzz/seeds/$target/." "$corpus/" 2>/dev/null
-    if [ "$target" = theme_reader ] && [ -d ../shared/realworld/themes ]; then
-        cp ../shared/realworld/themes/*.theme "$corpus/" 2>/dev/null
+    # Both reader targets read theme files: they start from each other's
+    # inputs and the real themes, with the same dictionary.
+    local reader=0 dict_name="$target"
+    case "$target" in theme_reader | theme_reader_diff) reader=1 dict_name=theme_reader ;; esac
+    if [ "$reader" -eq 1 ]; then
+        for other in theme_reader theme_reader_diff; do
+            cp -r "fuzz/corpus/$other/." "fuzz/seeds/$other/." "$corpus/" 2>/dev/null
+        done
+        [ -d ../shared/realworld/themes ] && cp ../shared/realworld/themes/*.theme "$corpus/" 2>/dev/null
     fi
     local dict=() max_len=65536
-    [ -f "fuzz/$target.dict" ] && dict=(-dict="fuzz/$target.dict")
+    [ -f "fuzz/$dict_name.dict" ] && dict=(-dict="fuzz/$dict_name.dict")
     # Real themes are about 5 KB; the reader's cost grows with the input, and
     # huge files have tests of their own.
-    [ "$target" = theme_reader ] && max_len=16384
+    [ "$reader" -eq 1 ] && max_len=16384
     log="$work/$target.log"
     "$exe" -max_total_time="$seconds" -runs="$runs" -max_len="$max_len" -timeout=10 \
         -rss_limit_mb=2048 -artifact_prefix="$findings/$target-" -print_final_stats=1 \
@@ -73,7 +80,7 @@ run_one() {
     printf '%-18s executions %-10s seconds %-5s coverage %-6s features %-6s findings %s (exit %s)\n' \
         "$target" "${execs:-?}" "${secs:-?}" "${cov:-?}" "${ft:-?}" "$found" "$status"
     if [ "$status" -ne 0 ]; then
-        grep -E 'ERROR|SUMMARY|==[0-9]+==|theme reader:|scheme file:|tip file:|package:' "$log" | head -20
+        grep -E 'ERROR|SUMMARY|==[0-9]+==|theme reader:|theme reader differs:|scheme file:|tip file:|package:' "$log" | head -20
         [ "$smoke" -eq 1 ] && find "$findings" -name "$target-*" -exec sh -c 'echo "input $1:"; od -c "$1" | head -20' _ {} \;
     fi
     [ "$status" -eq 0 ]

@@ -11,9 +11,10 @@
 //   change only where the file says so; the tile flag, the ReadMe and the
 //   name are not touched (the name comes from themeNameFromPath()); the tile
 //   flag only as below.
-// - Each of the 67 steps scans the whole file for one key, either as
-//   comma-delimited fields or as whole lines, and acts on every match, so
-//   the last occurrence of a key wins. A failing step never ends another.
+// - The text is split once into comma-delimited fields and whole lines;
+//   each of the 67 steps then acts on every record that holds its key, in
+//   file order, so the last occurrence of a key wins. A failing step never
+//   ends another. The results are those of scanning the file once per step.
 // - Pointer, icon and wallpaper paths are only taken when the file loads as
 //   a picture (PictureProbe); ".ani" pointers and ".jpg" wallpapers are not
 //   loaded but shown by placeholders. Sound and screen-saver paths are taken
@@ -86,8 +87,7 @@ QString notAThemeMessage(const QString& themeFilePath);
 QString themeNameFromPath(const QString& themeFilePath);
 
 // A .theme file is a few kilobytes; a larger one than this is refused before
-// it is read, which bounds a reading's time and memory (the text is held
-// about four times over while the steps scan it).
+// it is read, which bounds a reading's time and memory.
 inline constexpr qint64 kMaxThemeFileBytes = qint64(16) << 20;
 
 // The bytes of the .theme file at path (a Windows-form path on the mapped

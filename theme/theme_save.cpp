@@ -11,6 +11,7 @@
 #include <QLockFile>
 
 #include <memory>
+#include <optional>
 
 namespace p95 {
 
@@ -261,6 +262,10 @@ SaveResult saveTheme(const ThemeDocument& original, FileSystem& files,
     }
 
     const QString themeDir = themeDirectory(doc.name);
+    // Every file written into the theme directory waits, unflushed, beside
+    // its target; one flush at the end makes them all durable, then they
+    // take their names in the order they were written.
+    std::optional<FileSystem::Batch> batch;
     auto steps = [&]() -> Status {
         if (!files.directoryExists(themeDir + QLatin1Char('\\'))) {
             if (auto status = files.makeDirectory(themeDir))
@@ -268,6 +273,7 @@ SaveResult saveTheme(const ThemeDocument& original, FileSystem& files,
         }
         if (auto status = makeScratch(files, programDir))
             return status;
+        batch.emplace(files, themeDir);
         if (auto failure = copyChosenFiles(files, doc, programDir)) {
             if (failure->missingFile)
                 removeScratch(files, programDir);
@@ -293,6 +299,24 @@ SaveResult saveTheme(const ThemeDocument& original, FileSystem& files,
                 result.outcome = SaveOutcome::SavedIncomplete;
             if (!result.status)
                 result.status = *status;
+        }
+    }
+
+    // What was written takes its place: the copies and the .theme file that
+    // were completed, and ReadMe.txt.
+    if (batch) {
+        if (auto status = batch->commit()) {
+            if (status->file == themeReadMePath(doc.name) &&
+                result.outcome != SaveOutcome::Failed) {
+                // Everything before it is in place: the theme is whole.
+                result.outcome = SaveOutcome::SavedIncomplete;
+                if (!result.status)
+                    result.status = atStep(QStringLiteral("Writing the ReadMe file"), *status);
+            } else {
+                if (result.outcome != SaveOutcome::Failed)
+                    result.status = *status;
+                result.outcome = SaveOutcome::Failed;
+            }
         }
     }
     return result;

@@ -8,6 +8,7 @@
 #include "fuzz/scheme_file_check.h"
 #include "fuzz/sequential_input_check.h"
 #include "fuzz/theme_reader_check.h"
+#include "fuzz/theme_reader_diff_check.h"
 #include "fuzz/tip_file_check.h"
 
 #include <QDir>
@@ -26,6 +27,7 @@ struct Target {
 
 const Target kTargets[] = {
     {"theme_reader", p95::fuzz::checkThemeReading},
+    {"theme_reader_diff", p95::fuzz::checkThemeReaderAgainstReference},
     {"scheme_file", p95::fuzz::checkSchemeLoading},
     {"tip_file", p95::fuzz::checkTipFile},
     {"document_json", p95::fuzz::checkDocumentJson},
@@ -77,6 +79,23 @@ TEST(FuzzRegression, EveryHandMadeSeedPassesItsTargetsChecks) {
             continue; // seeded from their corpora only
         EXPECT_GT(replay(target, inputs("seeds", target.name)), 0) << target.name;
     }
+}
+
+// The one-pass reader reads every input of both reader targets, and every
+// real theme at hand, as the step-by-step reference does.
+TEST(FuzzRegression, TheReaderAgreesWithTheReferenceOnEveryReaderInput) {
+    const Target diff{"theme_reader_diff", p95::fuzz::checkThemeReaderAgainstReference};
+    int replayed = 0;
+    for (const char* kind : {"seeds", "corpus"}) {
+        for (const char* target : {"theme_reader", "theme_reader_diff"})
+            replayed += replay(diff, inputs(kind, target));
+    }
+    QStringList realWorld;
+    const QDir themes(QStringLiteral(P95_REALWORLD_THEMES));
+    for (const QString& name : themes.entryList({QStringLiteral("*.theme")}, QDir::Files))
+        realWorld << themes.filePath(name);
+    replayed += replay(diff, realWorld);
+    EXPECT_GT(replayed, 100);
 }
 
 // A preset number out of range was converted to int before its range was
