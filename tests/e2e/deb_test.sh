@@ -56,7 +56,7 @@ for file in bin/paletteer95 bin/paletteer95-cli share/applications/paletteer95.d
     share/metainfo/org.example.paletteer95.metainfo.xml share/mime/packages/paletteer95.xml \
     share/man/man1/paletteer95.1.gz share/man/man1/paletteer95-cli.1.gz \
     share/bash-completion/completions/paletteer95-cli share/paletteer95/tipofday.txz \
-    share/icons/hicolor/64x64/apps/paletteer95.png; do
+    share/icons/hicolor/64x64/apps/paletteer95.png lib/paletteer95/libp95_audio.so; do
     [ -e "$root/usr/$file" ] || fail "the package lacks /usr/$file"
 done
 for cache in share/mime/mime.cache share/applications/mimeinfo.cache; do
