@@ -1,5 +1,6 @@
 #include "cli/cli_io.h"
 
+#include "cli/document_json.h"
 #include "platform/text_file.h"
 
 #include <QFile>
@@ -17,6 +18,57 @@ void note(const QString& message) {
 int fail(int status, const QString& message) {
     note(message);
     return status;
+}
+
+int usage(const QString& problem) {
+    return fail(BadInput, problem + QStringLiteral(" (see paletteer95-cli --help)"));
+}
+
+std::optional<int> parseCommandArgs(const QString& command, const QStringList& args,
+                                    const QList<Option>& options, const QString& operand,
+                                    const QString& operandForm, bool dashIsInput,
+                                    CommandArgs& out) {
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        const Option* option = nullptr;
+        for (const Option& o : options) {
+            if (o.names.contains(arg))
+                option = &o;
+        }
+        if (option && option->valueNeeded.isEmpty()) {
+            out.flags.insert(option->names.first());
+        } else if (option) {
+            if (i + 1 >= args.size())
+                return usage(QStringLiteral("%1 needs %2").arg(arg, option->valueNeeded));
+            out.values.insert(option->names.first(), args[++i]);
+        } else if (arg.startsWith(QLatin1Char('-')) &&
+                   !(dashIsInput && arg == QStringLiteral("-"))) {
+            return usage(QStringLiteral("unknown option %1").arg(arg));
+        } else if (out.operand.isEmpty()) {
+            out.operand = arg;
+        } else {
+            return usage(QStringLiteral("%1 takes one %2").arg(command, operand));
+        }
+    }
+    if (out.operand.isEmpty())
+        return usage(QStringLiteral("%1 needs a %2%3").arg(command, operand, operandForm));
+    return std::nullopt;
+}
+
+std::optional<ThemeDocument> readDocument(const QString& input, const ThemeDocument& base,
+                                          int unreadableStatus, int& status) {
+    QByteArray json;
+    QString error;
+    if (!readInput(input, json, error)) {
+        status = fail(unreadableStatus, error);
+        return std::nullopt;
+    }
+    auto doc = documentFromJson(json, base);
+    if (!doc) {
+        status = fail(BadInput, QStringLiteral("%1: %2").arg(input, doc.error().reason));
+        return std::nullopt;
+    }
+    return doc.value();
 }
 
 bool readInput(const QString& path, QByteArray& bytes, QString& error) {

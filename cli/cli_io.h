@@ -2,8 +2,16 @@
 
 // Small helpers shared by the commands of paletteer95-cli.
 
+#include "theme/theme_document.h"
+
 #include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QSet>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 namespace p95::cli {
 
@@ -13,6 +21,38 @@ enum Exit { Done = 0, Failed = 1, BadInput = 2 };
 int fail(int status, const QString& message);
 // One line on standard error that is no failure (what a command left out).
 void note(const QString& message);
+
+// A usage problem: one line that points to --help; returns BadInput.
+int usage(const QString& problem);
+
+// An option a command takes: one with a value ("-o" or "--output", needing
+// "a file name") or a flag ("--force", valueNeeded empty).
+struct Option {
+    QStringList names; // the first names the option in CommandArgs
+    QString valueNeeded;
+};
+
+struct CommandArgs {
+    QString operand;
+    QHash<QString, QString> values; // by the option's first name
+    QSet<QString> flags;
+};
+
+// The one operand and the options of a command's arguments. operand says
+// what the operand is ("document", "theme name") and operandForm how it is
+// written (" (DOC.json)", or empty), for "write needs a document (DOC.json)"
+// and "write takes one document". With dashIsInput, "-" (standard input) is
+// an operand rather than an option. A usage problem is said, and its exit
+// status returned.
+std::optional<int> parseCommandArgs(const QString& command, const QStringList& args,
+                                    const QList<Option>& options, const QString& operand,
+                                    const QString& operandForm, bool dashIsInput, CommandArgs& out);
+
+// The document in input (a file, or "-" for standard input) on top of base.
+// A failure is said: unreadable input gives unreadableStatus, a text that is
+// no document BadInput.
+std::optional<ThemeDocument> readDocument(const QString& input, const ThemeDocument& base,
+                                          int unreadableStatus, int& status);
 
 // Reads a whole file, or standard input when path is "-".
 bool readInput(const QString& path, QByteArray& bytes, QString& error);

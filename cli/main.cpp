@@ -118,38 +118,23 @@ such as "C:\\Windows\\Media\\ding.wav".
 Exit status: 0 done, 1 the operation failed, 2 bad input or usage.
 )";
 
-int usage(const QString& problem) {
-    return fail(BadInput, problem + QStringLiteral(" (see paletteer95-cli --help)"));
-}
+const Option kOutput{{QStringLiteral("-o"), QStringLiteral("--output")},
+                     QStringLiteral("a file name")};
 
 int writeCommand(const QStringList& args) {
-    QString input;
-    QString output;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (arg == QStringLiteral("-o") || arg == QStringLiteral("--output")) {
-            if (i + 1 >= args.size())
-                return usage(QStringLiteral("-o needs a file name"));
-            output = args[++i];
-        } else if (arg.startsWith(QLatin1Char('-')) && arg != QStringLiteral("-")) {
-            return usage(QStringLiteral("unknown option %1").arg(arg));
-        } else if (input.isEmpty()) {
-            input = arg;
-        } else {
-            return usage(QStringLiteral("write takes one document"));
-        }
-    }
-    if (input.isEmpty())
-        return usage(QStringLiteral("write needs a document (DOC.json)"));
+    CommandArgs given;
+    if (auto status =
+            parseCommandArgs(QStringLiteral("write"), args, {kOutput}, QStringLiteral("document"),
+                             QStringLiteral(" (DOC.json)"), true, given))
+        return *status;
+    const QString& input = given.operand;
+    const QString output = given.values.value(QStringLiteral("-o"));
 
-    QByteArray json;
-    QString error;
-    if (!readInput(input, json, error))
-        return fail(Failed, error);
-    auto doc = documentFromJson(json);
+    int refused = Done;
+    const auto doc = readDocument(input, ThemeDocument(), Failed, refused);
     if (!doc)
-        return fail(BadInput, QStringLiteral("%1: %2").arg(input, doc.error().reason));
-    auto bytes = themeFileBytes(doc.value());
+        return refused;
+    auto bytes = themeFileBytes(*doc);
     if (!bytes)
         return fail(BadInput, QStringLiteral("%1: %2").arg(input, bytes.error().reason));
     if (output.isEmpty())

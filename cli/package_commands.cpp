@@ -11,10 +11,6 @@ namespace p95::cli {
 
 namespace {
 
-int usage(const QString& problem) {
-    return fail(BadInput, problem + QStringLiteral(" (see paletteer95-cli --help)"));
-}
-
 int exitFor(const PackageProblem& problem) {
     return problem.outcome == PackageOutcome::Refused ? BadInput : Failed;
 }
@@ -22,24 +18,14 @@ int exitFor(const PackageProblem& problem) {
 } // namespace
 
 int packCommand(const QStringList& args) {
-    QString name;
-    QString output;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (arg == QStringLiteral("-o") || arg == QStringLiteral("--output")) {
-            if (i + 1 >= args.size())
-                return usage(QStringLiteral("-o needs a file name"));
-            output = args[++i];
-        } else if (arg.startsWith(QLatin1Char('-'))) {
-            return usage(QStringLiteral("unknown option %1").arg(arg));
-        } else if (name.isEmpty()) {
-            name = arg;
-        } else {
-            return usage(QStringLiteral("pack takes one theme name"));
-        }
-    }
-    if (name.isEmpty())
-        return usage(QStringLiteral("pack needs a theme name"));
+    CommandArgs given;
+    if (auto status = parseCommandArgs(
+            QStringLiteral("pack"), args,
+            {{{QStringLiteral("-o"), QStringLiteral("--output")}, QStringLiteral("a file name")}},
+            QStringLiteral("theme name"), {}, false, given))
+        return *status;
+    const QString& name = given.operand;
+    QString output = given.values.value(QStringLiteral("-o"));
     if (output.isEmpty())
         output = name + QStringLiteral(".zip");
 
@@ -52,21 +38,13 @@ int packCommand(const QStringList& args) {
 }
 
 int installCommand(const QStringList& args) {
-    QString archive;
-    bool force = false;
-    for (const QString& arg : args) {
-        if (arg == QStringLiteral("--force")) {
-            force = true;
-        } else if (arg.startsWith(QLatin1Char('-'))) {
-            return usage(QStringLiteral("unknown option %1").arg(arg));
-        } else if (archive.isEmpty()) {
-            archive = arg;
-        } else {
-            return usage(QStringLiteral("install takes one package"));
-        }
-    }
-    if (archive.isEmpty())
-        return usage(QStringLiteral("install needs a package (FILE.zip)"));
+    CommandArgs given;
+    if (auto status = parseCommandArgs(
+            QStringLiteral("install"), args, {{{QStringLiteral("--force")}, {}}},
+            QStringLiteral("package"), QStringLiteral(" (FILE.zip)"), false, given))
+        return *status;
+    const QString& archive = given.operand;
+    const bool force = given.flags.contains(QStringLiteral("--force"));
 
     // The drive is laid out on first use, so that a fresh drive C has its
     // themes root.

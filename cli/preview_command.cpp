@@ -12,10 +12,6 @@ namespace p95::cli {
 
 namespace {
 
-int usage(const QString& problem) {
-    return fail(BadInput, problem + QStringLiteral(" (see paletteer95-cli --help)"));
-}
-
 // "WIDTHxHEIGHT", each side 1..kMaxPreviewSide; an invalid size otherwise.
 QSize parseSize(const QString& text) {
     static const QRegularExpression form(QStringLiteral("^([0-9]{1,5})[xX]([0-9]{1,5})$"));
@@ -32,43 +28,31 @@ QSize parseSize(const QString& text) {
 } // namespace
 
 int previewCommand(const QStringList& args) {
-    QString input;
-    QString output;
+    CommandArgs given;
+    if (auto status = parseCommandArgs(
+            QStringLiteral("preview"), args,
+            {{{QStringLiteral("-o"), QStringLiteral("--output")}, QStringLiteral("a file name")},
+             {{QStringLiteral("--size")}, QStringLiteral("WIDTHxHEIGHT")}},
+            QStringLiteral("document"), QStringLiteral(" (DOC.json)"), true, given))
+        return *status;
+    const QString& input = given.operand;
+    const QString output = given.values.value(QStringLiteral("-o"));
     QSize size(800, 600);
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (arg == QStringLiteral("-o") || arg == QStringLiteral("--output")) {
-            if (i + 1 >= args.size())
-                return usage(QStringLiteral("-o needs a file name"));
-            output = args[++i];
-        } else if (arg == QStringLiteral("--size")) {
-            if (i + 1 >= args.size())
-                return usage(QStringLiteral("--size needs WIDTHxHEIGHT"));
-            size = parseSize(args[++i]);
-            if (!size.isValid())
-                return usage(QStringLiteral("bad size %1: give WIDTHxHEIGHT, each 1 to %2")
-                                 .arg(args[i])
-                                 .arg(kMaxPreviewSide));
-        } else if (arg.startsWith(QLatin1Char('-')) && arg != QStringLiteral("-")) {
-            return usage(QStringLiteral("unknown option %1").arg(arg));
-        } else if (input.isEmpty()) {
-            input = arg;
-        } else {
-            return usage(QStringLiteral("preview takes one document"));
-        }
+    if (given.values.contains(QStringLiteral("--size"))) {
+        const QString text = given.values.value(QStringLiteral("--size"));
+        size = parseSize(text);
+        if (!size.isValid())
+            return usage(QStringLiteral("bad size %1: give WIDTHxHEIGHT, each 1 to %2")
+                             .arg(text)
+                             .arg(kMaxPreviewSide));
     }
-    if (input.isEmpty())
-        return usage(QStringLiteral("preview needs a document (DOC.json)"));
     if (output.isEmpty())
         return usage(QStringLiteral("preview needs an output file (-o FILE.png)"));
 
-    QByteArray json;
-    QString error;
-    if (!readInput(input, json, error))
-        return fail(Failed, error);
-    const auto doc = documentFromJson(json);
+    int refused = Done;
+    const auto doc = readDocument(input, ThemeDocument(), Failed, refused);
     if (!doc)
-        return fail(BadInput, QStringLiteral("%1: %2").arg(input, doc.error().reason));
+        return refused;
 
     PreviewPictures pictures;
     const PreviewRendering rendering = renderPreview(doc.value(), size, pictures);

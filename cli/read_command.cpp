@@ -15,10 +15,6 @@ namespace p95::cli {
 
 namespace {
 
-int usage(const QString& problem) {
-    return fail(BadInput, problem + QStringLiteral(" (see paletteer95-cli --help)"));
-}
-
 // The start-up document: the window loads the user's default ReadMe into it.
 // Reading needs nothing written, so a program directory that cannot be made
 // only leaves the ReadMe empty.
@@ -35,35 +31,22 @@ ThemeDocument startUpDocument() {
 } // namespace
 
 int readCommand(const QStringList& args) {
-    QString themeFile;
-    QString into;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (arg == QStringLiteral("--into")) {
-            if (i + 1 >= args.size())
-                return usage(QStringLiteral("--into needs a document (DOC.json)"));
-            into = args[++i];
-        } else if (arg.startsWith(QLatin1Char('-'))) {
-            return usage(QStringLiteral("unknown option %1").arg(arg));
-        } else if (themeFile.isEmpty()) {
-            themeFile = arg;
-        } else {
-            return usage(QStringLiteral("read takes one .theme file"));
-        }
-    }
-    if (themeFile.isEmpty())
-        return usage(QStringLiteral("read needs a .theme file"));
+    CommandArgs given;
+    if (auto status = parseCommandArgs(
+            QStringLiteral("read"), args,
+            {{{QStringLiteral("--into")}, QStringLiteral("a document (DOC.json)")}},
+            QStringLiteral(".theme file"), {}, false, given))
+        return *status;
+    const QString& themeFile = given.operand;
+    const QString into = given.values.value(QStringLiteral("--into"));
 
     ThemeDocument doc = startUpDocument();
     if (!into.isEmpty()) {
-        QByteArray json;
-        QString error;
-        if (!readInput(into, json, error))
-            return fail(BadInput, error);
-        auto given = documentFromJson(json, doc);
-        if (!given)
-            return fail(BadInput, QStringLiteral("%1: %2").arg(into, given.error().reason));
-        doc = given.value();
+        int refused = Done;
+        const auto base = readDocument(into, doc, BadInput, refused);
+        if (!base)
+            return refused;
+        doc = *base;
     }
 
     // A file that cannot be read changes nothing: it is reported before the

@@ -9,24 +9,14 @@
 namespace p95::cli {
 
 int saveCommand(const QStringList& args) {
-    QString input;
+    CommandArgs given;
+    if (auto status = parseCommandArgs(
+            QStringLiteral("save"), args, {{{QStringLiteral("--skip-missing")}, {}}},
+            QStringLiteral("document"), QStringLiteral(" (DOC.json)"), true, given))
+        return *status;
+    const QString& input = given.operand;
     SaveSettings settings;
-    for (const QString& arg : args) {
-        if (arg == QStringLiteral("--skip-missing")) {
-            settings.skipMissing = true;
-            continue;
-        }
-        if (arg.startsWith(QLatin1Char('-')) && arg != QStringLiteral("-"))
-            return fail(BadInput,
-                        QStringLiteral("unknown option %1 (see paletteer95-cli --help)").arg(arg));
-        if (!input.isEmpty())
-            return fail(BadInput,
-                        QStringLiteral("save takes one document (see paletteer95-cli --help)"));
-        input = arg;
-    }
-    if (input.isEmpty())
-        return fail(BadInput, QStringLiteral(
-                                  "save needs a document (DOC.json) (see paletteer95-cli --help)"));
+    settings.skipMissing = given.flags.contains(QStringLiteral("--skip-missing"));
 
     QByteArray json;
     QString error;
