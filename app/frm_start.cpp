@@ -32,7 +32,6 @@ const QString kEmptyNameMessage = QStringLiteral("You must enter a name for your
 const QString kOverwriteQuestion = QStringLiteral(
     "The theme name you have chosen already exists. If you wish to continue, the file may be "
     "overwritten or damaged. Do you wish to continue?");
-const QString kCurrentThemeCaption = QStringLiteral("Current Theme:         ");
 
 } // namespace
 
@@ -196,19 +195,17 @@ void FrmStart::Command2_Click() {
 
     // A file that cannot be read, or is no theme, keeps the user here, rather
     // than showing an editor named after a theme it could not read.
-    const auto readable = readThemeFile(m_flow.files(), path);
-    if (!readable || !isThemeText(readable.value())) {
+    if (const QString refusal = themeOpenRefusal(readThemeFile(m_flow.files(), path), path);
+        !refusal.isEmpty()) {
         // Cleared so that a Cancel next time is told from a choice.
         CommonDialog1.fileName.clear();
-        refuse(readable ? notAThemeMessage(path) : unreadableThemeMessage(path, readable.error()));
+        refuse(refusal);
         return;
     }
 
     m_continuing = true;
     FrmMain& editor = m_flow.editor();
-    editor.loadFileLabel()->setText(path);
-    editor.directoryLabel()->setText(kCurrentThemeCaption + path);
-    editor.setThemeName(themeNameFromPath(path));
+    editor.showOpenedFile(path);
     editor.show();
     editor.raise();
     editor.activateWindow();

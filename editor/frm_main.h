@@ -68,6 +68,9 @@ public:
 
     // What the start-up windows set before showing this one.
     void setThemeName(const QString& name);
+    // Shows the .theme file at path as the one opened: its path in lblLoadFile
+    // and lblDirectory, the theme name it gives.
+    void showOpenedFile(const QString& path);
     const QLabel* themeNameLabel() const { return ThemeName; }
     QLineEdit* loadText() const { return LoadText; }
     QLabel* directoryLabel() const { return lblDirectory; }
