@@ -3,7 +3,6 @@
 #include "app/start_up.h"
 #include "app/window_support.h"
 #include "editor/frm_main.h"
-#include "editor/look.h"
 #include "platform/file_system.h"
 #include "theme/product.h"
 #include "theme/theme_document.h"
@@ -96,7 +95,6 @@ void FrmStart::buildWindow() {
     connect(Command1, &QPushButton::clicked, this, &FrmStart::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &FrmStart::Command2_Click);
     Text1->setFocus();
-    showLabelsAsPlainText(*this);
 }
 
 void FrmStart::buildMenus(QMenuBar& bar) {
