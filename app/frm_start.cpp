@@ -131,12 +131,7 @@ void FrmStart::loadSteps() {
     setWindowIcon(services.pictures.windowIcon(programFile("theme.icp")));
     placeWindow(*this);
 
-    FrmMain& editor = m_flow.editor();
-    editor.loadText()->setText(QStringLiteral("Load"));
-    editor.ensureLoaded();
-
-    // The Handwriting button shows the program's pen on hover.
-    editor.pointersTab().showHandwritingPointer();
+    m_flow.loadEditor();
 }
 
 void FrmStart::refuse(const QString& message) {

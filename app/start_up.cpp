@@ -133,15 +133,15 @@ QWidget* StartUp::launch(const QString& file) {
     return start();
 }
 
-void StartUp::loadEditorAsAtStart() {
-    // What the tip and start windows' loads would have done to the editor.
+void StartUp::loadEditor() {
     m_editor.loadText()->setText(QStringLiteral("Load"));
     m_editor.ensureLoaded();
+    // The Handwriting button shows the program's pen on hover.
     m_editor.pointersTab().showHandwritingPointer();
 }
 
 bool StartUp::installPackageAtStart(const QString& path) {
-    loadEditorAsAtStart();
+    loadEditor();
     // The install asks and tells what it must; the editor shows only once a
     // theme is to be opened in it. A package refused, declined or without a
     // chosen theme leads to the usual start.
@@ -152,7 +152,7 @@ bool StartUp::installPackageAtStart(const QString& path) {
 }
 
 bool StartUp::openThemeAtStart(const QString& path) {
-    loadEditorAsAtStart();
+    loadEditor();
 
     // A file that cannot be read, or is no theme, is said before any window
     // shows, in the words of the editor's Open.
