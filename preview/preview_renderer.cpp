@@ -493,11 +493,10 @@ void Scene::draw(QSize size) {
 } // namespace
 
 std::array<QColor, kColourCount> previewColours(const ThemeDocument& doc) {
-    ThemeDocument shown = doc;
-    GetColors(shown);
+    const std::array<QString, kColourCount> texts = colourTextsInUse(doc);
     std::array<QColor, kColourCount> colours;
     for (int i = 0; i < kColourCount; ++i) {
-        const Rgb rgb = parseColourText(shown.colours[i]);
+        const Rgb rgb = parseColourText(texts[i]);
         colours[i] = QColor(rgb.red, rgb.green, rgb.blue);
     }
     return colours;
