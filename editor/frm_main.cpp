@@ -458,6 +458,7 @@ void FrmMain::setSlot(SlotRef slot, const QString& path, Preview preview) {
             m_visuals->Image3[i]->setPixmap(previewPicture());
         break;
     }
+    Q_EMIT slotFilesChanged();
     Q_EMIT documentChanged();
 }
 
@@ -488,6 +489,8 @@ void FrmMain::showSettings(const ThemeDocument& doc) {
     NonclientMetrics->setText(doc.nonclientMetrics);
     m_readMe->chkReadMe->setChecked(doc.includeReadMe);
     showReadMe(doc.readMe);
+    // A theme opened or saved: its files may have changed on disk meanwhile.
+    Q_EMIT slotFilesChanged();
     Q_EMIT documentChanged(); // the metric records and the JPEG flag too
 }
 

@@ -96,6 +96,10 @@ Q_SIGNALS:
     // A slot, a colour, the colour mode, the preset, the wallpaper layout or
     // a metric record changed.
     void documentChanged();
+    // Sent before documentChanged when the files the slots name may be other
+    // ones or changed on disk: a slot was set (perhaps to the same file
+    // again), or a theme's settings were shown (opened, saved).
+    void slotFilesChanged();
 
 protected:
     // Lets the menu shortcuts win over a control of this window that would
