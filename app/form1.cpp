@@ -3,7 +3,6 @@
 #include "app/start_up.h"
 #include "app/window_support.h"
 #include "editor/frm_main.h"
-#include "editor/look.h"
 #include "platform/drive.h"
 #include "theme/product.h"
 #include "theme/theme_document.h"
@@ -78,7 +77,6 @@ void Form1::buildWindow() {
     Label6->setFrameShape(QFrame::Panel);
     Label6->setFrameShadow(QFrame::Sunken);
     Label6->setMargin(6);
-    Label6->setTextFormat(Qt::PlainText);
     wrapWithin(*Label6, kTipWidthChars);
     layout->addWidget(Label6);
 
@@ -100,7 +98,6 @@ void Form1::buildWindow() {
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     Command1->setFocus();
-    showLabelsAsPlainText(*this);
 }
 
 void Form1::loadSteps() {

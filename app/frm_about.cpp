@@ -2,7 +2,6 @@
 
 #include "app/start_up.h"
 #include "app/window_support.h"
-#include "editor/look.h"
 #include "theme/product.h"
 #include "theme/theme_document.h"
 
@@ -22,7 +21,6 @@ const QString kInvitation = QStringLiteral(
 QLabel* addLabel(QWidget* parent, QLayout* layout, const char* name, const QString& text) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
-    label->setTextFormat(Qt::PlainText);
     layout->addWidget(label);
     return label;
 }
@@ -87,7 +85,6 @@ FrmAbout::FrmAbout(StartUp& flow) : QDialog(nullptr), m_flow(flow) {
     const auto image = services.pictures.loadPicture(picture);
     Image1->setPixmap(image ? image.value() : QPixmap());
     Label4->setText(kInvitation);
-    showLabelsAsPlainText(*this);
     placeWindow(*this);
     Command1->setFocus();
 }

@@ -3,7 +3,6 @@
 #include "app/start_up.h"
 #include "app/window_support.h"
 #include "editor/frm_main.h"
-#include "editor/look.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -29,7 +28,6 @@ FrmLoad::FrmLoad(StartUp& flow) : QDialog(nullptr), m_flow(flow) {
     ThemeName = new QLabel(this);
     ThemeName->setObjectName(QStringLiteral("ThemeName"));
     ThemeName->setAlignment(Qt::AlignCenter);
-    ThemeName->setTextFormat(Qt::PlainText);
     layout->addWidget(ThemeName);
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
@@ -38,8 +36,6 @@ FrmLoad::FrmLoad(StartUp& flow) : QDialog(nullptr), m_flow(flow) {
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setMinimumWidth(ProgressBar1->fontMetrics().averageCharWidth() * 40);
     layout->addWidget(ProgressBar1);
-
-    showLabelsAsPlainText(*this);
 
     setWindowIcon(m_flow.services().pictures.windowIcon(programFile("theme.icp")));
     placeWindow(*this);

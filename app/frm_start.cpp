@@ -3,7 +3,6 @@
 #include "app/start_up.h"
 #include "app/window_support.h"
 #include "editor/frm_main.h"
-#include "editor/look.h"
 #include "platform/file_system.h"
 #include "theme/product.h"
 #include "theme/theme_document.h"
@@ -32,7 +31,6 @@ const QString kEmptyNameMessage = QStringLiteral("You must enter a name for your
 const QString kOverwriteQuestion = QStringLiteral(
     "The theme name you have chosen already exists. If you wish to continue, the file may be "
     "overwritten or damaged. Do you wish to continue?");
-const QString kCurrentThemeCaption = QStringLiteral("Current Theme:         ");
 
 } // namespace
 
@@ -97,7 +95,6 @@ void FrmStart::buildWindow() {
     connect(Command1, &QPushButton::clicked, this, &FrmStart::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &FrmStart::Command2_Click);
     Text1->setFocus();
-    showLabelsAsPlainText(*this);
 }
 
 void FrmStart::buildMenus(QMenuBar& bar) {
@@ -134,12 +131,7 @@ void FrmStart::loadSteps() {
     setWindowIcon(services.pictures.windowIcon(programFile("theme.icp")));
     placeWindow(*this);
 
-    FrmMain& editor = m_flow.editor();
-    editor.loadText()->setText(QStringLiteral("Load"));
-    editor.ensureLoaded();
-
-    // The Handwriting button shows the program's pen on hover.
-    editor.pointersTab().showHandwritingPointer();
+    m_flow.loadEditor();
 }
 
 void FrmStart::refuse(const QString& message) {
@@ -196,19 +188,17 @@ void FrmStart::Command2_Click() {
 
     // A file that cannot be read, or is no theme, keeps the user here, rather
     // than showing an editor named after a theme it could not read.
-    const auto readable = readThemeFile(m_flow.files(), path);
-    if (!readable || !isThemeText(readable.value())) {
+    if (const QString refusal = themeOpenRefusal(readThemeFile(m_flow.files(), path), path);
+        !refusal.isEmpty()) {
         // Cleared so that a Cancel next time is told from a choice.
         CommonDialog1.fileName.clear();
-        refuse(readable ? notAThemeMessage(path) : unreadableThemeMessage(path, readable.error()));
+        refuse(refusal);
         return;
     }
 
     m_continuing = true;
     FrmMain& editor = m_flow.editor();
-    editor.loadFileLabel()->setText(path);
-    editor.directoryLabel()->setText(kCurrentThemeCaption + path);
-    editor.setThemeName(themeNameFromPath(path));
+    editor.showOpenedFile(path);
     editor.show();
     editor.raise();
     editor.activateWindow();

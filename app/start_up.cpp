@@ -43,9 +43,6 @@ void tellProgramDirectoryProblem(Services services, QWidget* over) {
     }
 }
 
-// As the start window's Open writes it into the editor's lblDirectory.
-const QString kCurrentThemeCaption = QStringLiteral("Current Theme:         ");
-
 // The path the editor shows and reads: a file dialog returns full paths.
 QString fullPath(const QString& argument) {
     if (isWindowsPath(argument))
@@ -136,15 +133,15 @@ QWidget* StartUp::launch(const QString& file) {
     return start();
 }
 
-void StartUp::loadEditorAsAtStart() {
-    // What the tip and start windows' loads would have done to the editor.
+void StartUp::loadEditor() {
     m_editor.loadText()->setText(QStringLiteral("Load"));
     m_editor.ensureLoaded();
+    // The Handwriting button shows the program's pen on hover.
     m_editor.pointersTab().showHandwritingPointer();
 }
 
 bool StartUp::installPackageAtStart(const QString& path) {
-    loadEditorAsAtStart();
+    loadEditor();
     // The install asks and tells what it must; the editor shows only once a
     // theme is to be opened in it. A package refused, declined or without a
     // chosen theme leads to the usual start.
@@ -155,16 +152,13 @@ bool StartUp::installPackageAtStart(const QString& path) {
 }
 
 bool StartUp::openThemeAtStart(const QString& path) {
-    loadEditorAsAtStart();
+    loadEditor();
 
     // A file that cannot be read, or is no theme, is said before any window
     // shows, in the words of the editor's Open.
-    const auto readable = readThemeFile(m_files, path);
-    if (!readable || !isThemeText(readable.value())) {
-        m_services.messages.show(nullptr,
-                                 readable ? notAThemeMessage(path)
-                                          : unreadableThemeMessage(path, readable.error()),
-                                 MsgButtons::Ok, kMessageTitle, MsgIcon::Warning);
+    if (const QString refusal = themeOpenRefusal(readThemeFile(m_files, path), path);
+        !refusal.isEmpty()) {
+        m_services.messages.show(nullptr, refusal, MsgButtons::Ok, kMessageTitle, MsgIcon::Warning);
         return false;
     }
 
@@ -173,9 +167,7 @@ bool StartUp::openThemeAtStart(const QString& path) {
     const QString keptLoadFile = loadFile->text();
     const QString keptDirectory = directory->text();
     const QString keptName = m_editor.document().name;
-    loadFile->setText(path);
-    directory->setText(kCurrentThemeCaption + path);
-    m_editor.setThemeName(themeNameFromPath(path));
+    m_editor.showOpenedFile(path);
     showWindow(&m_editor);
     if (m_editor.readTheme(path))
         return true;

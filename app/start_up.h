@@ -69,6 +69,10 @@ public:
     bool installPackageAtStart(const QString& path);
 
     FrmStart* showStart();
+    // What the start window's load does to the editor, also before a file
+    // given at start is opened: LoadText touched (which loads the editor,
+    // hidden), then the Handwriting button's pen.
+    void loadEditor();
     // Shows the loading window for a new theme name; its timer starts.
     FrmLoad* showLoad(const QString& themeName);
     // The one About window, made on first use and shown again afterwards.
@@ -99,7 +103,6 @@ public:
     void setEndProgram(std::function<void()> endProgram) { m_endProgram = std::move(endProgram); }
 
 private:
-    void loadEditorAsAtStart();
     Services m_services;
     FileSystem& m_files;
     FrmMain& m_editor;

@@ -31,6 +31,9 @@ void wrapWithin(QLabel& label, int characters) {
 }
 
 void placeWindow(QWidget& window) {
+    // Names, paths and tips come from files and the user: shown as they stand.
+    // Before the sizing, which measures the text as it will be shown.
+    showLabelsAsPlainText(window);
     // A wrapped label is as tall as its text needs at its fixed width, whatever
     // the layout's guess from the label's size hint.
     for (QLabel* label : window.findChildren<QLabel*>()) {

@@ -24,7 +24,8 @@ QFont familyFont(const QString& family, int pointSize, bool fixedPitch = false);
 // A label whose text wraps within about this many average characters.
 void wrapWithin(QLabel& label, int characters);
 
-// Sizes the window from its layout, fixes that size and centres it.
+// Shows every label's text as plain text, then sizes the window from its
+// layout, fixes that size and centres it.
 void placeWindow(QWidget& window);
 
 } // namespace p95

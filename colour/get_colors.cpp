@@ -12,12 +12,16 @@ std::array<QString, kColourCount> presetColours(int preset) {
     return colours;
 }
 
-void GetColors(ThemeDocument& doc) {
+std::array<QString, kColourCount> colourTextsInUse(const ThemeDocument& doc) {
     if (doc.colourMode != ColourMode::Preset)
-        return;
+        return doc.colours;
     if (doc.preset < 0 || doc.preset >= kPresetCount)
-        return; // no preset button is selected: nothing to copy
-    doc.colours = presetColours(doc.preset);
+        return doc.colours; // no preset button is selected: nothing to copy
+    return presetColours(doc.preset);
+}
+
+void GetColors(ThemeDocument& doc) {
+    doc.colours = colourTextsInUse(doc);
 }
 
 } // namespace p95

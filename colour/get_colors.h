@@ -8,6 +8,10 @@ namespace p95 {
 // own-colours mode changes nothing. Runs at every save, before anything is written.
 void GetColors(ThemeDocument& doc);
 
+// The 25 colour texts GetColors would leave in doc: the selected preset's in
+// preset mode, otherwise (or with no preset selected) doc's own.
+std::array<QString, kColourCount> colourTextsInUse(const ThemeDocument& doc);
+
 // The colour texts of a preset, for checks and display.
 std::array<QString, kColourCount> presetColours(int preset);
 

@@ -458,6 +458,7 @@ void FrmMain::setSlot(SlotRef slot, const QString& path, Preview preview) {
             m_visuals->Image3[i]->setPixmap(previewPicture());
         break;
     }
+    Q_EMIT slotFilesChanged();
     Q_EMIT documentChanged();
 }
 
@@ -488,6 +489,8 @@ void FrmMain::showSettings(const ThemeDocument& doc) {
     NonclientMetrics->setText(doc.nonclientMetrics);
     m_readMe->chkReadMe->setChecked(doc.includeReadMe);
     showReadMe(doc.readMe);
+    // A theme opened or saved: its files may have changed on disk meanwhile.
+    Q_EMIT slotFilesChanged();
     Q_EMIT documentChanged(); // the metric records and the JPEG flag too
 }
 
@@ -535,12 +538,8 @@ void FrmMain::Command15_Click() {
 
 std::optional<QByteArray> FrmMain::readableTheme(const QString& path) {
     auto bytes = readThemeFile(m_files, path);
-    if (!bytes) {
-        message(unreadableThemeMessage(path, bytes.error()), MsgButtons::Ok, MsgIcon::Warning);
-        return std::nullopt;
-    }
-    if (!isThemeText(bytes.value())) {
-        message(notAThemeMessage(path), MsgButtons::Ok, MsgIcon::Warning);
+    if (const QString refusal = themeOpenRefusal(bytes, path); !refusal.isEmpty()) {
+        message(refusal, MsgButtons::Ok, MsgIcon::Warning);
         return std::nullopt;
     }
     return bytes.value();
@@ -874,13 +873,17 @@ bool FrmMain::installPackageFile(const QString& archive,
     return openThemeFile(chosen->themeFile);
 }
 
+void FrmMain::showOpenedFile(const QString& path) {
+    lblLoadFile->setText(path);
+    lblDirectory->setText(kCurrentThemeCaption + path);
+    setThemeName(themeNameFromPath(path));
+}
+
 bool FrmMain::openThemeFile(const QString& path) {
     const auto bytes = readableTheme(path);
     if (!bytes)
         return false;
-    lblLoadFile->setText(path);
-    lblDirectory->setText(kCurrentThemeCaption + path);
-    setThemeName(themeNameFromPath(path));
+    showOpenedFile(path);
     showReading(*bytes);
     return true;
 }

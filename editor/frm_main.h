@@ -68,6 +68,9 @@ public:
 
     // What the start-up windows set before showing this one.
     void setThemeName(const QString& name);
+    // Shows the .theme file at path as the one opened: its path in lblLoadFile
+    // and lblDirectory, the theme name it gives.
+    void showOpenedFile(const QString& path);
     const QLabel* themeNameLabel() const { return ThemeName; }
     QLineEdit* loadText() const { return LoadText; }
     QLabel* directoryLabel() const { return lblDirectory; }
@@ -93,6 +96,10 @@ Q_SIGNALS:
     // A slot, a colour, the colour mode, the preset, the wallpaper layout or
     // a metric record changed.
     void documentChanged();
+    // Sent before documentChanged when the files the slots name may be other
+    // ones or changed on disk: a slot was set (perhaps to the same file
+    // again), or a theme's settings were shown (opened, saved).
+    void slotFilesChanged();
 
 protected:
     // Lets the menu shortcuts win over a control of this window that would

@@ -27,6 +27,9 @@ FrmPreview::FrmPreview(FrmMain& editor, const QIcon& icon)
     resize(sizeHint());
     centreOnScreen(*this);
 
+    // Only a change of the files read them afresh: a colour, a preset or the
+    // layout redraws with the pictures already read.
+    connect(&editor, &FrmMain::slotFilesChanged, this, [this] { m_pictures.clear(); });
     connect(&editor, &FrmMain::documentChanged, this, &FrmPreview::documentChanged);
     connect(&editor.coloursTab(), &ColoursTab::pickerOpened, this, &FrmPreview::followPicker);
     if (FrmColor* open = editor.coloursTab().picker(); open && open->isVisible())
@@ -42,9 +45,6 @@ QSize FrmPreview::sizeHint() const {
 }
 
 void FrmPreview::documentChanged() {
-    // A slot may name another file, or the same file changed: read them
-    // afresh. A moving colour bar (pickerMoved) keeps them.
-    m_pictures.clear();
     m_stale = true;
     update();
 }

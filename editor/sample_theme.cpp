@@ -253,11 +253,15 @@ QByteArray cursorFile(const QImage& image, QPoint hotspot) {
     return bytes;
 }
 
+// The low `bytes` bytes of value, least significant first, as RIFF files keep numbers.
+void appendLittleEndian(QByteArray& out, quint32 value, int bytes = 4) {
+    for (int i = 0; i < bytes; ++i)
+        out.append(char((value >> (8 * i)) & 0xff));
+}
+
 QByteArray chunk(const char* id, const QByteArray& data) {
     QByteArray out(id, 4);
-    const quint32 size = quint32(data.size());
-    for (int i = 0; i < 4; ++i)
-        out.append(char((size >> (8 * i)) & 0xff));
+    appendLittleEndian(out, quint32(data.size()));
     out += data;
     if (data.size() % 2)
         out.append('\0');
@@ -269,12 +273,9 @@ QByteArray chunk(const char* id, const QByteArray& data) {
 QByteArray animatedCursorFile(int slot, QPoint hotspot) {
     constexpr int kFrames = 3;
     QByteArray header;
-    const auto le = [&header](quint32 value) {
-        for (int i = 0; i < 4; ++i)
-            header.append(char((value >> (8 * i)) & 0xff));
-    };
+    // Size, frames, steps, four unused, rate in sixtieths, frames are icons.
     for (const quint32 value : {36u, quint32(kFrames), quint32(kFrames), 0u, 0u, 0u, 0u, 20u, 1u})
-        le(value); // size, frames, steps, four unused, rate in sixtieths, frames are icons
+        appendLittleEndian(header, value);
     QByteArray frames("fram");
     for (int frame = 0; frame < kFrames; ++frame)
         frames += chunk("icon", cursorFile(pointerImage(slot, frame), hotspot));
@@ -285,22 +286,18 @@ QByteArray animatedCursorFile(int slot, QPoint hotspot) {
 QByteArray waveFile() {
     const quint32 samples = 2205;
     QByteArray out;
-    auto le = [&out](quint32 value, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            out.append(char((value >> (8 * i)) & 0xff));
-    };
     out += "RIFF";
-    le(36 + samples, 4);
+    appendLittleEndian(out, 36 + samples, 4);
     out += "WAVEfmt ";
-    le(16, 4);
-    le(1, 2);     // PCM
-    le(1, 2);     // mono
-    le(22050, 4); // sample rate
-    le(22050, 4); // byte rate
-    le(1, 2);     // block align
-    le(8, 2);     // bits per sample
+    appendLittleEndian(out, 16, 4);
+    appendLittleEndian(out, 1, 2);     // PCM
+    appendLittleEndian(out, 1, 2);     // mono
+    appendLittleEndian(out, 22050, 4); // sample rate
+    appendLittleEndian(out, 22050, 4); // byte rate
+    appendLittleEndian(out, 1, 2);     // block align
+    appendLittleEndian(out, 8, 2);     // bits per sample
     out += "data";
-    le(samples, 4);
+    appendLittleEndian(out, samples, 4);
     out += QByteArray(int(samples), char(0x80));
     return out;
 }

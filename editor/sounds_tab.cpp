@@ -73,13 +73,9 @@ void SoundsTab::attach(const TabContext& context) {
     if (RemoveMenu* removal = m_context->removal) {
         for (int i = 0; i < kSoundCount; ++i)
             removal->watch(Image2[i], SlotRef{SlotFamily::Sound, i});
-        connect(removal, &RemoveMenu::offered, this, [this](SlotRef slot) {
-            if (slot.family == SlotFamily::Sound)
-                m_currentSound = slot.index;
-        });
         connect(removal, &RemoveMenu::removeRequested, this, [this](SlotRef slot) {
             if (slot.family == SlotFamily::Sound)
-                mnuRemove_Click();
+                removeSound(slot.index);
         });
     }
 }
@@ -138,9 +134,15 @@ void SoundsTab::Image2_Click(int i) {
     }
 }
 
-void SoundsTab::mnuRemove_Click() {
+int SoundsTab::currentSound() const {
+    const SlotRef slot = m_context && m_context->removal ? m_context->removal->slot()
+                                                         : SlotRef{SlotFamily::Sound, 0};
+    return slot.family == SlotFamily::Sound ? slot.index : -1;
+}
+
+void SoundsTab::removeSound(int i) {
     const TabContext& c = *m_context;
-    const SlotRef slot{SlotFamily::Sound, m_currentSound};
+    const SlotRef slot{SlotFamily::Sound, i};
     if (c.confirmRemoval(slot))
         c.setSlot(slot, QString(), Preview::None);
 }

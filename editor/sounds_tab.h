@@ -33,8 +33,10 @@ public:
 
     void Command4_Click(int i); // choose the sound of slot i
     void Image2_Click(int i);   // play the sound of slot i
-    void mnuRemove_Click();     // remove the sound last right-clicked
-    int currentSound() const { return m_currentSound; }
+    void removeSound(int i);    // mnuRemove for slot i: asks, then empties it
+    // The play picture the removal pop-up was last opened for (0 before any;
+    // -1 when it was last opened for another kind of slot).
+    int currentSound() const;
 
     HelpPanel help; // panel 2
     QGroupBox* Frame7 = nullptr;
@@ -49,7 +51,6 @@ private:
     void showPicture(int i, const QString& file);
 
     std::unique_ptr<TabContext> m_context;
-    int m_currentSound = 0; // the play picture last right-clicked
 };
 
 } // namespace p95

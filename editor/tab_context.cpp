@@ -30,13 +30,24 @@ void RemoveMenu::popup(SlotRef slot, const QPoint& where, bool fromKeyboard) {
     if (m_menu->isVisible())
         return;
     m_slot = slot;
-    Q_EMIT offered(slot);
     m_menu->popup(where);
     if (fromKeyboard && !m_menu->actions().isEmpty())
         m_menu->setActiveAction(m_menu->actions().constFirst());
 }
 
 bool RemoveMenu::eventFilter(QObject* watched, QEvent* event) {
+    // Every event of every watched control passes here: the few that can open
+    // the pop-up are picked out before anything else is looked at.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+    case QEvent::KeyPress:
+    case QEvent::ContextMenu:
+        break;
+    default:
+        return false;
+    }
     const auto found = m_watched.constFind(watched);
     if (found == m_watched.constEnd())
         return false;
@@ -45,8 +56,10 @@ bool RemoveMenu::eventFilter(QObject* watched, QEvent* event) {
     // without the pop-up.
     if (m_document().isEmpty(slot))
         return false;
-    auto* control = static_cast<QWidget*>(watched);
-    const QPoint belowLeft = control->mapToGlobal(control->rect().bottomLeft());
+    const auto belowLeft = [watched] {
+        auto* control = static_cast<QWidget*>(watched);
+        return control->mapToGlobal(control->rect().bottomLeft());
+    };
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {
@@ -62,17 +75,19 @@ bool RemoveMenu::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
         if (!isContextMenuKey(*static_cast<QKeyEvent*>(event)))
             return false;
-        popup(slot, belowLeft, true);
+        popup(slot, belowLeft(), true);
         return true;
     case QEvent::ContextMenu:
         // The mouse's right press has opened the menu already; this is the keyboard's.
         if (static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard)
-            popup(slot, belowLeft, true);
+            popup(slot, belowLeft(), true);
         return true;
     default:
         return false;
     }
 }
+
+namespace {
 
 QString removalQuestion(SlotRef slot) {
     QString what;
@@ -91,6 +106,8 @@ QString removalQuestion(SlotRef slot) {
     }
     return QStringLiteral("Are you sure that you want to remove %1 from the theme?").arg(what);
 }
+
+} // namespace
 
 MsgAnswer TabContext::message(const QString& text, MsgButtons buttons, MsgIcon icon) const {
     return services.messages.show(window, text, buttons, QStringLiteral("Paletteer 95"), icon);

@@ -36,29 +36,25 @@ public:
                QObject* parent);
 
     void watch(QWidget* control, SlotRef slot);
-    // Opens the pop-up for the slot at a screen position; from the keyboard
-    // its entry is ready for Enter. A pop-up already open stays as it is.
-    void popup(SlotRef slot, const QPoint& where, bool fromKeyboard);
-    QMenu* menu() const { return m_menu; }
+    // The slot the pop-up was last opened for.
+    SlotRef slot() const { return m_slot; }
 
 Q_SIGNALS:
-    void offered(SlotRef slot);         // the pop-up opened for this slot
     void removeRequested(SlotRef slot); // mnuRemove chosen for it
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Opens the pop-up for the slot at a screen position; from the keyboard
+    // its entry is ready for Enter. A pop-up already open stays as it is.
+    void popup(SlotRef slot, const QPoint& where, bool fromKeyboard);
+
     QMenu* m_menu;
     std::function<const ThemeDocument&()> m_document;
     QHash<QObject*, SlotRef> m_watched;
     SlotRef m_slot{SlotFamily::Sound, 0};
 };
-
-// The question before a slot is emptied: "Are you sure that you want to remove
-// this pointer from the theme?", and likewise for a sound, an icon, the
-// wallpaper and the screen saver.
-QString removalQuestion(SlotRef slot);
 
 struct TabContext {
     Services services;
@@ -80,7 +76,9 @@ struct TabContext {
     // A message titled "Paletteer 95" over the window.
     MsgAnswer message(const QString& text, MsgButtons buttons = MsgButtons::Ok,
                       MsgIcon icon = MsgIcon::None) const;
-    // Asks removalQuestion(slot), Yes and No; true on Yes.
+    // Asks "Are you sure that you want to remove this pointer from the theme?"
+    // (likewise for a sound, an icon, the wallpaper and the screen saver),
+    // Yes and No; true on Yes.
     bool confirmRemoval(SlotRef slot) const;
     // Shows the dialog after setting it up as every choice on the tabs does
     // (file name cleared first); the chosen path, or "" on Cancel.

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QStringList>
+#include <QtEndian>
 
 #include <algorithm>
 #include <optional>
@@ -49,8 +50,7 @@ std::optional<QByteArray> recordBytes(const QString& text, int count) {
 }
 
 qint32 int32At(const QByteArray& bytes, int at) {
-    const auto b = [&](int k) { return quint32(quint8(bytes.at(at + k))); };
-    return qint32(b(0) | (b(1) << 8) | (b(2) << 16) | (b(3) << 24));
+    return qFromLittleEndian<qint32>(bytes.constData() + at);
 }
 
 // Sizes outside these bounds are no Windows 95 setting; they are drawn at the

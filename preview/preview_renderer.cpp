@@ -1,5 +1,6 @@
 #include "preview/preview_renderer.h"
 
+#include "colour/colour_table.h"
 #include "colour/colour_text.h"
 #include "colour/get_colors.h"
 #include "platform/fonts.h"
@@ -9,40 +10,50 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <string_view>
 
 namespace p95 {
 
 namespace {
 
-// The colour indexes, in the colour table's fixed order.
+// A colour's index in the colour table, by its .theme key; a key that is not
+// in the table does not compile.
+consteval int colourIndex(std::string_view key) {
+    for (int i = 0; i < kColourCount; ++i) {
+        if (kColourSlots[i].key == key)
+            return i;
+    }
+    throw "not a colour key";
+}
+
+// The colour indexes, each found in the colour table by its key.
 enum Colour : int {
-    ActiveTitle,
-    Background,
-    Hilight,
-    HilightText,
-    TitleText,
-    WindowColour,
-    WindowText,
-    Scrollbar,
-    InactiveTitle,
-    Menu,
-    WindowFrame,
-    MenuText,
-    ActiveBorder,
-    InactiveBorder,
-    AppWorkspace,
-    ButtonFace,
-    ButtonShadow,
-    GrayText,
-    ButtonText,
-    InactiveTitleText,
-    ButtonHilight,
-    ButtonDkShadow,
-    ButtonLight,
-    InfoText,
-    InfoWindow,
+    ActiveTitle = colourIndex("ActiveTitle"),
+    Background = colourIndex("Background"),
+    Hilight = colourIndex("Hilight"),
+    HilightText = colourIndex("HilightText"),
+    TitleText = colourIndex("TitleText"),
+    WindowColour = colourIndex("Window"),
+    WindowText = colourIndex("WindowText"),
+    Scrollbar = colourIndex("Scrollbar"),
+    InactiveTitle = colourIndex("InactiveTitle"),
+    Menu = colourIndex("Menu"),
+    WindowFrame = colourIndex("WindowFrame"),
+    MenuText = colourIndex("MenuText"),
+    ActiveBorder = colourIndex("ActiveBorder"),
+    InactiveBorder = colourIndex("InactiveBorder"),
+    AppWorkspace = colourIndex("AppWorkspace"),
+    ButtonFace = colourIndex("ButtonFace"),
+    ButtonShadow = colourIndex("ButtonShadow"),
+    GrayText = colourIndex("GrayText"),
+    ButtonText = colourIndex("ButtonText"),
+    InactiveTitleText = colourIndex("InactiveTitleText"),
+    ButtonHilight = colourIndex("ButtonHilight"),
+    ButtonDkShadow = colourIndex("ButtonDkShadow"),
+    ButtonLight = colourIndex("ButtonLight"),
+    InfoText = colourIndex("InfoText"),
+    InfoWindow = colourIndex("InfoWindow"),
 };
-static_assert(InfoWindow == kColourCount - 1);
 
 enum class Glyph { Minimise, Maximise, Close, Up, Down };
 
@@ -482,11 +493,10 @@ void Scene::draw(QSize size) {
 } // namespace
 
 std::array<QColor, kColourCount> previewColours(const ThemeDocument& doc) {
-    ThemeDocument shown = doc;
-    GetColors(shown);
+    const std::array<QString, kColourCount> texts = colourTextsInUse(doc);
     std::array<QColor, kColourCount> colours;
     for (int i = 0; i < kColourCount; ++i) {
-        const Rgb rgb = parseColourText(shown.colours[i]);
+        const Rgb rgb = parseColourText(texts[i]);
         colours[i] = QColor(rgb.red, rgb.green, rgb.blue);
     }
     return colours;

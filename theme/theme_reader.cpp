@@ -841,4 +841,12 @@ bool isThemeText(const QByteArray& themeFileBytes) {
     return Index(themeFileBytes, true).any;
 }
 
+QString themeOpenRefusal(const Result<QByteArray>& read, const QString& themeFilePath) {
+    if (!read)
+        return unreadableThemeMessage(themeFilePath, read.error());
+    if (!isThemeText(read.value()))
+        return notAThemeMessage(themeFilePath);
+    return {};
+}
+
 } // namespace p95

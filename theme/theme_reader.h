@@ -99,4 +99,9 @@ Result<QByteArray> readThemeFile(const QString& themeFilePath);
 // The message for a .theme file that could not be opened or read.
 QString unreadableThemeMessage(const QString& themeFilePath, const Error& error);
 
+// Why the .theme file at themeFilePath, read into read by readThemeFile(),
+// cannot be opened: unreadableThemeMessage() or notAThemeMessage(); empty
+// when it can.
+QString themeOpenRefusal(const Result<QByteArray>& read, const QString& themeFilePath);
+
 } // namespace p95
