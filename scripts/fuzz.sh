@@ -5,7 +5,9 @@
 # Seeds: fuzz/corpus/<target>/ (the minimised corpus), fuzz/seeds/<target>/
 # (hand-made oddities and files the writer produced), plus for the theme
 # reader the real theme files in ../shared/realworld/themes when present
-# (the package target's seeds are written by build/fuzz/fuzz/package_seeds).
+# (the package target's seeds are written by the package_seeds program, which
+# p95_fuzzers does not build: cmake --build --preset fuzz --target package_seeds,
+# then build/fuzz/fuzz/package_seeds fuzz/seeds/package).
 # A session run merges new corpus entries back into fuzz/corpus and keeps
 # crashes in fuzz/findings/. With --smoke (CI) nothing in the repo changes:
 # crashes are printed and fail the run. fuzz/<target>.dict is used when present.

@@ -10,8 +10,6 @@ top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$top"
 bash scripts/setup.sh
 export QT_QPA_PLATFORM=offscreen
-# Set (by .ci/run): the real-world theme tests fail where the themes are missing.
-export P95_REQUIRE_REALWORLD="${P95_REQUIRE_REALWORLD:-}"
 
 echo "== CI build and tests"
 cmake --preset ci >/dev/null

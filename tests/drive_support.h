@@ -39,6 +39,15 @@ private:
 // The drive folder does not exist until the platform first asks for it, so
 // the platform lays it out as it would on a fresh install.
 class DriveFixture : public ::testing::Test {
+public:
+    // A file with its folders made; public for the helpers outside a fixture.
+    static void writeFile(const QString& path, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+        file.write(bytes);
+    }
+
 protected:
     DriveFixture()
         : m_drive(m_tmp.path() + QStringLiteral("/drive_c")),
@@ -49,13 +58,6 @@ protected:
 
     // A host path below the drive folder ("Windows/x.wav").
     QString onDrive(const QString& relative) const { return m_drive + QLatin1Char('/') + relative; }
-
-    static void writeFile(const QString& path, const QByteArray& bytes) {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-        file.write(bytes);
-    }
 
     QTemporaryDir m_tmp;
     QString m_drive;

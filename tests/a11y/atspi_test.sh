@@ -9,6 +9,7 @@
 # here is stopped by the trap.
 set -u
 . "$(cd "$(dirname "$0")" && pwd)/../lib/xserver.sh"
+. "$(cd "$(dirname "$0")" && pwd)/../lib/pulse.sh"
 
 [ $# -eq 2 ] || { echo "usage: $0 tree|walk PATH/TO/paletteer95" >&2; exit 2; }
 mode=$1
@@ -22,49 +23,21 @@ python=/usr/bin/python3
 "$python" -c 'import pyatspi' 2>/dev/null || skip "no pyatspi for $python (package python3-pyatspi)"
 
 make_work p95-atspi
+export P95_WORK="$work"
+unset DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS
+
+# The walk plays a sound: a private sound server with a silent sink, where the
+# driver sees the program's stream while it plays.
+[ "$mode" = walk ] && start_pulse
+
 driver_pid=
-stop_pulse() {
-    local pidfile="$work/runtime/pulse/pid" pid
-    [ -f "$pidfile" ] || return 0
-    pid=$(cat "$pidfile")
-    kill "$pid" 2>/dev/null
-    for _ in $(seq 20); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-}
 stop_driver() {
     if [ -n "$driver_pid" ]; then
         kill "$driver_pid" 2>/dev/null
         wait "$driver_pid" 2>/dev/null
     fi
 }
-on_exit stop_pulse
 on_exit stop_driver
-export PULSE_RUNTIME_PATH="$work/runtime/pulse"
-export P95_WORK="$work"
-unset DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS
-
-# The walk plays a sound: a private sound server with a silent sink, where the
-# driver sees the program's stream while it plays.
-if [ "$mode" = walk ]; then
-    for tool in pulseaudio pactl; do
-        command -v "$tool" >/dev/null 2>&1 ||
-            skip "$tool is not installed (packages pulseaudio, pulseaudio-utils)"
-    done
-    unset PULSE_SERVER
-    pulseaudio -n --daemonize=yes --exit-idle-time=-1 --system=no \
-        --log-target="file:$work/pulse.txt" \
-        --load=module-native-protocol-unix \
-        --load="module-null-sink sink_name=testsink" \
-        --load=module-always-sink 2>"$work/pulse.err" ||
-        skip "the PulseAudio server did not start: $(grep -v '^W:' "$work/pulse.err" | tail -n 2)"
-    for _ in $(seq 50); do
-        pactl info >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    pactl set-default-sink testsink >/dev/null 2>&1 || skip "the PulseAudio server does not answer"
-fi
 
 # The session bus, and the accessibility bus it starts on demand, end with the
 # driver. Status 3 from the driver: the display went away; once more on a new one.

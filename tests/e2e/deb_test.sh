@@ -10,6 +10,7 @@
 #   deb_test.sh BUILD_DIR SOURCE_DIR VERSION
 set -u
 . "$(cd "$(dirname "$0")" && pwd)/../lib/xserver.sh"
+. "$(cd "$(dirname "$0")" && pwd)/../lib/installed.sh"
 
 [ $# -eq 3 ] || { echo "usage: $0 BUILD_DIR SOURCE_DIR VERSION" >&2; exit 2; }
 build=$1
@@ -52,19 +53,14 @@ fi
 
 root="$work/root"
 dpkg -x "$deb" "$root" || fail "dpkg -x failed"
-for file in bin/paletteer95 bin/paletteer95-cli share/applications/paletteer95.desktop \
-    share/metainfo/org.example.paletteer95.metainfo.xml share/mime/packages/paletteer95.xml \
-    share/man/man1/paletteer95.1.gz share/man/man1/paletteer95-cli.1.gz \
-    share/bash-completion/completions/paletteer95-cli share/paletteer95/tipofday.txz \
-    share/icons/hicolor/64x64/apps/paletteer95.png lib/paletteer95/libp95_audio.so; do
+for file in "${installed_files[@]}"; do
     [ -e "$root/usr/$file" ] || fail "the package lacks /usr/$file"
 done
 for cache in share/mime/mime.cache share/applications/mimeinfo.cache; do
     [ ! -e "$root/usr/$cache" ] || fail "the package carries a database: /usr/$cache"
 done
 for page in "$root"/usr/share/man/man1/*.gz; do
-    out=$(man --warnings -l "$page" 2>&1 >/dev/null)
-    [ -z "$out" ] || fail "$(basename "$page"): $out"
+    check_man_page "$page"
 done
 
 cli="$root/usr/bin/paletteer95-cli"

@@ -10,6 +10,7 @@
 #   desktop_files_test.sh SOURCE_DIR VERSION
 set -u
 . "$(cd "$(dirname "$0")" && pwd)/../lib/xserver.sh"
+. "$(cd "$(dirname "$0")" && pwd)/../lib/installed.sh"
 
 [ $# -eq 2 ] || { echo "usage: $0 SOURCE_DIR VERSION" >&2; exit 2; }
 source=$1
@@ -36,8 +37,7 @@ for window in "$source"/docs/screenshots/editor-*.png "$source"/docs/screenshots
 done
 
 for page in "$source"/docs/man/*.1; do
-    out=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)
-    [ -z "$out" ] || fail "$(basename "$page"): $out"
+    check_man_page "$page"
     grep -q "^\.TH .* \"Paletteer 95 $version\"" "$page" ||
         fail "$(basename "$page") does not name version $version"
 done

@@ -11,6 +11,7 @@
 #   install_test.sh BUILD_DIR
 set -u
 . "$(cd "$(dirname "$0")" && pwd)/../lib/xserver.sh"
+. "$(cd "$(dirname "$0")" && pwd)/../lib/installed.sh"
 
 [ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
 build=$1
@@ -27,22 +28,15 @@ prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 ||
     fail "cmake --install failed: $(tail -n 5 "$work/install.log")"
 
-data_files="theme.icp tipofday.icp info.icp play.bmz play2.bmz ani.bmz unavailable.bmz pen.cuz
-theme.cat tipofday.txz PersonalReadMe.txz"
+for file in "${installed_files[@]}"; do
+    [ -f "$prefix/$file" ] || fail "$file is not installed"
+done
 for program in paletteer95 paletteer95-cli; do
     [ -x "$prefix/bin/$program" ] || fail "bin/$program is not installed"
 done
-for file in $data_files; do
-    [ -f "$prefix/share/paletteer95/$file" ] || fail "share/paletteer95/$file is not installed"
-done
 desktop="$prefix/share/applications/paletteer95.desktop"
-[ -f "$desktop" ] || fail "no desktop entry"
 grep -qx "Exec=paletteer95 %f" "$desktop" || fail "the desktop entry does not start paletteer95 with a file"
 grep -qx "MimeType=application/x-windows-theme;" "$desktop" || fail "the desktop entry opens no .theme files"
-for file in mime/packages/paletteer95.xml metainfo/org.example.paletteer95.metainfo.xml \
-    man/man1/paletteer95.1.gz man/man1/paletteer95-cli.1.gz bash-completion/completions/paletteer95-cli; do
-    [ -f "$prefix/share/$file" ] || fail "share/$file is not installed"
-done
 # The install updated the prefix's databases where the tools are there.
 if command -v update-mime-database >/dev/null 2>&1; then
     grep -q "application/x-windows-theme" "$prefix/share/mime/types" 2>/dev/null ||
@@ -87,7 +81,7 @@ app_log="$work/app.log"
 poll 20 tip_shown || fail "the installed program showed no Tip of the Day"
 
 program_dir="$PALETTEER95_DRIVE_C/Program Files/Paletteer 95"
-for file in $data_files; do
+for file in "${data_files[@]}"; do
     cmp -s "$prefix/share/paletteer95/$file" "$program_dir/$file" ||
         fail "the program directory did not get $file from the installation"
 done

@@ -125,20 +125,24 @@ app_running() {
 app_ended() {
     ! app_running
 }
-# Ctrl+Q, Yes (Y; No is the default button): the program ends by itself, status 0.
-quit_program() {
-    local editor=$1
-    focus "$editor"
-    press_until two_windows "no quit question after Ctrl+Q" ctrl+q
-    local question
-    question=$(other_window "Paletteer 95" "$editor")
-    focus "$question"
+# Yes to the quit question (Y; No is the default button): the program ends by
+# itself, status 0.
+answer_quit_yes() {
+    focus "$1"
     keys y
     poll 10 app_ended || fail "the program did not end after Yes to the quit question"
     wait "$app_pid"
     local status=$?
     app_pid=
     [ "$status" -eq 0 ] || fail "the program ended with status $status"
+}
+# Ctrl+Q in the editor, then Yes.
+quit_program() {
+    local editor=$1 question
+    focus "$editor"
+    press_until two_windows "no quit question after Ctrl+Q" ctrl+q
+    question=$(other_window "Paletteer 95" "$editor")
+    answer_quit_yes "$question"
 }
 
 # Waits for the editor, the one "Paletteer 95" window left once the start
@@ -156,6 +160,29 @@ two_windows() {
 
 file_exists() {
     [ -f "$1" ]
+}
+# Ctrl+S in the editor, OK to the question, and the file on disk: save_with_ctrl_s EDITOR FILE.
+save_with_ctrl_s() {
+    local editor=$1 file=$2 question
+    focus "$editor"
+    press_until two_windows "no save question after Ctrl+S" ctrl+s
+    question=$(other_window "Paletteer 95" "$editor")
+    focus "$question"
+    keys Return # OK
+    poll 20 file_exists "$file" || fail "no $file after the save"
+}
+
+tip_gone() {
+    no_window "Tip of the Day"
+}
+# Enter on the Tip of the Day, then the start window, focused, in $start.
+continue_to_start() {
+    local tip
+    tip=$(window_of "Tip of the Day") || exit 1
+    focus "$tip"
+    press_until tip_gone "Enter did not continue from the Tip of the Day" Return
+    start=$(window_of "Paletteer 95") || exit 1
+    focus "$start"
 }
 colours_of() {
     sed -n '/^\[Control Panel\\Colors\]/,/^\r\{0,1\}$/p' "$1"
@@ -184,15 +211,7 @@ env -u DISPLAY "$program" --help | grep -q '^Usage: paletteer95 .*FILE\.theme' |
 # ---------------------------------------------------------------- run 1
 start_x
 launch 1 "Tip of the Day"
-tip=$(window_of "Tip of the Day") || exit 1
-focus "$tip"
-tip_gone() {
-    no_window "Tip of the Day"
-}
-press_until tip_gone "Enter did not continue from the Tip of the Day" Return
-
-start=$(window_of "Paletteer 95") || exit 1
-focus "$start"
+continue_to_start
 type_text "Ocean"
 loading_shown() {
     has_window "Loading Paletteer 95" || ! windows "Paletteer 95" | grep -qx "$start"
@@ -202,13 +221,8 @@ editor=$(editor_window "$start") || exit 1
 no_window "Loading Paletteer 95" || poll 10 no_window "Loading Paletteer 95" ||
     fail "the loading window stayed"
 
-focus "$editor"
-press_until two_windows "no save question after Ctrl+S" ctrl+s
-question=$(other_window "Paletteer 95" "$editor")
-focus "$question"
-keys Return # OK
 theme="$themes/Ocean/Ocean.theme"
-poll 20 file_exists "$theme" || fail "no $theme after the save"
+save_with_ctrl_s "$editor" "$theme"
 [ -d "$themes/Ocean" ] || fail "no theme directory"
 grep -q $'^\\[MasterThemeSelector\\]\r$' "$theme" || fail "the .theme file lacks its signature section"
 grep -q $'^MTSM = DABJDKT\r$' "$theme" || fail "the .theme file lacks its signature"
@@ -233,11 +247,7 @@ awk '{ sub(/\r$/, "") }
 
 start_x
 launch 2 "Tip of the Day"
-tip=$(window_of "Tip of the Day") || exit 1
-focus "$tip"
-press_until tip_gone "Enter did not continue from the Tip of the Day" Return
-start=$(window_of "Paletteer 95") || exit 1
-focus "$start"
+continue_to_start
 dialog_shown() {
     has_window "Choose a Theme to Open"
 }
@@ -285,13 +295,8 @@ editor=$(window_of "Paletteer 95") || exit 1
 has_windows "Paletteer 95" 1 || fail "more than the editor showed"
 [ -z "$(xdotool search --name '^Tip of the Day$' 2>/dev/null)" ] ||
     fail "the Tip of the Day was made although a file was given"
-focus "$editor"
-press_until two_windows "no save question after Ctrl+S" ctrl+s
-question=$(other_window "Paletteer 95" "$editor")
-focus "$question"
-keys Return # OK
 saved="$themes/Coral Reef/Coral Reef.theme"
-poll 20 file_exists "$saved" || fail "no $saved after the save"
+save_with_ctrl_s "$editor" "$saved"
 for line in 'ActiveTitle=10 20 30' 'Background=0 64 64' 'Window=1 2 3'; do
     grep -q "^$line"$'\r$' "$saved" || fail "the saved theme lacks the opened colour $line"
 done
@@ -314,13 +319,7 @@ tip_asks() {
 }
 press_until tip_asks "no quit question after Escape on the Tip of the Day" Escape
 question=$(window_of "Paletteer 95") || exit 1
-focus "$question"
-keys y
-poll 10 app_ended || fail "the program did not end after Yes to the quit question"
-wait "$app_pid"
-status=$?
-app_pid=
-[ "$status" -eq 0 ] || fail "the program ended with status $status"
+answer_quit_yes "$question"
 stop_x
 echo "run 4: a file that cannot be read was said, then the Tip of the Day"
 echo "PASSED"

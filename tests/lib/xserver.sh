@@ -1,6 +1,6 @@
-# What the test scripts that start a virtual X server share: skip and fail,
-# a work folder with a private home, polling, an X server on a free display,
-# and the clean-up of everything they started. Sourced, not run:
+# What the test scripts share: skip and fail, a work folder with a private
+# home, polling, the clean-up of everything they started, and for those that
+# need one an X server on a free display. Sourced, not run:
 #
 #   . "$(dirname "$0")/../lib/xserver.sh"
 #   require_tools "xvfb, xdotool, faketime" Xvfb xdotool faketime

@@ -71,21 +71,14 @@ inline void addThemeFiles(ArchiveBuilder& builder, const QString& name, const QS
     }
 }
 
-inline void putFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(bytes);
-}
-
 // A theme saved in this program's layout on the drive whose folder is
 // `drive`: Name\Name.theme and its files.
 inline void writeSavedTheme(const QString& drive, const QString& name) {
     const QString folder = drive + QStringLiteral("/Program Files/Plus!/Themes/") + name;
-    putFile(folder + QLatin1Char('/') + name + QStringLiteral(".theme"),
-            themeText(name, name + QLatin1Char('\\')));
+    DriveFixture::writeFile(folder + QLatin1Char('/') + name + QStringLiteral(".theme"),
+                            themeText(name, name + QLatin1Char('\\')));
     for (const QString& file : kThemeFileNames)
-        putFile(folder + QLatin1Char('/') + name + file, (name + file).toUtf8());
+        DriveFixture::writeFile(folder + QLatin1Char('/') + name + file, (name + file).toUtf8());
 }
 
 // A package of two themes in this program's layout.

@@ -1,6 +1,7 @@
 #include "drive_support.h"
 #include "platform/drive.h"
 #include "platform/file_system.h"
+#include "platform/sound_files.h"
 #include "platform/wave_file.h"
 #include "test_support.h"
 
@@ -220,8 +221,9 @@ TEST_F(Files, ReadFileNamesAMissingFile) {
 // form type, since many programs leave it wrong.
 TEST_F(Files, OnlyARiffWaveHeaderMakesAWaveFile) {
     const auto le = [](quint32 v) {
-        return QByteArray(1, char(v & 0xff)) + char((v >> 8) & 0xff) + char((v >> 16) & 0xff) +
-               char((v >> 24) & 0xff);
+        QByteArray out;
+        test::appendLe(out, v, 4);
+        return out;
     };
     const struct {
         QByteArray bytes;

@@ -5,6 +5,7 @@
 
 #include "drive_support.h"
 #include "editor/editor_test_support.h"
+#include "platform/sound_files.h"
 
 #include <QBuffer>
 #include <QColor>
@@ -33,9 +34,7 @@ inline QByteArray flatCursor(QRgb colour) {
 
 inline QByteArray riffChunk(const char* id, const QByteArray& data) {
     QByteArray out(id, 4);
-    const quint32 size = quint32(data.size());
-    for (int i = 0; i < 4; ++i)
-        out.append(char((size >> (8 * i)) & 0xff));
+    appendLe(out, quint32(data.size()), 4);
     return out + data + (data.size() % 2 ? QByteArray(1, '\0') : QByteArray());
 }
 
