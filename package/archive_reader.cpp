@@ -14,6 +14,7 @@
 
 namespace p95 {
 
+using archive_support::libarchiveError;
 using archive_support::ThreadLocale;
 
 QString joinedPath(const QStringList& components) {
@@ -37,19 +38,6 @@ QString mib(qint64 bytes) {
     if (bytes >= (qint64(1) << 20) && bytes % (qint64(1) << 20) == 0)
         return QStringLiteral("%1 MiB").arg(bytes >> 20);
     return QStringLiteral("%1 bytes").arg(bytes);
-}
-
-PackageProblem refused(const QString& message) {
-    return {PackageOutcome::Refused, message};
-}
-
-PackageProblem failed(const QString& message) {
-    return {PackageOutcome::Failed, message};
-}
-
-QString libarchiveError(archive* a) {
-    const char* text = archive_error_string(a);
-    return text ? QString::fromUtf8(text) : QStringLiteral("unknown error");
 }
 
 // The problem after libarchive gave up: an encrypted archive it could not

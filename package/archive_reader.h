@@ -44,6 +44,14 @@ struct PackageProblem {
     QString message; // one sentence for the user
 };
 
+inline PackageProblem refused(const QString& message) {
+    return {PackageOutcome::Refused, message};
+}
+
+inline PackageProblem failed(const QString& message) {
+    return {PackageOutcome::Failed, message};
+}
+
 struct PackageEntry {
     QString name;           // as the archive holds it (for messages)
     QStringList components; // its path: "\" and "/" separate, "." and empty parts dropped

@@ -19,14 +19,6 @@ QString windowsPath(const QStringList& target) {
     return themesRoot() + joinedPath(target);
 }
 
-PackageProblem refused(const QString& message) {
-    return {PackageOutcome::Refused, message};
-}
-
-PackageProblem failed(const QString& message) {
-    return {PackageOutcome::Failed, message};
-}
-
 // The package file, opened without ever waiting on a pipe or device.
 std::optional<PackageProblem> openPackage(QFile& file, const QString& archive,
                                           const PackageLimits& limits) {

@@ -23,17 +23,10 @@
 
 namespace p95 {
 
+using archive_support::libarchiveError;
 using archive_support::ThreadLocale;
 
 namespace {
-
-PackageProblem refused(const QString& message) {
-    return {PackageOutcome::Refused, message};
-}
-
-PackageProblem failed(const QString& message) {
-    return {PackageOutcome::Failed, message};
-}
 
 struct WriteFree {
     void operator()(archive* a) const { archive_write_free(a); }
@@ -45,11 +38,6 @@ struct EntryFree {
 la_ssize_t appendBytes(archive*, void* client, const void* buffer, size_t length) {
     static_cast<QByteArray*>(client)->append(static_cast<const char*>(buffer), qsizetype(length));
     return la_ssize_t(length);
-}
-
-QString libarchiveError(archive* a) {
-    const char* text = archive_error_string(a);
-    return text ? QString::fromUtf8(text) : QStringLiteral("unknown error");
 }
 
 QByteArray codePage437(const QString& name) {
