@@ -10,6 +10,7 @@
 
 #include <memory>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace p95 {
@@ -33,12 +34,6 @@ struct ArchiveFree {
     void operator()(archive* a) const { archive_read_free(a); }
 };
 using ReadArchive = std::unique_ptr<archive, ArchiveFree>;
-
-QString mib(qint64 bytes) {
-    if (bytes >= (qint64(1) << 20) && bytes % (qint64(1) << 20) == 0)
-        return QStringLiteral("%1 MiB").arg(bytes >> 20);
-    return QStringLiteral("%1 bytes").arg(bytes);
-}
 
 // The problem after libarchive gave up: an encrypted archive it could not
 // even list is refused like an encrypted entry; anything else is damage.
@@ -295,7 +290,14 @@ private:
 ArchiveScan scanArchive(const ArchiveInput& input, const PackageLimits& limits,
                         const EntryData& onData) {
     ArchiveScan out;
-    if (input.bytes && input.bytes->size() > limits.archiveBytes) {
+    // The package itself, in memory or on the disk, before a byte is unpacked.
+    qint64 archiveSize = 0;
+    struct stat info = {};
+    if (input.bytes)
+        archiveSize = input.bytes->size();
+    else if (input.fd >= 0 && ::fstat(input.fd, &info) == 0)
+        archiveSize = info.st_size;
+    if (archiveSize > limits.archiveBytes) {
         out.problem = refused(
             QStringLiteral("the package file is larger than %1").arg(mib(limits.archiveBytes)));
         return out;

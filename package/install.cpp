@@ -19,17 +19,14 @@ QString windowsPath(const QStringList& target) {
     return themesRoot() + joinedPath(target);
 }
 
-// The package file, opened without ever waiting on a pipe or device.
-std::optional<PackageProblem> openPackage(QFile& file, const QString& archive,
-                                          const PackageLimits& limits) {
+// The package file, opened without ever waiting on a pipe or device; its
+// size is checked by the scan.
+std::optional<PackageProblem> openPackage(QFile& file, const QString& archive) {
     const Result<QString> host = hostPath(archive);
     if (!host)
         return failed(QStringLiteral("the package cannot be read: ") + host.error().text());
     if (const Status status = openRegularFile(file, host.value()))
         return failed(QStringLiteral("the package cannot be read (%1)").arg(status->reason));
-    if (file.size() > limits.archiveBytes)
-        return refused(QStringLiteral("the package file is larger than %1 MiB")
-                           .arg(limits.archiveBytes >> 20));
     return std::nullopt;
 }
 
@@ -118,7 +115,7 @@ InstallPlan planInstall(const QString& archive, const FileSystem& files,
     InstallPlan plan;
     plan.archive = archive;
     QFile file;
-    if ((plan.problem = openPackage(file, archive, limits)))
+    if ((plan.problem = openPackage(file, archive)))
         return plan;
 
     QHash<int, QByteArray> themeFiles;
@@ -211,7 +208,7 @@ InstallResult installPackage(const InstallPlan& plan, FileSystem& files, bool re
     Mover mover(files, staging.path());
 
     QFile file;
-    if ((result.problem = openPackage(file, plan.archive, limits)))
+    if ((result.problem = openPackage(file, plan.archive)))
         return result;
     QHash<int, QList<int>> placesOf; // entry -> indexes into placement.files
     for (int k = 0; k < plan.placement.files.size(); ++k)

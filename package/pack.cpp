@@ -113,8 +113,8 @@ PackResult packTheme(const QString& themeName, const QString& archivePath, FileS
         }
         if (info.isFile()) {
             if (info.size() > limits.entryBytes)
-                refusedNames
-                    << shown + QStringLiteral(" (larger than %1 MiB)").arg(limits.entryBytes >> 20);
+                refusedNames << shown +
+                                    QStringLiteral(" (larger than %1)").arg(mib(limits.entryBytes));
             total += info.size();
             have.insert(relative.toCaseFolded().replace(QLatin1Char('/'), QLatin1Char('\\')));
         }
@@ -127,10 +127,10 @@ PackResult packTheme(const QString& themeName, const QString& archivePath, FileS
         return result;
     }
     if (total > limits.totalBytes || items.size() > limits.entries) {
-        result.problem = refused(QStringLiteral("the theme %1 is larger than a package may be "
-                                                "(%2 MiB in %3 entries)")
-                                     .arg(themeName, QString::number(limits.totalBytes >> 20),
-                                          QString::number(limits.entries)));
+        result.problem =
+            refused(QStringLiteral("the theme %1 is larger than a package may be "
+                                   "(%2 in %3 entries)")
+                        .arg(themeName, mib(limits.totalBytes), QString::number(limits.entries)));
         return result;
     }
 

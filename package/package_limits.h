@@ -5,6 +5,7 @@
 // collections and refuse what only a bomb would need. An archive over any of
 // them is refused whole before anything is written.
 
+#include <QString>
 #include <QtGlobal>
 
 namespace p95 {
@@ -17,5 +18,12 @@ struct PackageLimits {
     int themes = 256;                        // .theme files
     qint64 archiveBytes = qint64(576) << 20; // the package file itself
 };
+
+// A limit for a message: "64 MiB", or "200 bytes" when it is no whole MiB.
+inline QString mib(qint64 bytes) {
+    if (bytes >= (qint64(1) << 20) && bytes % (qint64(1) << 20) == 0)
+        return QStringLiteral("%1 MiB").arg(bytes >> 20);
+    return QStringLiteral("%1 bytes").arg(bytes);
+}
 
 } // namespace p95
