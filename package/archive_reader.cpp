@@ -22,6 +22,10 @@ QString joinedPath(const QStringList& components) {
     return components.join(QLatin1Char('\\'));
 }
 
+QString pathKey(const QStringList& components) {
+    return joinedPath(components).toCaseFolded();
+}
+
 bool isThemeFileName(const QString& fileName) {
     return fileName.endsWith(QLatin1String(".theme"), Qt::CaseInsensitive);
 }
@@ -256,11 +260,8 @@ private:
     // Windows holds one entry per name, letter case ignored, and a name is a
     // file or a folder, never both. Folders may be named more than once.
     std::optional<QString> clashProblem(const PackageEntry& entry) {
-        QString key;
         for (qsizetype i = 0; i < entry.components.size(); ++i) {
-            if (i > 0)
-                key += QLatin1Char('\\');
-            key += entry.components[i].toCaseFolded();
+            const QString key = pathKey(entry.components.mid(0, i + 1));
             const bool folder = entry.directory || i + 1 < entry.components.size();
             const auto it = m_kinds.constFind(key);
             if (it == m_kinds.constEnd()) {

@@ -83,6 +83,9 @@ ArchiveScan scanArchive(const ArchiveInput& input, const PackageLimits& limits,
 
 // "Ocean\Ocean.theme" from components, for messages and Windows paths.
 QString joinedPath(const QStringList& components);
+// The same with letter case folded: one key for every spelling Windows
+// takes as the same path.
+QString pathKey(const QStringList& components);
 
 // True when the file name ends in ".theme" in any letter case.
 bool isThemeFileName(const QString& fileName);

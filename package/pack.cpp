@@ -116,7 +116,7 @@ PackResult packTheme(const QString& themeName, const QString& archivePath, FileS
                 refusedNames << shown +
                                     QStringLiteral(" (larger than %1)").arg(mib(limits.entryBytes));
             total += info.size();
-            have.insert(relative.toCaseFolded().replace(QLatin1Char('/'), QLatin1Char('\\')));
+            have.insert(pathKey(relative.split(QLatin1Char('/'))));
         }
         items.append({folder + QLatin1Char('/') + relative, info.filePath(), info.isDir(),
                       info.lastModified().toSecsSinceEpoch()});
@@ -139,7 +139,7 @@ PackResult packTheme(const QString& themeName, const QString& archivePath, FileS
         const QStringList& parts = name.components;
         const bool inFolder =
             parts.size() >= 2 && parts.first().toCaseFolded() == folder.toCaseFolded();
-        if (!inFolder || !have.contains(parts.mid(1).join(QLatin1Char('\\')).toCaseFolded()))
+        if (!inFolder || !have.contains(pathKey(parts.mid(1))))
             result.missing << name.written;
     }
     if (!result.missing.isEmpty()) {
