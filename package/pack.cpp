@@ -126,11 +126,11 @@ PackResult packTheme(const QString& themeName, const QString& archivePath, FileS
                                      .arg(themeName, refusedNames.join(QStringLiteral(", "))));
         return result;
     }
-    if (total > limits.totalBytes || items.size() > limits.entries) {
-        result.problem =
-            refused(QStringLiteral("the theme %1 is larger than a package may be "
-                                   "(%2 in %3 entries)")
-                        .arg(themeName, mib(limits.totalBytes), QString::number(limits.entries)));
+    // Everything is read into memory before the install's rules are checked
+    // on the zip: what is too large is refused before it is read.
+    if (total > limits.totalBytes) {
+        result.problem = refused(QStringLiteral("the theme %1 is larger than a package may be (%2)")
+                                     .arg(themeName, mib(limits.totalBytes)));
         return result;
     }
 
@@ -207,6 +207,18 @@ PackResult packTheme(const QString& themeName, const QString& archivePath, FileS
     if (archive_write_close(a.get()) != ARCHIVE_OK) {
         result.problem = failed(QStringLiteral("the zip archive cannot be finished: ") +
                                 libarchiveError(a.get()));
+        return result;
+    }
+    // The install's own rules, on the zip as it will be written: what pack
+    // cannot see in the folder (two names one letter case apart, a .theme
+    // file larger than an install takes) is refused here, not by the
+    // receiver.
+    const ArchiveScan scan = scanArchive(ArchiveInput{&zip, -1}, limits, {});
+    if (scan.problem) {
+        result.problem = PackageProblem{
+            scan.problem->outcome,
+            QStringLiteral("the theme %1 would make a package the install refuses: %2")
+                .arg(themeName, scan.problem->message)};
         return result;
     }
     if (const Status status = files.writeFile(archivePath, zip))
