@@ -12,11 +12,11 @@
 // Refused (the package is unsafe or unusable): an entry name that climbs out
 // (".."), is absolute or names a drive; a component Windows cannot hold (see
 // fileNameProblem); a link, device, pipe or other entry that is neither a
-// file nor a folder; an encrypted entry; a .theme file larger than the reader
-// takes; two entries under one name (letter case ignored) or a file where
-// another entry needs a folder; more than the limits allow. The bytes are
-// counted as they are unpacked: a header that understates its size does not
-// get past the limits.
+// file nor a folder; an encrypted entry; a .theme file larger than
+// themeFileBytes (package_limits.h); two entries under one name (letter case
+// ignored) or a file where another entry needs a folder; more than the
+// limits allow. The bytes are counted as they are unpacked: a header that
+// understates its size does not get past the limits.
 // Failed (the archive cannot be read): an unknown format, a truncated or
 // corrupt archive, a wrong checksum.
 

@@ -4,6 +4,10 @@
 // themes are 1 to 5 MB, with their sounds); the limits leave room for large
 // collections and refuse what only a bomb would need. An archive over any of
 // them is refused whole before anything is written.
+//
+// A .theme file may be 1 MiB, far below the 16 MiB the theme reader takes
+// (kMaxThemeFileBytes): the placement holds every .theme file of a package in
+// memory at once, up to 256 of them.
 
 #include <QString>
 #include <QtGlobal>
