@@ -213,6 +213,9 @@ InstallResult installPackage(const InstallPlan& plan, FileSystem& files, bool re
     QHash<int, QList<int>> placesOf; // entry -> indexes into placement.files
     for (int k = 0; k < plan.placement.files.size(); ++k)
         placesOf[plan.placement.files[k].entry].append(k);
+    // The staged files wait unflushed and are made durable together, with
+    // one flush, once every one was read.
+    FileSystem::Batch batch(files, staging.path());
     QByteArray bytes;
     auto stage = [&](int index, const PackageEntry& entry, QByteArrayView data,
                      bool end) -> std::optional<PackageProblem> {
@@ -242,6 +245,10 @@ InstallResult installPackage(const InstallPlan& plan, FileSystem& files, bool re
         same = sameEntry(scan.entries[i], plan.entries[i]);
     if (!same) {
         result.problem = failed(changedMessage());
+        return result;
+    }
+    if (const Status status = batch.commit()) {
+        result.problem = failed(status->text());
         return result;
     }
 
