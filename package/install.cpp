@@ -3,6 +3,7 @@
 #include "platform/drive.h"
 #include "platform/text_file.h"
 #include "theme/theme_document.h"
+#include "theme/theme_save.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -136,11 +137,10 @@ InstallPlan planInstall(const QString& archive, const FileSystem& files,
     if ((plan.problem = plan.placement.problem))
         return plan;
 
-    if (!files.directoryExists(themesRoot())) {
-        const Result<QString> host = hostPath(themesRoot());
+    if (!themesRootExists(files)) {
         plan.problem = failed(QStringLiteral("the themes folder %1 does not exist (on this "
                                              "computer: %2)")
-                                  .arg(themesRoot(), host ? host.value() : QString()));
+                                  .arg(themesRoot(), themesRootHostPath()));
         return plan;
     }
     for (const PlacedFile& placed : std::as_const(plan.placement.files)) {
