@@ -2,7 +2,6 @@
 // scripting and black-box tests.
 
 #include "cli/cli_io.h"
-#include "cli/document_json.h"
 #include "cli/package_commands.h"
 #include "cli/preview_command.h"
 #include "cli/read_command.h"

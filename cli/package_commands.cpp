@@ -5,8 +5,6 @@
 #include "package/pack.h"
 #include "platform/drive.h"
 
-#include <QDir>
-
 namespace p95::cli {
 
 namespace {

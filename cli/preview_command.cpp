@@ -1,7 +1,6 @@
 #include "cli/preview_command.h"
 
 #include "cli/cli_io.h"
-#include "cli/document_json.h"
 #include "platform/text_file.h"
 #include "preview/preview_renderer.h"
 

@@ -103,13 +103,23 @@ private:
     QList<std::pair<QString, QString>> m_placed;   // target, where it was staged
 };
 
-} // namespace
-
+// Where an install stages its files: beside the themes root, on its drive
+// ("C:\Program Files\Plus!").
 QString installStagingParent() {
     QString parent = themesRoot();
     parent.chop(1);
     return parent.left(parent.lastIndexOf(QLatin1Char('\\')));
 }
+
+// The themes a plan installs, as installPackage() reports them.
+QList<InstalledTheme> plannedThemes(const InstallPlan& plan) {
+    QList<InstalledTheme> themes;
+    for (const PlacedTheme& theme : plan.placement.themes)
+        themes.append({theme.name, windowsPath(theme.target), theme.unfound});
+    return themes;
+}
+
+} // namespace
 
 InstallPlan planInstall(const QString& archive, const FileSystem& files,
                         const PackageLimits& limits) {
@@ -166,13 +176,6 @@ InstallPlan planInstall(const QString& archive, const FileSystem& files,
         }
     }
     return plan;
-}
-
-QList<InstalledTheme> plannedThemes(const InstallPlan& plan) {
-    QList<InstalledTheme> themes;
-    for (const PlacedTheme& theme : plan.placement.themes)
-        themes.append({theme.name, windowsPath(theme.target), theme.unfound});
-    return themes;
 }
 
 InstallResult installPackage(const InstallPlan& plan, FileSystem& files, bool replaceExisting,

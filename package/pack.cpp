@@ -55,10 +55,6 @@ struct Item {
 
 } // namespace
 
-bool fitsCodePage437(const QString& name) {
-    return name.isEmpty() || !codePage437(name).isEmpty();
-}
-
 PackResult packTheme(const QString& themeName, const QString& archivePath, FileSystem& files,
                      const PackageLimits& limits) {
     PackResult result;

@@ -29,7 +29,4 @@ struct PackResult {
 PackResult packTheme(const QString& themeName, const QString& archive, FileSystem& files,
                      const PackageLimits& limits = PackageLimits());
 
-// True when every character of the name has a code page 437 byte.
-bool fitsCodePage437(const QString& name);
-
 } // namespace p95

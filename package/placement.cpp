@@ -7,8 +7,6 @@
 
 #include <QSet>
 
-#include <algorithm>
-
 namespace p95 {
 
 namespace {
