@@ -3,7 +3,6 @@
 #include "package/archive_locale.h"
 #include "package/placement.h"
 #include "platform/drive.h"
-#include "platform/text_file.h"
 #include "theme/theme_document.h"
 #include "theme/theme_name.h"
 #include "theme/theme_reader.h"
@@ -70,14 +69,16 @@ PackResult packTheme(const QString& themeName, const QString& archivePath, FileS
                                      .arg(themeName, themeFile));
         return result;
     }
-    const Result<QByteArray> themeBytes = readThemeFile(themeFile);
+    const Result<QByteArray> themeBytes = readThemeFile(files, themeFile);
     if (!themeBytes) {
         result.problem = failed(unreadableThemeMessage(themeFile, themeBytes.error()));
         return result;
     }
     const Result<QString> hostDirectory = hostPath(directory);
-    if (!hostDirectory) {
-        result.problem = failed(hostDirectory.error().text());
+    const Result<QString> hostThemeFile = hostPath(themeFile);
+    if (!hostDirectory || !hostThemeFile) {
+        result.problem =
+            failed((hostDirectory ? hostThemeFile.error() : hostDirectory.error()).text());
         return result;
     }
     // The folder's name as it is on the disk, whatever case the user typed.
@@ -168,8 +169,10 @@ PackResult packTheme(const QString& themeName, const QString& archivePath, FileS
     for (const Item& item : std::as_const(items)) {
         const QString name = item.directory ? item.path + QLatin1Char('/') : item.path;
         QByteArray data;
-        if (!item.directory) {
-            Result<QByteArray> bytes = readWholeFile(item.host, limits.entryBytes);
+        if (item.host == hostThemeFile.value()) {
+            data = themeBytes.value(); // read already
+        } else if (!item.directory) {
+            Result<QByteArray> bytes = files.readFile(item.host, limits.entryBytes);
             if (!bytes) {
                 result.problem = failed(bytes.error().text());
                 return result;
