@@ -117,9 +117,6 @@ such as "C:\\Windows\\Media\\ding.wav".
 Exit status: 0 done, 1 the operation failed, 2 bad input or usage.
 )";
 
-const Option kOutput{{QStringLiteral("-o"), QStringLiteral("--output")},
-                     QStringLiteral("a file name")};
-
 int writeCommand(const QStringList& args) {
     CommandArgs given;
     if (auto status =
