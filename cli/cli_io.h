@@ -32,6 +32,10 @@ struct Option {
     QString valueNeeded;
 };
 
+// "-o FILE" / "--output FILE", as write, preview and pack take it.
+inline const Option kOutput{{QStringLiteral("-o"), QStringLiteral("--output")},
+                            QStringLiteral("a file name")};
+
 struct CommandArgs {
     QString operand;
     QHash<QString, QString> values; // by the option's first name

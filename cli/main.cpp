@@ -2,7 +2,6 @@
 // scripting and black-box tests.
 
 #include "cli/cli_io.h"
-#include "cli/document_json.h"
 #include "cli/package_commands.h"
 #include "cli/preview_command.h"
 #include "cli/read_command.h"
@@ -117,9 +116,6 @@ such as "C:\\Windows\\Media\\ding.wav".
 
 Exit status: 0 done, 1 the operation failed, 2 bad input or usage.
 )";
-
-const Option kOutput{{QStringLiteral("-o"), QStringLiteral("--output")},
-                     QStringLiteral("a file name")};
 
 int writeCommand(const QStringList& args) {
     CommandArgs given;

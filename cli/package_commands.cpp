@@ -5,8 +5,6 @@
 #include "package/pack.h"
 #include "platform/drive.h"
 
-#include <QDir>
-
 namespace p95::cli {
 
 namespace {
@@ -19,10 +17,8 @@ int exitFor(const PackageProblem& problem) {
 
 int packCommand(const QStringList& args) {
     CommandArgs given;
-    if (auto status = parseCommandArgs(
-            QStringLiteral("pack"), args,
-            {{{QStringLiteral("-o"), QStringLiteral("--output")}, QStringLiteral("a file name")}},
-            QStringLiteral("theme name"), {}, false, given))
+    if (auto status = parseCommandArgs(QStringLiteral("pack"), args, {kOutput},
+                                       QStringLiteral("theme name"), {}, false, given))
         return *status;
     const QString& name = given.operand;
     QString output = given.values.value(QStringLiteral("-o"));

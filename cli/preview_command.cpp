@@ -1,7 +1,6 @@
 #include "cli/preview_command.h"
 
 #include "cli/cli_io.h"
-#include "cli/document_json.h"
 #include "platform/text_file.h"
 #include "preview/preview_renderer.h"
 
@@ -31,8 +30,7 @@ int previewCommand(const QStringList& args) {
     CommandArgs given;
     if (auto status = parseCommandArgs(
             QStringLiteral("preview"), args,
-            {{{QStringLiteral("-o"), QStringLiteral("--output")}, QStringLiteral("a file name")},
-             {{QStringLiteral("--size")}, QStringLiteral("WIDTHxHEIGHT")}},
+            {kOutput, {{QStringLiteral("--size")}, QStringLiteral("WIDTHxHEIGHT")}},
             QStringLiteral("document"), QStringLiteral(" (DOC.json)"), true, given))
         return *status;
     const QString& input = given.operand;
@@ -58,7 +56,7 @@ int previewCommand(const QStringList& args) {
     const PreviewRendering rendering = renderPreview(doc.value(), size, pictures);
     // Named, one line each, but no failure: the picture is still written.
     for (const QString& absent : rendering.absent)
-        fail(Done, QStringLiteral("drawn without %1").arg(absent));
+        note(QStringLiteral("drawn without %1").arg(absent));
 
     QByteArray png;
     QBuffer buffer(&png);

@@ -1,5 +1,7 @@
 #include "package/archive_locale.h"
 
+#include <archive.h>
+
 #include <clocale>
 #include <locale.h>
 
@@ -15,6 +17,11 @@ locale_t fixedLocale(ThreadLocale::Kind kind) {
 }
 
 } // namespace
+
+QString libarchiveError(archive* a) {
+    const char* text = archive_error_string(a);
+    return text ? QString::fromUtf8(text) : QStringLiteral("unknown error");
+}
 
 ThreadLocale::ThreadLocale(Kind kind) {
     m_previous = uselocale(locale_t(nullptr));

@@ -6,7 +6,14 @@
 // whatever locale the user runs the program in, and the process locale is
 // never touched.
 
+#include <QString>
+
+struct archive;
+
 namespace p95::archive_support {
+
+// What libarchive said about the last failure of a, or "unknown error".
+QString libarchiveError(archive* a);
 
 class ThreadLocale {
 public:

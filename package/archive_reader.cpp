@@ -10,14 +10,20 @@
 
 #include <memory>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace p95 {
 
+using archive_support::libarchiveError;
 using archive_support::ThreadLocale;
 
 QString joinedPath(const QStringList& components) {
     return components.join(QLatin1Char('\\'));
+}
+
+QString pathKey(const QStringList& components) {
+    return joinedPath(components).toCaseFolded();
 }
 
 bool isThemeFileName(const QString& fileName) {
@@ -32,25 +38,6 @@ struct ArchiveFree {
     void operator()(archive* a) const { archive_read_free(a); }
 };
 using ReadArchive = std::unique_ptr<archive, ArchiveFree>;
-
-QString mib(qint64 bytes) {
-    if (bytes >= (qint64(1) << 20) && bytes % (qint64(1) << 20) == 0)
-        return QStringLiteral("%1 MiB").arg(bytes >> 20);
-    return QStringLiteral("%1 bytes").arg(bytes);
-}
-
-PackageProblem refused(const QString& message) {
-    return {PackageOutcome::Refused, message};
-}
-
-PackageProblem failed(const QString& message) {
-    return {PackageOutcome::Failed, message};
-}
-
-QString libarchiveError(archive* a) {
-    const char* text = archive_error_string(a);
-    return text ? QString::fromUtf8(text) : QStringLiteral("unknown error");
-}
 
 // The problem after libarchive gave up: an encrypted archive it could not
 // even list is refused like an encrypted entry; anything else is damage.
@@ -273,11 +260,8 @@ private:
     // Windows holds one entry per name, letter case ignored, and a name is a
     // file or a folder, never both. Folders may be named more than once.
     std::optional<QString> clashProblem(const PackageEntry& entry) {
-        QString key;
         for (qsizetype i = 0; i < entry.components.size(); ++i) {
-            if (i > 0)
-                key += QLatin1Char('\\');
-            key += entry.components[i].toCaseFolded();
+            const QString key = pathKey(entry.components.mid(0, i + 1));
             const bool folder = entry.directory || i + 1 < entry.components.size();
             const auto it = m_kinds.constFind(key);
             if (it == m_kinds.constEnd()) {
@@ -307,7 +291,14 @@ private:
 ArchiveScan scanArchive(const ArchiveInput& input, const PackageLimits& limits,
                         const EntryData& onData) {
     ArchiveScan out;
-    if (input.bytes && input.bytes->size() > limits.archiveBytes) {
+    // The package itself, in memory or on the disk, before a byte is unpacked.
+    qint64 archiveSize = 0;
+    struct stat info = {};
+    if (input.bytes)
+        archiveSize = input.bytes->size();
+    else if (input.fd >= 0 && ::fstat(input.fd, &info) == 0)
+        archiveSize = info.st_size;
+    if (archiveSize > limits.archiveBytes) {
         out.problem = refused(
             QStringLiteral("the package file is larger than %1").arg(mib(limits.archiveBytes)));
         return out;

@@ -12,11 +12,11 @@
 // Refused (the package is unsafe or unusable): an entry name that climbs out
 // (".."), is absolute or names a drive; a component Windows cannot hold (see
 // fileNameProblem); a link, device, pipe or other entry that is neither a
-// file nor a folder; an encrypted entry; a .theme file larger than the reader
-// takes; two entries under one name (letter case ignored) or a file where
-// another entry needs a folder; more than the limits allow. The bytes are
-// counted as they are unpacked: a header that understates its size does not
-// get past the limits.
+// file nor a folder; an encrypted entry; a .theme file larger than
+// themeFileBytes (package_limits.h); two entries under one name (letter case
+// ignored) or a file where another entry needs a folder; more than the
+// limits allow. The bytes are counted as they are unpacked: a header that
+// understates its size does not get past the limits.
 // Failed (the archive cannot be read): an unknown format, a truncated or
 // corrupt archive, a wrong checksum.
 
@@ -43,6 +43,14 @@ struct PackageProblem {
     PackageOutcome outcome = PackageOutcome::Failed;
     QString message; // one sentence for the user
 };
+
+inline PackageProblem refused(const QString& message) {
+    return {PackageOutcome::Refused, message};
+}
+
+inline PackageProblem failed(const QString& message) {
+    return {PackageOutcome::Failed, message};
+}
 
 struct PackageEntry {
     QString name;           // as the archive holds it (for messages)
@@ -75,6 +83,9 @@ ArchiveScan scanArchive(const ArchiveInput& input, const PackageLimits& limits,
 
 // "Ocean\Ocean.theme" from components, for messages and Windows paths.
 QString joinedPath(const QStringList& components);
+// The same with letter case folded: one key for every spelling Windows
+// takes as the same path.
+QString pathKey(const QStringList& components);
 
 // True when the file name ends in ".theme" in any letter case.
 bool isThemeFileName(const QString& fileName);

@@ -3,6 +3,7 @@
 #include "platform/drive.h"
 #include "platform/text_file.h"
 #include "theme/theme_document.h"
+#include "theme/theme_save.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -19,25 +20,14 @@ QString windowsPath(const QStringList& target) {
     return themesRoot() + joinedPath(target);
 }
 
-PackageProblem refused(const QString& message) {
-    return {PackageOutcome::Refused, message};
-}
-
-PackageProblem failed(const QString& message) {
-    return {PackageOutcome::Failed, message};
-}
-
-// The package file, opened without ever waiting on a pipe or device.
-std::optional<PackageProblem> openPackage(QFile& file, const QString& archive,
-                                          const PackageLimits& limits) {
+// The package file, opened without ever waiting on a pipe or device; its
+// size is checked by the scan.
+std::optional<PackageProblem> openPackage(QFile& file, const QString& archive) {
     const Result<QString> host = hostPath(archive);
     if (!host)
         return failed(QStringLiteral("the package cannot be read: ") + host.error().text());
     if (const Status status = openRegularFile(file, host.value()))
         return failed(QStringLiteral("the package cannot be read (%1)").arg(status->reason));
-    if (file.size() > limits.archiveBytes)
-        return refused(QStringLiteral("the package file is larger than %1 MiB")
-                           .arg(limits.archiveBytes >> 20));
     return std::nullopt;
 }
 
@@ -113,20 +103,30 @@ private:
     QList<std::pair<QString, QString>> m_placed;   // target, where it was staged
 };
 
-} // namespace
-
+// Where an install stages its files: beside the themes root, on its drive
+// ("C:\Program Files\Plus!").
 QString installStagingParent() {
     QString parent = themesRoot();
     parent.chop(1);
     return parent.left(parent.lastIndexOf(QLatin1Char('\\')));
 }
 
+// The themes a plan installs, as installPackage() reports them.
+QList<InstalledTheme> plannedThemes(const InstallPlan& plan) {
+    QList<InstalledTheme> themes;
+    for (const PlacedTheme& theme : plan.placement.themes)
+        themes.append({theme.name, windowsPath(theme.target), theme.unfound});
+    return themes;
+}
+
+} // namespace
+
 InstallPlan planInstall(const QString& archive, const FileSystem& files,
                         const PackageLimits& limits) {
     InstallPlan plan;
     plan.archive = archive;
     QFile file;
-    if ((plan.problem = openPackage(file, archive, limits)))
+    if ((plan.problem = openPackage(file, archive)))
         return plan;
 
     QHash<int, QByteArray> themeFiles;
@@ -147,11 +147,10 @@ InstallPlan planInstall(const QString& archive, const FileSystem& files,
     if ((plan.problem = plan.placement.problem))
         return plan;
 
-    if (!files.directoryExists(themesRoot())) {
-        const Result<QString> host = hostPath(themesRoot());
+    if (!themesRootExists(files)) {
         plan.problem = failed(QStringLiteral("the themes folder %1 does not exist (on this "
                                              "computer: %2)")
-                                  .arg(themesRoot(), host ? host.value() : QString()));
+                                  .arg(themesRoot(), themesRootHostPath()));
         return plan;
     }
     for (const PlacedFile& placed : std::as_const(plan.placement.files)) {
@@ -177,13 +176,6 @@ InstallPlan planInstall(const QString& archive, const FileSystem& files,
         }
     }
     return plan;
-}
-
-QList<InstalledTheme> plannedThemes(const InstallPlan& plan) {
-    QList<InstalledTheme> themes;
-    for (const PlacedTheme& theme : plan.placement.themes)
-        themes.append({theme.name, windowsPath(theme.target), theme.unfound});
-    return themes;
 }
 
 InstallResult installPackage(const InstallPlan& plan, FileSystem& files, bool replaceExisting,
@@ -219,11 +211,14 @@ InstallResult installPackage(const InstallPlan& plan, FileSystem& files, bool re
     Mover mover(files, staging.path());
 
     QFile file;
-    if ((result.problem = openPackage(file, plan.archive, limits)))
+    if ((result.problem = openPackage(file, plan.archive)))
         return result;
     QHash<int, QList<int>> placesOf; // entry -> indexes into placement.files
     for (int k = 0; k < plan.placement.files.size(); ++k)
         placesOf[plan.placement.files[k].entry].append(k);
+    // The staged files wait unflushed and are made durable together, with
+    // one flush, once every one was read.
+    FileSystem::Batch batch(files, staging.path());
     QByteArray bytes;
     auto stage = [&](int index, const PackageEntry& entry, QByteArrayView data,
                      bool end) -> std::optional<PackageProblem> {
@@ -253,6 +248,10 @@ InstallResult installPackage(const InstallPlan& plan, FileSystem& files, bool re
         same = sameEntry(scan.entries[i], plan.entries[i]);
     if (!same) {
         result.problem = failed(changedMessage());
+        return result;
+    }
+    if (const Status status = batch.commit()) {
+        result.problem = failed(status->text());
         return result;
     }
 

@@ -48,15 +48,9 @@ struct InstallResult {
 InstallResult installPackage(const InstallPlan& plan, FileSystem& files, bool replaceExisting,
                              const PackageLimits& limits = PackageLimits());
 
-// The themes a plan installs, as installPackage() would report them.
-QList<InstalledTheme> plannedThemes(const InstallPlan& plan);
-
 // The name endings of the archive types a package may come as, and whether
 // a file name has one of them (letter case ignored).
 const QStringList& packageFileEndings();
 bool isPackageFileName(const QString& fileName);
-
-// Where an install stages its files: beside the themes root, on its drive.
-QString installStagingParent(); // "C:\Program Files\Plus!"
 
 } // namespace p95

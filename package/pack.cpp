@@ -3,7 +3,6 @@
 #include "package/archive_locale.h"
 #include "package/placement.h"
 #include "platform/drive.h"
-#include "platform/text_file.h"
 #include "theme/theme_document.h"
 #include "theme/theme_name.h"
 #include "theme/theme_reader.h"
@@ -23,17 +22,10 @@
 
 namespace p95 {
 
+using archive_support::libarchiveError;
 using archive_support::ThreadLocale;
 
 namespace {
-
-PackageProblem refused(const QString& message) {
-    return {PackageOutcome::Refused, message};
-}
-
-PackageProblem failed(const QString& message) {
-    return {PackageOutcome::Failed, message};
-}
 
 struct WriteFree {
     void operator()(archive* a) const { archive_write_free(a); }
@@ -45,11 +37,6 @@ struct EntryFree {
 la_ssize_t appendBytes(archive*, void* client, const void* buffer, size_t length) {
     static_cast<QByteArray*>(client)->append(static_cast<const char*>(buffer), qsizetype(length));
     return la_ssize_t(length);
-}
-
-QString libarchiveError(archive* a) {
-    const char* text = archive_error_string(a);
-    return text ? QString::fromUtf8(text) : QStringLiteral("unknown error");
 }
 
 QByteArray codePage437(const QString& name) {
@@ -67,10 +54,6 @@ struct Item {
 
 } // namespace
 
-bool fitsCodePage437(const QString& name) {
-    return name.isEmpty() || !codePage437(name).isEmpty();
-}
-
 PackResult packTheme(const QString& themeName, const QString& archivePath, FileSystem& files,
                      const PackageLimits& limits) {
     PackResult result;
@@ -86,14 +69,16 @@ PackResult packTheme(const QString& themeName, const QString& archivePath, FileS
                                      .arg(themeName, themeFile));
         return result;
     }
-    const Result<QByteArray> themeBytes = readThemeFile(themeFile);
+    const Result<QByteArray> themeBytes = readThemeFile(files, themeFile);
     if (!themeBytes) {
         result.problem = failed(unreadableThemeMessage(themeFile, themeBytes.error()));
         return result;
     }
     const Result<QString> hostDirectory = hostPath(directory);
-    if (!hostDirectory) {
-        result.problem = failed(hostDirectory.error().text());
+    const Result<QString> hostThemeFile = hostPath(themeFile);
+    if (!hostDirectory || !hostThemeFile) {
+        result.problem =
+            failed((hostDirectory ? hostThemeFile.error() : hostDirectory.error()).text());
         return result;
     }
     // The folder's name as it is on the disk, whatever case the user typed.
@@ -125,10 +110,10 @@ PackResult packTheme(const QString& themeName, const QString& archivePath, FileS
         }
         if (info.isFile()) {
             if (info.size() > limits.entryBytes)
-                refusedNames
-                    << shown + QStringLiteral(" (larger than %1 MiB)").arg(limits.entryBytes >> 20);
+                refusedNames << shown +
+                                    QStringLiteral(" (larger than %1)").arg(mib(limits.entryBytes));
             total += info.size();
-            have.insert(relative.toCaseFolded().replace(QLatin1Char('/'), QLatin1Char('\\')));
+            have.insert(pathKey(relative.split(QLatin1Char('/'))));
         }
         items.append({folder + QLatin1Char('/') + relative, info.filePath(), info.isDir(),
                       info.lastModified().toSecsSinceEpoch()});
@@ -138,11 +123,11 @@ PackResult packTheme(const QString& themeName, const QString& archivePath, FileS
                                      .arg(themeName, refusedNames.join(QStringLiteral(", "))));
         return result;
     }
-    if (total > limits.totalBytes || items.size() > limits.entries) {
-        result.problem = refused(QStringLiteral("the theme %1 is larger than a package may be "
-                                                "(%2 MiB in %3 entries)")
-                                     .arg(themeName, QString::number(limits.totalBytes >> 20),
-                                          QString::number(limits.entries)));
+    // Everything is read into memory before the install's rules are checked
+    // on the zip: what is too large is refused before it is read.
+    if (total > limits.totalBytes) {
+        result.problem = refused(QStringLiteral("the theme %1 is larger than a package may be (%2)")
+                                     .arg(themeName, mib(limits.totalBytes)));
         return result;
     }
 
@@ -151,7 +136,7 @@ PackResult packTheme(const QString& themeName, const QString& archivePath, FileS
         const QStringList& parts = name.components;
         const bool inFolder =
             parts.size() >= 2 && parts.first().toCaseFolded() == folder.toCaseFolded();
-        if (!inFolder || !have.contains(parts.mid(1).join(QLatin1Char('\\')).toCaseFolded()))
+        if (!inFolder || !have.contains(pathKey(parts.mid(1))))
             result.missing << name.written;
     }
     if (!result.missing.isEmpty()) {
@@ -184,8 +169,10 @@ PackResult packTheme(const QString& themeName, const QString& archivePath, FileS
     for (const Item& item : std::as_const(items)) {
         const QString name = item.directory ? item.path + QLatin1Char('/') : item.path;
         QByteArray data;
-        if (!item.directory) {
-            Result<QByteArray> bytes = readWholeFile(item.host, limits.entryBytes);
+        if (item.host == hostThemeFile.value()) {
+            data = themeBytes.value(); // read already
+        } else if (!item.directory) {
+            Result<QByteArray> bytes = files.readFile(item.host, limits.entryBytes);
             if (!bytes) {
                 result.problem = failed(bytes.error().text());
                 return result;
@@ -219,6 +206,18 @@ PackResult packTheme(const QString& themeName, const QString& archivePath, FileS
     if (archive_write_close(a.get()) != ARCHIVE_OK) {
         result.problem = failed(QStringLiteral("the zip archive cannot be finished: ") +
                                 libarchiveError(a.get()));
+        return result;
+    }
+    // The install's own rules, on the zip as it will be written: what pack
+    // cannot see in the folder (two names one letter case apart, a .theme
+    // file larger than an install takes) is refused here, not by the
+    // receiver.
+    const ArchiveScan scan = scanArchive(ArchiveInput{&zip, -1}, limits, {});
+    if (scan.problem) {
+        result.problem = PackageProblem{
+            scan.problem->outcome,
+            QStringLiteral("the theme %1 would make a package the install refuses: %2")
+                .arg(themeName, scan.problem->message)};
         return result;
     }
     if (const Status status = files.writeFile(archivePath, zip))

@@ -10,8 +10,9 @@
 // zip's UTF-8 flag. Each entry carries its file's date (a DOS date stamp,
 // local time). The archive is written beside its target and renamed over it.
 // A theme that does not exist, one whose .theme file names files its
-// directory lacks, and one holding anything but files and folders or more
-// than an install takes (package_limits.h) is refused, nothing written.
+// directory lacks, one holding anything but files and folders, and one
+// whose zip the install would refuse (scanArchive() with the same limits)
+// is refused, nothing written.
 
 #include "package/archive_reader.h"
 #include "platform/file_system.h"
@@ -27,8 +28,5 @@ struct PackResult {
 // archive: a host path, or a Windows path on drive C.
 PackResult packTheme(const QString& themeName, const QString& archive, FileSystem& files,
                      const PackageLimits& limits = PackageLimits());
-
-// True when every character of the name has a code page 437 byte.
-bool fitsCodePage437(const QString& name);
 
 } // namespace p95

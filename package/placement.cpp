@@ -7,8 +7,6 @@
 
 #include <QSet>
 
-#include <algorithm>
-
 namespace p95 {
 
 namespace {
@@ -22,16 +20,6 @@ public:
 
 QString fold(const QString& text) {
     return text.toCaseFolded();
-}
-
-QString keyOf(const QStringList& components) {
-    QString key;
-    for (qsizetype i = 0; i < components.size(); ++i) {
-        if (i > 0)
-            key += QLatin1Char('\\');
-        key += fold(components[i]);
-    }
-    return key;
 }
 
 bool sameName(const QString& a, const QString& b) {
@@ -100,7 +88,7 @@ public:
             if (entry.directory)
                 continue;
             File file{i, entry.components, entry.components.mid(0, entry.components.size() - 1)};
-            m_byKey.insert(keyOf(file.components), int(m_files.size()));
+            m_byKey.insert(pathKey(file.components), int(m_files.size()));
             m_byName[fold(file.components.last())].append(int(m_files.size()));
             m_files.append(file);
             const QString& last = file.components.last();
@@ -171,23 +159,20 @@ private:
     Claim claim(int entry, const QStringList& target, int theme) {
         if (!windowsPathFits(target))
             return Claim::TooLong;
-        const QString key = keyOf(target);
+        const QString key = pathKey(target);
         const auto it = m_claims.constFind(key);
         if (it != m_claims.constEnd())
             return *it == entry ? Claim::AlreadyThere : Claim::Taken;
         if (m_folders.contains(key))
             return Claim::Clash;
-        QString prefix;
-        for (qsizetype i = 0; i + 1 < target.size(); ++i) {
-            prefix += (i > 0 ? QStringLiteral("\\") : QString()) + fold(target[i]);
-            if (m_claims.contains(prefix))
+        QStringList folders; // the keys of the folders the target lies in
+        for (qsizetype i = 1; i < target.size(); ++i) {
+            folders << pathKey(target.mid(0, i));
+            if (m_claims.contains(folders.last()))
                 return Claim::Clash;
         }
-        prefix.clear();
-        for (qsizetype i = 0; i + 1 < target.size(); ++i) {
-            prefix += (i > 0 ? QStringLiteral("\\") : QString()) + fold(target[i]);
-            m_folders.insert(prefix);
-        }
+        for (const QString& folder : std::as_const(folders))
+            m_folders.insert(folder);
         m_claims.insert(key, entry);
         m_out.files.append(PlacedFile{entry, target, theme});
         return Claim::Placed;
@@ -198,7 +183,7 @@ private:
     int fileFor(const ThemeDirName& w, const QStringList& a, const QStringList& b) const {
         if (w.components.isEmpty() || !startsWith(w.components, b))
             return -1;
-        return m_byKey.value(keyOf(a + w.components.mid(b.size())), -1);
+        return m_byKey.value(pathKey(a + w.components.mid(b.size())), -1);
     }
 
     // The folder pair that finds the most names; among equals one that holds
@@ -222,7 +207,7 @@ private:
                 for (qsizetype j = 1; j <= common && anchors.size() < kMaxAnchors; ++j) {
                     Anchor anchor{have.mid(0, have.size() - j),
                                   w.components.mid(0, w.components.size() - j)};
-                    const QString key = keyOf(anchor.a) + QLatin1Char('|') + keyOf(anchor.b);
+                    const QString key = pathKey(anchor.a) + QLatin1Char('|') + pathKey(anchor.b);
                     if (!seen.contains(key)) {
                         seen.insert(key);
                         anchors.append(anchor);
@@ -402,7 +387,7 @@ QList<ThemeDirName> themeDirNames(const QByteArray& themeFileBytes) {
         if (usable)
             name.components = components;
         const QString key =
-            name.components.isEmpty() ? QLatin1Char('?') + fold(name.written) : keyOf(components);
+            name.components.isEmpty() ? QLatin1Char('?') + fold(name.written) : pathKey(components);
         if (seen.contains(key))
             continue;
         seen.insert(key);

@@ -108,6 +108,20 @@ TEST_F(Package, PackRefusesAMissingThemeAndOneThatNamesFilesItLacks) {
     EXPECT_EQ(result.problem->outcome, PackageOutcome::Refused);
 }
 
+TEST_F(Package, PackRefusesWhatTheInstallWouldRefuse) {
+    // Two names one letter case apart: one file on Windows.
+    writeSavedTheme(drive(), QStringLiteral("Sea"));
+    writeFile(themesHost() + QStringLiteral("/Sea/a.txt"), "a");
+    writeFile(themesHost() + QStringLiteral("/Sea/A.txt"), "A");
+    const QString zipPath = tmp() + QStringLiteral("/Sea.zip");
+    const PackResult result = packTheme(QStringLiteral("Sea"), zipPath, m_files);
+    ASSERT_TRUE(result.problem);
+    EXPECT_EQ(result.problem->outcome, PackageOutcome::Refused);
+    EXPECT_TRUE(result.problem->message.contains(QStringLiteral("another file")))
+        << result.problem->message.toStdString();
+    EXPECT_FALSE(QFile::exists(zipPath));
+}
+
 // --------------------------------------------------------------- layouts
 
 TEST_F(Package, EveryLayoutInstallsSoThatEveryNameFindsItsFile) {
