@@ -17,10 +17,12 @@ namespace {
 
 // The start-up document: the window loads the user's default ReadMe into it.
 // Reading needs nothing written, so a program directory that cannot be made
-// only leaves the ReadMe empty.
+// only leaves the ReadMe empty; a data file that could not be put in place
+// leaves the ReadMe as it is.
 ThemeDocument startUpDocument() {
     ThemeDocument doc;
-    if (!ensureProgramDirectory()) {
+    ensureProgramDirectory();
+    if (programDirectoryExists()) {
         FileSystem files;
         if (auto readMe = loadDefaultReadMe(files, programDirectory()))
             doc.readMe = readMe.value();

@@ -23,8 +23,13 @@ int saveCommand(const QStringList& args) {
     if (!readInput(input, json, error))
         return fail(Failed, error);
 
-    if (auto status = ensureProgramDirectory())
-        return fail(Failed, status->text());
+    // A data file that cannot be put in place only leaves it out, as in the
+    // window; without the directory there is no default ReadMe to save.
+    if (auto status = ensureProgramDirectory()) {
+        if (!programDirectoryExists())
+            return fail(Failed, status->text());
+        note(status->text());
+    }
     FileSystem files;
     // The start-up document holds the default ReadMe, as the window's does.
     ThemeDocument base;

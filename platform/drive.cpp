@@ -193,4 +193,9 @@ Status takeProgramDirectoryProblem() {
     return std::exchange(pendingProblem(), std::nullopt);
 }
 
+bool programDirectoryExists() {
+    const auto host = hostPath(programDirectory());
+    return host && QFileInfo(host.value()).isDir();
+}
+
 } // namespace p95

@@ -38,6 +38,9 @@ Status ensureProgramDirectory();
 // What the last ensureProgramDirectory() could not do, handed out once (the
 // start-up windows tell the user, who may never see standard error).
 Status takeProgramDirectoryProblem();
+// Whether the program directory stands, whatever became of its data files:
+// a data file that could not be put in place stops nothing.
+bool programDirectoryExists();
 
 // The work of ensureProgramDirectory() from a given data folder (tests use
 // their own). A missing data folder copies nothing and is not an error: a

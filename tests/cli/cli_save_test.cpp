@@ -81,6 +81,17 @@ TEST_F(CliSave, SavesWithRelativePathsFromTheWorkingDirectory) {
     EXPECT_FALSE(QFileInfo::exists(programHost() + QStringLiteral("/AAAAAA")));
 }
 
+TEST_F(CliSave, ADataFileThatCannotBePutInPlaceIsToldAndTheSaveGoesOn) {
+    driveCFolder();
+    writeFile(programHost() + QStringLiteral("/PersonalReadMe.txz"), "my default");
+    QDir().mkpath(programHost() + QStringLiteral("/tipofday.txz")); // the tips cannot be copied
+    const CliRun run = save(R"({"name": "Ocean", "includeReadMe": true})");
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    expectOneLine(run);
+    EXPECT_TRUE(run.err.contains("tipofday.txz")) << run.err.toStdString();
+    EXPECT_EQ(test::readBytes(themeHost(QStringLiteral("ReadMe.txt"))), "my default");
+}
+
 TEST_F(CliSave, BadInputExitsWithTwo) {
     for (const QByteArray& json :
          {QByteArray(R"({"name": "Sea:Sky"})"), QByteArray(R"({"name": "Ocean.cur"})"),
