@@ -12,10 +12,14 @@
 #include <cerrno>
 #include <vector>
 
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 #ifdef Q_OS_LINUX
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 namespace p95 {
@@ -142,61 +146,52 @@ private:
 
 Status FileSystem::writeAtomically(const QString& target, const QString& targetHost,
                                    Source& source) {
-    const QString step = QStringLiteral("Writing the file");
     QSaveFile file(targetHost);
     if (!file.open(QIODevice::WriteOnly))
-        return fileError(step, target, file.errorString());
+        return fileError(QStringLiteral("Writing the file"), target, file.errorString());
+    // Written to its descriptor, past QSaveFile's buffer, so a failure (a full
+    // disk above all) is seen as the bytes go out and not lost in commit().
+    if (auto status = writeInto(file.handle(), target, source)) {
+        file.cancelWriting();
+        return status;
+    }
+    if (!file.commit())
+        return fileError(QStringLiteral("Replacing the file"), target, file.errorString());
+    return std::nullopt;
+}
+
+Status FileSystem::writeInto(int fd, const QString& target, Source& source) {
+    const QString step = QStringLiteral("Writing the file");
     bool failed = false;
-    if (m_writeLimit < 0 && source.copyInKernel(file.handle(), failed)) {
-        if (failed) {
-            const QString reason = qt_error_string(errno);
-            file.cancelWriting();
-            return fileError(step, target, reason);
-        }
-        if (!file.commit())
-            return fileError(QStringLiteral("Replacing the file"), target, file.errorString());
+    if (m_writeLimit < 0 && source.copyInKernel(fd, failed)) {
+        if (failed)
+            return Error{step, target, qt_error_string(errno)};
         return std::nullopt;
     }
     QByteArray chunk;
     for (;;) {
-        if (!source.next(chunk)) {
-            file.cancelWriting();
-            return fileError(QStringLiteral("Reading the file"), target, source.errorString());
-        }
+        if (!source.next(chunk))
+            return Error{QStringLiteral("Reading the file"), target, source.errorString()};
         if (chunk.isEmpty())
-            break;
+            return std::nullopt;
         bool full = false;
         if (m_writeLimit >= 0 && chunk.size() > m_writeLimit) {
             chunk.truncate(m_writeLimit);
             full = true;
         }
-        errno = 0;
-        if (file.write(chunk) != chunk.size()) {
-            // QSaveFile says only "Unknown error" for a full disk; the system knows better.
-            const QString reason = errno ? qt_error_string(errno) : file.errorString();
-            file.cancelWriting();
-            return fileError(step, target, reason);
+        for (qsizetype done = 0; done < chunk.size();) {
+            const auto n = ::write(fd, chunk.constData() + done, std::size_t(chunk.size() - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return Error{step, target, qt_error_string(n < 0 ? errno : ENOSPC)};
+            done += n;
         }
         if (m_writeLimit >= 0)
             m_writeLimit -= chunk.size();
-        if (full) {
-            // Like the real thing: part of the file reached the disk first.
-            file.flush();
-            file.cancelWriting();
-            return fileError(step, target, QStringLiteral("No space left on device"));
-        }
+        if (full)
+            return Error{step, target, QStringLiteral("No space left on device")};
     }
-    // QSaveFile::commit() in Qt 6.4 can report success when its final flush
-    // fails on a full disk; flush first so the failure is seen.
-    errno = 0;
-    if (!file.flush()) {
-        const QString reason = errno ? qt_error_string(errno) : file.errorString();
-        file.cancelWriting();
-        return fileError(step, target, reason);
-    }
-    if (!file.commit())
-        return fileError(QStringLiteral("Replacing the file"), target, file.errorString());
-    return std::nullopt;
 }
 
 // ---------------------------------------------------------------- batches
@@ -391,41 +386,6 @@ Status FileSystem::writeUnflushed(const QString& target, const QString& targetHo
     return std::nullopt;
 }
 
-Status FileSystem::writeInto(int fd, const QString& target, Source& source) {
-    const QString step = QStringLiteral("Writing the file");
-    bool failed = false;
-    if (m_writeLimit < 0 && source.copyInKernel(fd, failed)) {
-        if (failed)
-            return Error{step, target, qt_error_string(errno)};
-        return std::nullopt;
-    }
-    QByteArray chunk;
-    for (;;) {
-        if (!source.next(chunk))
-            return Error{QStringLiteral("Reading the file"), target, source.errorString()};
-        if (chunk.isEmpty())
-            return std::nullopt;
-        bool full = false;
-        if (m_writeLimit >= 0 && chunk.size() > m_writeLimit) {
-            chunk.truncate(m_writeLimit);
-            full = true;
-        }
-        for (qsizetype done = 0; done < chunk.size();) {
-            const ssize_t n =
-                ::write(fd, chunk.constData() + done, std::size_t(chunk.size() - done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return Error{step, target, qt_error_string(n < 0 ? errno : ENOSPC)};
-            done += n;
-        }
-        if (m_writeLimit >= 0)
-            m_writeLimit -= chunk.size();
-        if (full)
-            return Error{step, target, QStringLiteral("No space left on device")};
-    }
-}
-
 #else // no batches: every write is flushed on its own
 
 struct FileSystem::PendingBatch {};
@@ -439,10 +399,6 @@ Status FileSystem::Batch::commit() {
 Status FileSystem::writeUnflushed(const QString& target, const QString& targetHost,
                                   Source& source) {
     return writeAtomically(target, targetHost, source);
-}
-
-Status FileSystem::writeInto(int, const QString&, Source&) {
-    return std::nullopt;
 }
 
 #endif
