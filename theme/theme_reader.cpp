@@ -62,53 +62,13 @@ namespace {
 
 // ------------------------------------------------------------------ text
 
-// Each character's simple upper case where Windows-1252 has it (é→É, ÿ→Ÿ);
-// other characters stay as they are (ß, µ). Lengths never change, so
-// positions found in the upper-cased text hold in the original.
-char16_t windowsUpper(char16_t character) {
-    struct Table {
-        std::array<char16_t, 256> low;                   // by character below U+0100
-        std::vector<std::pair<char16_t, char16_t>> high; // the few above (š→Š, œ→Œ, ž→Ž)
-    };
-    static const Table table = [] {
-        Table t;
-        for (int c16 = 0; c16 < 256; ++c16)
-            t.low[c16] = char16_t(c16);
-        QByteArray all;
-        for (int b = 0; b < 256; ++b)
-            all.append(char(b));
-        for (const QChar c : decodeWindows1252(all)) {
-            const QChar upper = c.toUpper();
-            if (upper == c || !fitsWindows1252(QString(upper)))
-                continue;
-            if (c.unicode() < 256)
-                t.low[c.unicode()] = upper.unicode();
-            else
-                t.high.emplace_back(c.unicode(), upper.unicode());
-        }
-        return t;
-    }();
-    if (character < 256)
-        return table.low[character];
-    for (const auto& [from, to] : table.high) {
-        if (from == character)
-            return to;
-    }
-    return character;
-}
-
-QString windowsUpper(QStringView text) {
-    QString out(text.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < text.size(); ++i)
-        out[i] = QChar(windowsUpper(text[i].unicode()));
-    return out;
-}
-
 // Windows-1252 maps each byte to one character on its own, so a record is
 // decoded by itself, byte by byte, exactly as the whole text would be. Every
 // key the steps look for is ASCII, and no other byte decodes to ASCII, so the
 // steps can look for them in the bytes. The tables: each byte's character,
-// and that character's upper case.
+// and that character's simple upper case where Windows-1252 has it (é→É,
+// ÿ→Ÿ, š→Š); other characters stay as they are (ß, µ). Lengths never change,
+// so positions found in the upper-cased text hold in the original.
 struct DecodeTables {
     std::array<char16_t, 256> plain;
     std::array<char16_t, 256> upper;
@@ -122,8 +82,10 @@ const DecodeTables& decodeTables() {
         const QString text = decodeWindows1252(all);
         DecodeTables t{};
         for (int b = 0; b < 256; ++b) {
-            t.plain[b] = text.at(b).unicode();
-            t.upper[b] = windowsUpper(t.plain[b]);
+            const QChar c = text.at(b);
+            const QChar upper = c.toUpper();
+            t.plain[b] = c.unicode();
+            t.upper[b] = (upper != c && fitsWindows1252(QString(upper)) ? upper : c).unicode();
         }
         return t;
     }();
@@ -177,7 +139,8 @@ struct PathRule {
     PathRule() = default;
     PathRule(Variant v, QString k, QString e, QString a, bool fails)
         : variant(v), key(std::move(k)), extension(std::move(e)), alternative(std::move(a)),
-          failsWithoutExtension(fails), upperExtension(windowsUpper(extension)),
+          failsWithoutExtension(fails),
+          upperExtension(QString::fromLatin1(extension.toLatin1().toUpper())),
           keyBytes(key.toLatin1()), extensionBytes(extension.toLatin1()),
           alternativeBytes(alternative.toLatin1()) {}
 
