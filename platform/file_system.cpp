@@ -224,33 +224,43 @@ void discard(Unnamed& file) {
     file.hidden.clear();
 }
 
+// Takes a hidden name beside the target, ".<name>.p95-<random>": place()
+// is given candidates until it takes one (true) or fails other than for a
+// name in use. The name taken; empty on failure, with errno telling why.
+template <typename Place> QString takeHiddenName(const QString& targetHost, Place place) {
+    const QFileInfo info(targetHost);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString candidate =
+            info.absolutePath() + QStringLiteral("/.") + info.fileName() +
+            QStringLiteral(".p95-%1").arg(QRandomGenerator::global()->generate(), 8, 16,
+                                          QLatin1Char('0'));
+        if (place(encoded(candidate)))
+            return candidate;
+        if (errno != EEXIST)
+            break;
+    }
+    return {};
+}
+
 Result<Unnamed> createBeside(const QString& target, const QString& targetHost) {
     const QString step = QStringLiteral("Writing the file");
     const QFileInfo info(targetHost);
     Unnamed file{-1, {}, target, targetHost};
+    // A new file gets what the user's file mask allows, as open() gives it.
     file.fd =
         ::open(encoded(info.absolutePath()).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (file.fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
-        QByteArray pattern = encoded(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                                     QStringLiteral(".p95-XXXXXX"));
-        file.fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-        if (file.fd >= 0)
-            file.hidden = QFile::decodeName(pattern);
+        file.hidden = takeHiddenName(targetHost, [&](const QByteArray& path) {
+            file.fd = ::open(path.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+            return file.fd >= 0;
+        });
     }
     if (file.fd < 0)
         return Error{step, target, qt_error_string(errno)};
-    // A replaced file keeps its permissions; a new one gets what the user's
-    // file mask allows, as a file made with open() would.
-    static const mode_t mask = [] {
-        const mode_t m = ::umask(0);
-        ::umask(m);
-        return m;
-    }();
+    // A replaced file keeps its permissions.
     struct stat existing {};
     if (::stat(encoded(targetHost).constData(), &existing) == 0)
         ::fchmod(file.fd, existing.st_mode & 07777);
-    else if (!file.hidden.isEmpty())
-        ::fchmod(file.fd, 0666 & ~mask);
     return file;
 }
 
@@ -260,23 +270,14 @@ Status name(Unnamed& file) {
     const QString step = QStringLiteral("Replacing the file");
     QString hidden = file.hidden;
     if (hidden.isEmpty()) {
-        const QFileInfo info(file.targetHost);
         const QByteArray proc = "/proc/self/fd/" + QByteArray::number(file.fd);
-        for (int attempt = 0; attempt < 100 && hidden.isEmpty(); ++attempt) {
-            const QString candidate =
-                info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                QStringLiteral(".p95-%1").arg(QRandomGenerator::global()->generate(), 8, 16,
-                                              QLatin1Char('0'));
-            const QByteArray to = encoded(candidate);
+        hidden = takeHiddenName(file.targetHost, [&](const QByteArray& to) {
             int linked =
                 ::linkat(AT_FDCWD, proc.constData(), AT_FDCWD, to.constData(), AT_SYMLINK_FOLLOW);
             if (linked != 0 && errno == ENOENT) // no /proc: the direct way, where allowed
                 linked = ::linkat(file.fd, "", AT_FDCWD, to.constData(), AT_EMPTY_PATH);
-            if (linked == 0)
-                hidden = candidate;
-            else if (errno != EEXIST)
-                break;
-        }
+            return linked == 0;
+        });
         if (hidden.isEmpty()) {
             const QString reason = qt_error_string(errno);
             discard(file);
