@@ -310,23 +310,28 @@ Status syncFolder(const QString& hostFolder, const QString& folder) {
 } // namespace
 
 struct FileSystem::PendingBatch {
-    QString folder;
-    std::vector<Unnamed> waiting; // in the order written
+    // The folder is looked up once, here, not on every write.
+    explicit PendingBatch(const QString& batchFolder)
+        : folder(batchFolder), host(hostPath(batchFolder)),
+          cleanHost(host ? QDir::cleanPath(QFileInfo(host.value()).absoluteFilePath())
+                         : QString()) {}
     ~PendingBatch() {
         for (Unnamed& file : waiting)
             discard(file);
     }
 
     bool holds(const QString& targetHost) const {
-        const auto host = hostPath(folder);
-        return host && QDir::cleanPath(QFileInfo(targetHost).absolutePath()) ==
-                           QDir::cleanPath(QFileInfo(host.value()).absoluteFilePath());
+        return host && QDir::cleanPath(QFileInfo(targetHost).absolutePath()) == cleanHost;
     }
+
+    QString folder;
+    Result<QString> host;         // the folder's host path
+    QString cleanHost;            // the same, absolute and clean
+    std::vector<Unnamed> waiting; // in the order written
 };
 
 FileSystem::Batch::Batch(FileSystem& files, const QString& folder) : m_files(files) {
-    m_files.m_batch = std::make_unique<PendingBatch>();
-    m_files.m_batch->folder = folder;
+    m_files.m_batch = std::make_unique<PendingBatch>(folder);
 }
 
 Status FileSystem::Batch::commit() {
@@ -335,7 +340,7 @@ Status FileSystem::Batch::commit() {
     if (!batch || batch->waiting.empty())
         return std::nullopt;
     const QString step = QStringLiteral("Making the files durable");
-    const auto folder = hostPath(batch->folder);
+    const Result<QString>& folder = batch->host;
     if (!folder)
         return Error{step, batch->folder, folder.error().reason};
     const int fd = ::open(encoded(folder.value()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
