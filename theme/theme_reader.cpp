@@ -137,20 +137,19 @@ enum class Match {
 
 struct PathRule {
     PathRule() = default;
-    PathRule(Variant v, QString k, QString e, QString a, bool fails)
-        : variant(v), key(std::move(k)), extension(std::move(e)), alternative(std::move(a)),
+    PathRule(Variant v, QByteArray k, QString e, QString a, bool fails)
+        : variant(v), extension(std::move(e)), alternative(std::move(a)),
           failsWithoutExtension(fails),
           upperExtension(QString::fromLatin1(extension.toLatin1().toUpper())),
-          keyBytes(key.toLatin1()), extensionBytes(extension.toLatin1()),
+          keyBytes(std::move(k)), extensionBytes(extension.toLatin1()),
           alternativeBytes(alternative.toLatin1()) {}
 
     Variant variant = Variant::B;
-    QString key;
     QString extension;
     QString alternative;               // empty: none
     bool failsWithoutExtension = true; // false: neither extension found is no failure
     QString upperExtension;
-    // The same in bytes (all ASCII).
+    // In bytes (all ASCII): the key, and the extensions again.
     QByteArray keyBytes;
     QByteArray extensionBytes;
     QByteArray alternativeBytes;
@@ -165,11 +164,14 @@ struct FieldStep {
 };
 
 constexpr int kFieldSteps = 40;
-constexpr int kArrowStep = 4; // step 5
+
+// Every Headed step's header begins with one of these.
+constexpr std::string_view kIconHeaderStart = "[CLSID\\{";
+constexpr std::string_view kSoundHeaderStart = "[AppEvents\\Schemes\\Apps\\";
 
 const std::array<FieldStep, kFieldSteps>& fieldSteps() {
     static const std::array<FieldStep, kFieldSteps> steps = [] {
-        const QString defaultValue = QStringLiteral("DefaultValue=");
+        const QByteArray defaultValue("DefaultValue=");
         const QString ico = QStringLiteral(".ico");
         const QString cur = QStringLiteral(".cur");
         const QString ani = QStringLiteral(".ani");
@@ -188,14 +190,12 @@ const std::array<FieldStep, kFieldSteps>& fieldSteps() {
                   {SlotFamily::Icons, 2},
                   {Variant::A, defaultValue, ico, {}, true}};
         // Steps 3, 4: the recycle bin, full before empty.
-        s[n++] = {Match::Contains,
-                  "full=",
-                  {SlotFamily::Icons, 4},
-                  {Variant::B, QStringLiteral("full="), ico, {}, true}};
+        s[n++] = {
+            Match::Contains, "full=", {SlotFamily::Icons, 4}, {Variant::B, "full=", ico, {}, true}};
         s[n++] = {Match::Contains,
                   "empty=",
                   {SlotFamily::Icons, 3},
-                  {Variant::B, QStringLiteral("empty="), ico, {}, true}};
+                  {Variant::B, "empty=", ico, {}, true}};
         // Step 5 wants "Arrow=" at the start so that "UpArrow=" is not taken
         // for it. It accepts ".ani" like the other pointers, but still fails
         // when it finds neither extension.
@@ -204,22 +204,22 @@ const std::array<FieldStep, kFieldSteps>& fieldSteps() {
             s[n++] = {index == 0 ? Match::BeginsWith : Match::Contains,
                       key,
                       {SlotFamily::Pointer, index},
-                      {Variant::B, QString::fromLatin1(key), cur, ani, index == 0}};
+                      {Variant::B, key, cur, ani, index == 0}};
         }
         // Step 19: the screen saver; step 20: the wallpaper.
         s[n++] = {Match::Contains,
                   "SCRNSAVE.EXE=",
                   {SlotFamily::Icons, kScreenSaverIndex},
-                  {Variant::C, QStringLiteral("SCRNSAVE.EXE="), QStringLiteral(".scr"), {}, true}};
-        s[n++] = {Match::Contains,
-                  "Wallpaper=",
-                  {SlotFamily::Icons, kWallpaperIndex},
-                  {Variant::B, QStringLiteral("Wallpaper="), QStringLiteral(".bmp"),
-                   QStringLiteral(".jpg"), false}};
+                  {Variant::C, "SCRNSAVE.EXE=", QStringLiteral(".scr"), {}, true}};
+        s[n++] = {
+            Match::Contains,
+            "Wallpaper=",
+            {SlotFamily::Icons, kWallpaperIndex},
+            {Variant::B, "Wallpaper=", QStringLiteral(".bmp"), QStringLiteral(".jpg"), false}};
         // Steps 21..40: sounds, whose value follows their section header.
         for (const int index : kSoundFileOrder) {
             s[n++] = {Match::Headed,
-                      "[AppEvents\\Schemes\\Apps\\" + bytes(kSoundSlots[index].eventPath) +
+                      bytes(kSoundHeaderStart) + bytes(kSoundSlots[index].eventPath) +
                           "\\.Current]",
                       {SlotFamily::Sound, index},
                       {Variant::D, defaultValue, QStringLiteral(".wav"), {}, true}};
@@ -254,15 +254,22 @@ const std::array<std::vector<int>, 256>& keysByLastLetter() {
     return table;
 }
 
+StepSet stepsMatching(Match match) {
+    StepSet set = 0;
+    for (int s = 0; s < kFieldSteps; ++s) {
+        if (fieldSteps()[s].match == match)
+            set |= bit(s);
+    }
+    return set;
+}
+
 StepSet headedSteps() {
-    static const StepSet set = [] {
-        StepSet headed = 0;
-        for (int s = 0; s < kFieldSteps; ++s) {
-            if (fieldSteps()[s].match == Match::Headed)
-                headed |= bit(s);
-        }
-        return headed;
-    }();
+    static const StepSet set = stepsMatching(Match::Headed);
+    return set;
+}
+
+StepSet beginsWithSteps() {
+    static const StepSet set = stepsMatching(Match::BeginsWith);
     return set;
 }
 
@@ -287,9 +294,6 @@ const std::array<std::vector<std::pair<QByteArray, int>>, 32>& lineKeysByLength(
 
 const QByteArray kIconMetricsKey = QByteArrayLiteral("IconMetrics=");
 const QByteArray kNonclientMetricsKey = QByteArrayLiteral("NonclientMetrics=");
-constexpr std::string_view kArrowKey = "Arrow=";
-constexpr std::string_view kIconHeaderStart = "[CLSID\\{";
-constexpr std::string_view kSoundHeaderStart = "[AppEvents\\Schemes\\Apps\\";
 
 // ------------------------------------------------------------------ the index
 
@@ -486,9 +490,13 @@ private:
         for (StepSet left = consumed; left; left &= left - 1)
             add(std::countr_zero(left), field);
         m_awaiting = 0;
-        if (field.size() >= qsizetype(kArrowKey.size()) &&
-            std::memcmp(m_text + field.begin, kArrowKey.data(), kArrowKey.size()) == 0)
-            found |= bit(kArrowStep);
+        for (StepSet left = beginsWithSteps(); left; left &= left - 1) {
+            const int s = std::countr_zero(left);
+            const QByteArray& key = fieldSteps()[s].needle;
+            if (field.size() >= key.size() &&
+                std::memcmp(m_text + field.begin, key.constData(), std::size_t(key.size())) == 0)
+                found |= bit(s);
+        }
         if (!found)
             return;
         any = true;
