@@ -3,7 +3,6 @@
 #include "platform/drive.h"
 #include "platform/file_system.h"
 #include "platform/text_codec.h"
-#include "platform/text_file.h"
 
 #include <QHash>
 
