@@ -12,10 +12,14 @@
 #include <cerrno>
 #include <vector>
 
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 #ifdef Q_OS_LINUX
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 namespace p95 {
@@ -142,61 +146,52 @@ private:
 
 Status FileSystem::writeAtomically(const QString& target, const QString& targetHost,
                                    Source& source) {
-    const QString step = QStringLiteral("Writing the file");
     QSaveFile file(targetHost);
     if (!file.open(QIODevice::WriteOnly))
-        return fileError(step, target, file.errorString());
+        return fileError(QStringLiteral("Writing the file"), target, file.errorString());
+    // Written to its descriptor, past QSaveFile's buffer, so a failure (a full
+    // disk above all) is seen as the bytes go out and not lost in commit().
+    if (auto status = writeInto(file.handle(), target, source)) {
+        file.cancelWriting();
+        return status;
+    }
+    if (!file.commit())
+        return fileError(QStringLiteral("Replacing the file"), target, file.errorString());
+    return std::nullopt;
+}
+
+Status FileSystem::writeInto(int fd, const QString& target, Source& source) {
+    const QString step = QStringLiteral("Writing the file");
     bool failed = false;
-    if (m_writeLimit < 0 && source.copyInKernel(file.handle(), failed)) {
-        if (failed) {
-            const QString reason = qt_error_string(errno);
-            file.cancelWriting();
-            return fileError(step, target, reason);
-        }
-        if (!file.commit())
-            return fileError(QStringLiteral("Replacing the file"), target, file.errorString());
+    if (m_writeLimit < 0 && source.copyInKernel(fd, failed)) {
+        if (failed)
+            return Error{step, target, qt_error_string(errno)};
         return std::nullopt;
     }
     QByteArray chunk;
     for (;;) {
-        if (!source.next(chunk)) {
-            file.cancelWriting();
-            return fileError(QStringLiteral("Reading the file"), target, source.errorString());
-        }
+        if (!source.next(chunk))
+            return Error{QStringLiteral("Reading the file"), target, source.errorString()};
         if (chunk.isEmpty())
-            break;
+            return std::nullopt;
         bool full = false;
         if (m_writeLimit >= 0 && chunk.size() > m_writeLimit) {
             chunk.truncate(m_writeLimit);
             full = true;
         }
-        errno = 0;
-        if (file.write(chunk) != chunk.size()) {
-            // QSaveFile says only "Unknown error" for a full disk; the system knows better.
-            const QString reason = errno ? qt_error_string(errno) : file.errorString();
-            file.cancelWriting();
-            return fileError(step, target, reason);
+        for (qsizetype done = 0; done < chunk.size();) {
+            const auto n = ::write(fd, chunk.constData() + done, std::size_t(chunk.size() - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return Error{step, target, qt_error_string(n < 0 ? errno : ENOSPC)};
+            done += n;
         }
         if (m_writeLimit >= 0)
             m_writeLimit -= chunk.size();
-        if (full) {
-            // Like the real thing: part of the file reached the disk first.
-            file.flush();
-            file.cancelWriting();
-            return fileError(step, target, QStringLiteral("No space left on device"));
-        }
+        if (full)
+            return Error{step, target, QStringLiteral("No space left on device")};
     }
-    // QSaveFile::commit() in Qt 6.4 can report success when its final flush
-    // fails on a full disk; flush first so the failure is seen.
-    errno = 0;
-    if (!file.flush()) {
-        const QString reason = errno ? qt_error_string(errno) : file.errorString();
-        file.cancelWriting();
-        return fileError(step, target, reason);
-    }
-    if (!file.commit())
-        return fileError(QStringLiteral("Replacing the file"), target, file.errorString());
-    return std::nullopt;
 }
 
 // ---------------------------------------------------------------- batches
@@ -229,33 +224,43 @@ void discard(Unnamed& file) {
     file.hidden.clear();
 }
 
+// Takes a hidden name beside the target, ".<name>.p95-<random>": place()
+// is given candidates until it takes one (true) or fails other than for a
+// name in use. The name taken; empty on failure, with errno telling why.
+template <typename Place> QString takeHiddenName(const QString& targetHost, Place place) {
+    const QFileInfo info(targetHost);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString candidate =
+            info.absolutePath() + QStringLiteral("/.") + info.fileName() +
+            QStringLiteral(".p95-%1").arg(QRandomGenerator::global()->generate(), 8, 16,
+                                          QLatin1Char('0'));
+        if (place(encoded(candidate)))
+            return candidate;
+        if (errno != EEXIST)
+            break;
+    }
+    return {};
+}
+
 Result<Unnamed> createBeside(const QString& target, const QString& targetHost) {
     const QString step = QStringLiteral("Writing the file");
     const QFileInfo info(targetHost);
     Unnamed file{-1, {}, target, targetHost};
+    // A new file gets what the user's file mask allows, as open() gives it.
     file.fd =
         ::open(encoded(info.absolutePath()).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (file.fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
-        QByteArray pattern = encoded(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                                     QStringLiteral(".p95-XXXXXX"));
-        file.fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-        if (file.fd >= 0)
-            file.hidden = QFile::decodeName(pattern);
+        file.hidden = takeHiddenName(targetHost, [&](const QByteArray& path) {
+            file.fd = ::open(path.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+            return file.fd >= 0;
+        });
     }
     if (file.fd < 0)
         return Error{step, target, qt_error_string(errno)};
-    // A replaced file keeps its permissions; a new one gets what the user's
-    // file mask allows, as a file made with open() would.
-    static const mode_t mask = [] {
-        const mode_t m = ::umask(0);
-        ::umask(m);
-        return m;
-    }();
+    // A replaced file keeps its permissions.
     struct stat existing {};
     if (::stat(encoded(targetHost).constData(), &existing) == 0)
         ::fchmod(file.fd, existing.st_mode & 07777);
-    else if (!file.hidden.isEmpty())
-        ::fchmod(file.fd, 0666 & ~mask);
     return file;
 }
 
@@ -265,23 +270,14 @@ Status name(Unnamed& file) {
     const QString step = QStringLiteral("Replacing the file");
     QString hidden = file.hidden;
     if (hidden.isEmpty()) {
-        const QFileInfo info(file.targetHost);
         const QByteArray proc = "/proc/self/fd/" + QByteArray::number(file.fd);
-        for (int attempt = 0; attempt < 100 && hidden.isEmpty(); ++attempt) {
-            const QString candidate =
-                info.absolutePath() + QStringLiteral("/.") + info.fileName() +
-                QStringLiteral(".p95-%1").arg(QRandomGenerator::global()->generate(), 8, 16,
-                                              QLatin1Char('0'));
-            const QByteArray to = encoded(candidate);
+        hidden = takeHiddenName(file.targetHost, [&](const QByteArray& to) {
             int linked =
                 ::linkat(AT_FDCWD, proc.constData(), AT_FDCWD, to.constData(), AT_SYMLINK_FOLLOW);
             if (linked != 0 && errno == ENOENT) // no /proc: the direct way, where allowed
                 linked = ::linkat(file.fd, "", AT_FDCWD, to.constData(), AT_EMPTY_PATH);
-            if (linked == 0)
-                hidden = candidate;
-            else if (errno != EEXIST)
-                break;
-        }
+            return linked == 0;
+        });
         if (hidden.isEmpty()) {
             const QString reason = qt_error_string(errno);
             discard(file);
@@ -314,23 +310,28 @@ Status syncFolder(const QString& hostFolder, const QString& folder) {
 } // namespace
 
 struct FileSystem::PendingBatch {
-    QString folder;
-    std::vector<Unnamed> waiting; // in the order written
+    // The folder is looked up once, here, not on every write.
+    explicit PendingBatch(const QString& batchFolder)
+        : folder(batchFolder), host(hostPath(batchFolder)),
+          cleanHost(host ? QDir::cleanPath(QFileInfo(host.value()).absoluteFilePath())
+                         : QString()) {}
     ~PendingBatch() {
         for (Unnamed& file : waiting)
             discard(file);
     }
 
     bool holds(const QString& targetHost) const {
-        const auto host = hostPath(folder);
-        return host && QDir::cleanPath(QFileInfo(targetHost).absolutePath()) ==
-                           QDir::cleanPath(QFileInfo(host.value()).absoluteFilePath());
+        return host && QDir::cleanPath(QFileInfo(targetHost).absolutePath()) == cleanHost;
     }
+
+    QString folder;
+    Result<QString> host;         // the folder's host path
+    QString cleanHost;            // the same, absolute and clean
+    std::vector<Unnamed> waiting; // in the order written
 };
 
 FileSystem::Batch::Batch(FileSystem& files, const QString& folder) : m_files(files) {
-    m_files.m_batch = std::make_unique<PendingBatch>();
-    m_files.m_batch->folder = folder;
+    m_files.m_batch = std::make_unique<PendingBatch>(folder);
 }
 
 Status FileSystem::Batch::commit() {
@@ -339,7 +340,7 @@ Status FileSystem::Batch::commit() {
     if (!batch || batch->waiting.empty())
         return std::nullopt;
     const QString step = QStringLiteral("Making the files durable");
-    const auto folder = hostPath(batch->folder);
+    const Result<QString>& folder = batch->host;
     if (!folder)
         return Error{step, batch->folder, folder.error().reason};
     const int fd = ::open(encoded(folder.value()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -391,41 +392,6 @@ Status FileSystem::writeUnflushed(const QString& target, const QString& targetHo
     return std::nullopt;
 }
 
-Status FileSystem::writeInto(int fd, const QString& target, Source& source) {
-    const QString step = QStringLiteral("Writing the file");
-    bool failed = false;
-    if (m_writeLimit < 0 && source.copyInKernel(fd, failed)) {
-        if (failed)
-            return Error{step, target, qt_error_string(errno)};
-        return std::nullopt;
-    }
-    QByteArray chunk;
-    for (;;) {
-        if (!source.next(chunk))
-            return Error{QStringLiteral("Reading the file"), target, source.errorString()};
-        if (chunk.isEmpty())
-            return std::nullopt;
-        bool full = false;
-        if (m_writeLimit >= 0 && chunk.size() > m_writeLimit) {
-            chunk.truncate(m_writeLimit);
-            full = true;
-        }
-        for (qsizetype done = 0; done < chunk.size();) {
-            const ssize_t n =
-                ::write(fd, chunk.constData() + done, std::size_t(chunk.size() - done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return Error{step, target, qt_error_string(n < 0 ? errno : ENOSPC)};
-            done += n;
-        }
-        if (m_writeLimit >= 0)
-            m_writeLimit -= chunk.size();
-        if (full)
-            return Error{step, target, QStringLiteral("No space left on device")};
-    }
-}
-
 #else // no batches: every write is flushed on its own
 
 struct FileSystem::PendingBatch {};
@@ -439,10 +405,6 @@ Status FileSystem::Batch::commit() {
 Status FileSystem::writeUnflushed(const QString& target, const QString& targetHost,
                                   Source& source) {
     return writeAtomically(target, targetHost, source);
-}
-
-Status FileSystem::writeInto(int, const QString&, Source&) {
-    return std::nullopt;
 }
 
 #endif

@@ -81,6 +81,7 @@ public:
     // flush of the folder's file system, renames them over their targets in
     // the order they were written, and then flushes the folder. A batch that
     // ends without commit() leaves every target of its folder as it was.
+    // The folder's host path is found when the batch begins.
     // One batch at a time; where the host has no such flush, every write is
     // flushed on its own as outside a batch.
     class Batch {

@@ -1,7 +1,5 @@
 #include "platform/real_services.h"
 
-#include "platform/qt_mci_device.h"
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -24,6 +22,7 @@ QStringList audioLibraryPlaces() {
     }
     places << QStringLiteral(P95_AUDIO_LIBRARY_INSTALLED_FULL)
            << QStringLiteral(P95_AUDIO_LIBRARY_BUILT);
+    places.removeDuplicates();
     return places;
 }
 
@@ -81,8 +80,7 @@ Status LazyMciDevice::make() {
             reason = library.errorString();
             continue;
         }
-        prepareMultimediaBackend();
-        m_device.reset(create());
+        m_device.reset(create()); // a QtMciDevice, which chooses the media backend first
         m_device->setDeviceType(m_type);
         m_device->setFileName(m_file);
         return std::nullopt;

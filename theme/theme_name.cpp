@@ -6,8 +6,6 @@
 #include <QFile>
 #include <QStringList>
 
-#include <algorithm>
-
 namespace p95 {
 
 namespace {
@@ -115,7 +113,7 @@ std::optional<QString> themeNameProblem(const QString& name) {
     if (themeDirectory(name).size() + 1 + longest.size() > kMaxWindowsPath)
         return QStringLiteral("The theme name is too long: its files would have paths longer "
                               "than Windows 95 can open. Please choose a shorter name.");
-    if (std::max(hostBytes(name), hostBytes(longest)) > kMaxHostNameBytes)
+    if (hostBytes(longest) > kMaxHostNameBytes) // it begins with the name
         return QStringLiteral("The theme name is too long: its file names would pass the limit "
                               "of %1 bytes for one file name on this computer. Please choose a "
                               "shorter name.")

@@ -3,7 +3,6 @@
 #include "platform/drive.h"
 #include "platform/file_system.h"
 #include "platform/text_codec.h"
-#include "platform/text_file.h"
 
 #include <QHash>
 
@@ -62,53 +61,13 @@ namespace {
 
 // ------------------------------------------------------------------ text
 
-// Each character's simple upper case where Windows-1252 has it (é→É, ÿ→Ÿ);
-// other characters stay as they are (ß, µ). Lengths never change, so
-// positions found in the upper-cased text hold in the original.
-char16_t windowsUpper(char16_t character) {
-    struct Table {
-        std::array<char16_t, 256> low;                   // by character below U+0100
-        std::vector<std::pair<char16_t, char16_t>> high; // the few above (š→Š, œ→Œ, ž→Ž)
-    };
-    static const Table table = [] {
-        Table t;
-        for (int c16 = 0; c16 < 256; ++c16)
-            t.low[c16] = char16_t(c16);
-        QByteArray all;
-        for (int b = 0; b < 256; ++b)
-            all.append(char(b));
-        for (const QChar c : decodeWindows1252(all)) {
-            const QChar upper = c.toUpper();
-            if (upper == c || !fitsWindows1252(QString(upper)))
-                continue;
-            if (c.unicode() < 256)
-                t.low[c.unicode()] = upper.unicode();
-            else
-                t.high.emplace_back(c.unicode(), upper.unicode());
-        }
-        return t;
-    }();
-    if (character < 256)
-        return table.low[character];
-    for (const auto& [from, to] : table.high) {
-        if (from == character)
-            return to;
-    }
-    return character;
-}
-
-QString windowsUpper(QStringView text) {
-    QString out(text.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < text.size(); ++i)
-        out[i] = QChar(windowsUpper(text[i].unicode()));
-    return out;
-}
-
 // Windows-1252 maps each byte to one character on its own, so a record is
 // decoded by itself, byte by byte, exactly as the whole text would be. Every
 // key the steps look for is ASCII, and no other byte decodes to ASCII, so the
 // steps can look for them in the bytes. The tables: each byte's character,
-// and that character's upper case.
+// and that character's simple upper case where Windows-1252 has it (é→É,
+// ÿ→Ÿ, š→Š); other characters stay as they are (ß, µ). Lengths never change,
+// so positions found in the upper-cased text hold in the original.
 struct DecodeTables {
     std::array<char16_t, 256> plain;
     std::array<char16_t, 256> upper;
@@ -122,8 +81,10 @@ const DecodeTables& decodeTables() {
         const QString text = decodeWindows1252(all);
         DecodeTables t{};
         for (int b = 0; b < 256; ++b) {
-            t.plain[b] = text.at(b).unicode();
-            t.upper[b] = windowsUpper(t.plain[b]);
+            const QChar c = text.at(b);
+            const QChar upper = c.toUpper();
+            t.plain[b] = c.unicode();
+            t.upper[b] = (upper != c && fitsWindows1252(QString(upper)) ? upper : c).unicode();
         }
         return t;
     }();
@@ -175,19 +136,19 @@ enum class Match {
 
 struct PathRule {
     PathRule() = default;
-    PathRule(Variant v, QString k, QString e, QString a, bool fails)
-        : variant(v), key(std::move(k)), extension(std::move(e)), alternative(std::move(a)),
-          failsWithoutExtension(fails), upperExtension(windowsUpper(extension)),
-          keyBytes(key.toLatin1()), extensionBytes(extension.toLatin1()),
+    PathRule(Variant v, QByteArray k, QString e, QString a, bool fails)
+        : variant(v), extension(std::move(e)), alternative(std::move(a)),
+          failsWithoutExtension(fails),
+          upperExtension(QString::fromLatin1(extension.toLatin1().toUpper())),
+          keyBytes(std::move(k)), extensionBytes(extension.toLatin1()),
           alternativeBytes(alternative.toLatin1()) {}
 
     Variant variant = Variant::B;
-    QString key;
     QString extension;
     QString alternative;               // empty: none
     bool failsWithoutExtension = true; // false: neither extension found is no failure
     QString upperExtension;
-    // The same in bytes (all ASCII).
+    // In bytes (all ASCII): the key, and the extensions again.
     QByteArray keyBytes;
     QByteArray extensionBytes;
     QByteArray alternativeBytes;
@@ -202,11 +163,14 @@ struct FieldStep {
 };
 
 constexpr int kFieldSteps = 40;
-constexpr int kArrowStep = 4; // step 5
+
+// Every Headed step's header begins with one of these.
+constexpr std::string_view kIconHeaderStart = "[CLSID\\{";
+constexpr std::string_view kSoundHeaderStart = "[AppEvents\\Schemes\\Apps\\";
 
 const std::array<FieldStep, kFieldSteps>& fieldSteps() {
     static const std::array<FieldStep, kFieldSteps> steps = [] {
-        const QString defaultValue = QStringLiteral("DefaultValue=");
+        const QByteArray defaultValue("DefaultValue=");
         const QString ico = QStringLiteral(".ico");
         const QString cur = QStringLiteral(".cur");
         const QString ani = QStringLiteral(".ani");
@@ -225,14 +189,12 @@ const std::array<FieldStep, kFieldSteps>& fieldSteps() {
                   {SlotFamily::Icons, 2},
                   {Variant::A, defaultValue, ico, {}, true}};
         // Steps 3, 4: the recycle bin, full before empty.
-        s[n++] = {Match::Contains,
-                  "full=",
-                  {SlotFamily::Icons, 4},
-                  {Variant::B, QStringLiteral("full="), ico, {}, true}};
+        s[n++] = {
+            Match::Contains, "full=", {SlotFamily::Icons, 4}, {Variant::B, "full=", ico, {}, true}};
         s[n++] = {Match::Contains,
                   "empty=",
                   {SlotFamily::Icons, 3},
-                  {Variant::B, QStringLiteral("empty="), ico, {}, true}};
+                  {Variant::B, "empty=", ico, {}, true}};
         // Step 5 wants "Arrow=" at the start so that "UpArrow=" is not taken
         // for it. It accepts ".ani" like the other pointers, but still fails
         // when it finds neither extension.
@@ -241,22 +203,22 @@ const std::array<FieldStep, kFieldSteps>& fieldSteps() {
             s[n++] = {index == 0 ? Match::BeginsWith : Match::Contains,
                       key,
                       {SlotFamily::Pointer, index},
-                      {Variant::B, QString::fromLatin1(key), cur, ani, index == 0}};
+                      {Variant::B, key, cur, ani, index == 0}};
         }
         // Step 19: the screen saver; step 20: the wallpaper.
         s[n++] = {Match::Contains,
                   "SCRNSAVE.EXE=",
                   {SlotFamily::Icons, kScreenSaverIndex},
-                  {Variant::C, QStringLiteral("SCRNSAVE.EXE="), QStringLiteral(".scr"), {}, true}};
-        s[n++] = {Match::Contains,
-                  "Wallpaper=",
-                  {SlotFamily::Icons, kWallpaperIndex},
-                  {Variant::B, QStringLiteral("Wallpaper="), QStringLiteral(".bmp"),
-                   QStringLiteral(".jpg"), false}};
+                  {Variant::C, "SCRNSAVE.EXE=", QStringLiteral(".scr"), {}, true}};
+        s[n++] = {
+            Match::Contains,
+            "Wallpaper=",
+            {SlotFamily::Icons, kWallpaperIndex},
+            {Variant::B, "Wallpaper=", QStringLiteral(".bmp"), QStringLiteral(".jpg"), false}};
         // Steps 21..40: sounds, whose value follows their section header.
         for (const int index : kSoundFileOrder) {
             s[n++] = {Match::Headed,
-                      "[AppEvents\\Schemes\\Apps\\" + bytes(kSoundSlots[index].eventPath) +
+                      bytes(kSoundHeaderStart) + bytes(kSoundSlots[index].eventPath) +
                           "\\.Current]",
                       {SlotFamily::Sound, index},
                       {Variant::D, defaultValue, QStringLiteral(".wav"), {}, true}};
@@ -291,15 +253,22 @@ const std::array<std::vector<int>, 256>& keysByLastLetter() {
     return table;
 }
 
+StepSet stepsMatching(Match match) {
+    StepSet set = 0;
+    for (int s = 0; s < kFieldSteps; ++s) {
+        if (fieldSteps()[s].match == match)
+            set |= bit(s);
+    }
+    return set;
+}
+
 StepSet headedSteps() {
-    static const StepSet set = [] {
-        StepSet headed = 0;
-        for (int s = 0; s < kFieldSteps; ++s) {
-            if (fieldSteps()[s].match == Match::Headed)
-                headed |= bit(s);
-        }
-        return headed;
-    }();
+    static const StepSet set = stepsMatching(Match::Headed);
+    return set;
+}
+
+StepSet beginsWithSteps() {
+    static const StepSet set = stepsMatching(Match::BeginsWith);
     return set;
 }
 
@@ -324,9 +293,6 @@ const std::array<std::vector<std::pair<QByteArray, int>>, 32>& lineKeysByLength(
 
 const QByteArray kIconMetricsKey = QByteArrayLiteral("IconMetrics=");
 const QByteArray kNonclientMetricsKey = QByteArrayLiteral("NonclientMetrics=");
-constexpr std::string_view kArrowKey = "Arrow=";
-constexpr std::string_view kIconHeaderStart = "[CLSID\\{";
-constexpr std::string_view kSoundHeaderStart = "[AppEvents\\Schemes\\Apps\\";
 
 // ------------------------------------------------------------------ the index
 
@@ -523,9 +489,13 @@ private:
         for (StepSet left = consumed; left; left &= left - 1)
             add(std::countr_zero(left), field);
         m_awaiting = 0;
-        if (field.size() >= qsizetype(kArrowKey.size()) &&
-            std::memcmp(m_text + field.begin, kArrowKey.data(), kArrowKey.size()) == 0)
-            found |= bit(kArrowStep);
+        for (StepSet left = beginsWithSteps(); left; left &= left - 1) {
+            const int s = std::countr_zero(left);
+            const QByteArray& key = fieldSteps()[s].needle;
+            if (field.size() >= key.size() &&
+                std::memcmp(m_text + field.begin, key.constData(), std::size_t(key.size())) == 0)
+                found |= bit(s);
+        }
         if (!found)
             return;
         any = true;
