@@ -16,7 +16,8 @@ mode=$1
 program=$2
 here=$(cd "$(dirname "$0")" && pwd)
 [ -x "$program" ] || fail "no program at $program"
-require_tools "xvfb, xdotool, faketime, dbus-daemon" Xvfb xdotool faketime dbus-run-session
+require_tools "xvfb, xdotool, dbus-daemon" Xvfb xdotool dbus-run-session
+require_fixed_date
 [ -x /usr/libexec/at-spi-bus-launcher ] || skip "no accessibility bus (package at-spi2-core)"
 # Debian's bindings belong to Debian's Python, whatever python3 comes first on the PATH.
 python=/usr/bin/python3

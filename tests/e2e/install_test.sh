@@ -15,7 +15,8 @@ set -u
 
 [ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
 build=$1
-require_tools "xvfb, xdotool, faketime" Xvfb xdotool faketime
+require_tools "xvfb, xdotool" Xvfb xdotool
+require_fixed_date
 
 make_work p95-install
 app_pid=
@@ -71,8 +72,7 @@ printf '2\r\nThis tip comes from the installed data files.\r\n' >"$prefix/share/
 # The installed program, far from the build tree, on a fresh drive C.
 start_x
 
-(cd "$work" && exec faketime -m --exclude-monotonic '2026-03-03 12:00:00' \
-    "$prefix/bin/paletteer95" >"$work/app.log" 2>&1) &
+(cd "$work" && on_fixed_date "$prefix/bin/paletteer95" >"$work/app.log" 2>&1) &
 app_pid=$!
 tip_shown() {
     [ -n "$(xdotool search --onlyvisible --name '^Tip of the Day$' 2>/dev/null)" ]

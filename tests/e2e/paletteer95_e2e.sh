@@ -23,11 +23,7 @@ program=$1
 version=$2
 [ -x "$program" ] || fail "no program at $program"
 require_tools "xvfb, xdotool" Xvfb xdotool
-# The program runs on a fixed date (no 12 January tune) through libfaketime
-# itself: the faketime wrapper leaves a shared-memory file behind whenever it
-# is killed, and a later run whose process id matches one refuses to start.
-faketime_lib=$(ls /usr/lib/*/faketime/libfaketimeMT.so.1 2>/dev/null | head -n 1)
-[ -n "$faketime_lib" ] || skip "libfaketime is not installed (package faketime)"
+require_fixed_date
 
 make_work p95-e2e
 themes="$PALETTEER95_DRIVE_C/Program Files/Plus!/Themes"
@@ -52,8 +48,7 @@ launch() {
     }
     for attempt in 1 2; do
         app_log="$work/app-$run.log"
-        LD_PRELOAD="$faketime_lib" FAKETIME='@2026-03-03 12:00:00' DONT_FAKE_MONOTONIC=1 \
-            "$program" "$@" >"$app_log" 2>&1 &
+        on_fixed_date "$program" "$@" >"$app_log" 2>&1 &
         app_pid=$!
         poll 20 shown_or_ended || fail "no window \"$first\" appeared"
         has_window "$first" && return 0

@@ -3,7 +3,8 @@
 # need one an X server on a free display. Sourced, not run:
 #
 #   . "$(dirname "$0")/../lib/xserver.sh"
-#   require_tools "xvfb, xdotool, faketime" Xvfb xdotool faketime
+#   require_tools "xvfb, xdotool" Xvfb xdotool
+#   require_fixed_date       # then: (on_fixed_date PROGRAM ARGUMENT...) &
 #   make_work p95-e2e        # $work, with HOME, XDG_* and drive C inside it
 #   start_x                  # DISPLAY names a fresh Xvfb; stop_x ends it
 #   on_exit stop_app         # more clean-up, run first when the script ends
@@ -31,6 +32,34 @@ require_tools() {
     for tool in "$@"; do
         command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed (packages $packages)"
     done
+}
+
+# The programs run on a fixed date (no 12 January tune) through libfaketime.
+# A process that loads it may leave a shared-memory file and a semaphore named
+# after its process id in /dev/shm (one that is killed always does), and a
+# later process with the same id then cannot start. require_fixed_date exports
+# the library as P95_FIXED_DATE_LIB (a driver that starts the program sets it
+# as LD_PRELOAD, with FAKETIME) and sweeps away such files of processes that
+# have ended, now and when the script ends.
+require_fixed_date() {
+    P95_FIXED_DATE_LIB=$(ls /usr/lib/*/faketime/libfaketimeMT.so.1 2>/dev/null | head -n 1)
+    [ -n "$P95_FIXED_DATE_LIB" ] || skip "libfaketime is not installed (package faketime)"
+    export P95_FIXED_DATE_LIB
+    sweep_fixed_date_files
+    on_exit sweep_fixed_date_files
+}
+sweep_fixed_date_files() {
+    local file
+    for file in /dev/shm/faketime_shm_* /dev/shm/sem.faketime_sem_*; do
+        [ -e "$file" ] && [ ! -d "/proc/${file##*_}" ] && rm -f "$file" 2>/dev/null
+    done
+    return 0
+}
+# on_fixed_date COMMAND...: becomes the command, on the fixed date; run it in
+# the background or a subshell, so that $! is the program itself.
+on_fixed_date() {
+    LD_PRELOAD="$P95_FIXED_DATE_LIB" FAKETIME='@2026-03-03 12:00:00' DONT_FAKE_MONOTONIC=1 \
+        exec "$@"
 }
 
 # Polls a command until it succeeds: poll SECONDS COMMAND...
