@@ -36,7 +36,8 @@ SoundsTab::SoundsTab(QWidget* parent) : QWidget(parent) {
     for (int i = 0; i < kSoundCount; ++i) {
         Command4[i] = new QPushButton(toQString(kSoundSlots[i].caption), Frame7);
         Command4[i]->setObjectName(arrayName("Command4", i));
-        Command4[i]->setAccessibleDescription(QStringLiteral("chooses the sound file"));
+        Command4[i]->setAccessibleDescription(
+            QStringLiteral("chooses the sound file; the Menu key offers to remove it"));
         Text1[i] = new QLineEdit(Frame7);
         Text1[i]->setObjectName(arrayName("Text1", i));
         Text1[i]->hide();
@@ -71,8 +72,10 @@ void SoundsTab::attach(const TabContext& context) {
         Image2[i]->installEventFilter(this);
     }
     if (RemoveMenu* removal = m_context->removal) {
-        for (int i = 0; i < kSoundCount; ++i)
+        for (int i = 0; i < kSoundCount; ++i) {
+            removal->watch(Command4[i], SlotRef{SlotFamily::Sound, i});
             removal->watch(Image2[i], SlotRef{SlotFamily::Sound, i});
+        }
         connect(removal, &RemoveMenu::removeRequested, this, [this](SlotRef slot) {
             if (slot.family == SlotFamily::Sound)
                 removeSound(slot.index);

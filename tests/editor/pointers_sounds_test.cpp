@@ -273,6 +273,44 @@ TEST_F(SoundsTabTest, RightClickThenYesRemovesExactlyThatSound) {
     EXPECT_TRUE(fakes.audio.log.isEmpty());
 }
 
+// The sound's button offers the pop-up too: a right click, the Menu key and
+// Shift+F10, each with the sounds' question.
+TEST_F(SoundsTabTest, TheSoundButtonOffersRemoveFromTheme) {
+    auto* menu = window->findChild<QMenu*>(QStringLiteral("mnuRem"));
+    ASSERT_NE(menu, nullptr);
+    auto* button = control<QPushButton>("Command4", 7);
+    chooseSound(7, wave("chord.wav"));
+    chooseSound(8, wave("ding.wav"));
+
+    QTest::mousePress(button, Qt::RightButton);
+    ASSERT_TRUE(menu->isVisible());
+    menu->hide();
+    fakes.messages.queue(MsgAnswer::No);
+    window->findChild<QAction*>(QStringLiteral("mnuRemove"))->trigger();
+    EXPECT_EQ(sound(7), wave("chord.wav"));
+    EXPECT_TRUE(fakes.fileDialog.drained()); // the right click chose no file
+
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Menu);
+    ASSERT_TRUE(menu->isVisible());
+    fakes.messages.queue(MsgAnswer::No);
+    QTest::keyClick(menu, Qt::Key_Return);
+    EXPECT_EQ(sound(7), wave("chord.wav"));
+
+    QTest::keyClick(button, Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_TRUE(menu->isVisible());
+    fakes.messages.queue(MsgAnswer::Yes);
+    QTest::keyClick(menu, Qt::Key_Return);
+    ASSERT_EQ(fakes.messages.shown.size(), 3u);
+    for (const auto& shown : fakes.messages.shown)
+        EXPECT_EQ(
+            shown.text,
+            QStringLiteral("Are you sure that you want to remove this sound from the theme?"));
+    EXPECT_TRUE(window->document().sounds[7].isEmpty());
+    EXPECT_TRUE(playPicture(7)->isHidden());
+    EXPECT_EQ(window->document().sounds[8], wave("ding.wav"));
+}
+
 // No sound device, a file gone since it was chosen, or one the player cannot
 // read (found only once it has tried): each is said, not passed in silence.
 TEST_F(SoundsTabTest, ASoundThatCannotBePlayedIsReported) {
