@@ -239,6 +239,17 @@ void FrmMain::buildMenus() {
     mnuAbout95 = mnuAbout->addAction(QStringLiteral("&About Paletteer 95"));
     mnuAbout95->setObjectName(QStringLiteral("mnuAbout95"));
 
+    // Ctrl+Tab and Ctrl+Shift+Tab turn the tabs from any control of the
+    // window, not only from the tabs themselves.
+    nextTab = new QAction(QStringLiteral("Next tab"), this);
+    nextTab->setObjectName(QStringLiteral("nextTab"));
+    nextTab->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab));
+    previousTab = new QAction(QStringLiteral("Previous tab"), this);
+    previousTab->setObjectName(QStringLiteral("previousTab"));
+    previousTab->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)});
+    addActions({nextTab, previousTab});
+
     // Not in the menu bar: the pop-up of the play pictures.
     mnuRem = new QMenu(QStringLiteral("&Rem"), this);
     mnuRem->setObjectName(QStringLiteral("mnuRem"));
@@ -258,6 +269,8 @@ void FrmMain::connectControls() {
     connect(Command1, &QPushButton::clicked, this, &QWidget::close);
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
     connect(mnuAbout95, &QAction::triggered, this, &FrmMain::aboutRequested);
+    connect(nextTab, &QAction::triggered, this, [this] { turnTab(1); });
+    connect(previousTab, &QAction::triggered, this, [this] { turnTab(-1); });
 
     // Writing into LoadText is how another window makes this one load.
     connect(LoadText, &QLineEdit::textChanged, this, &FrmMain::ensureLoaded);
@@ -361,13 +374,26 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     // The menu's keys work whichever control has the focus, as they do on the
     // system the themes are made for: the control is not asked.
     const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
-    for (const QAction* action : {mnuOpen, mnuSave, mnuSaveAs, mnuPreview, mnuExit}) {
-        if (action->isEnabled() && action->shortcut() == pressed) {
+    for (const QAction* action :
+         {mnuOpen, mnuSave, mnuSaveAs, mnuPreview, mnuExit, nextTab, previousTab}) {
+        if (action->isEnabled() && action->shortcuts().contains(pressed)) {
             event->ignore();
             return true;
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void FrmMain::turnTab(int step) {
+    // Round the ring, past any tab that is switched off, as the tabs do.
+    const int count = SSTab1->count();
+    for (int i = 1; i < count; ++i) {
+        const int index = ((SSTab1->currentIndex() + step * i) % count + count) % count;
+        if (SSTab1->isTabEnabled(index)) {
+            SSTab1->setCurrentIndex(index);
+            return;
+        }
+    }
 }
 
 void FrmMain::showEvent(QShowEvent* event) {

@@ -126,6 +126,7 @@ private:
     // Opens a .theme file as "&Open a Theme" does once the file is chosen.
     bool openThemeFile(const QString& path);
 
+    void turnTab(int step); // Ctrl+Tab: 1, Ctrl+Shift+Tab: -1
     void playBirthday();
     void showReading(const QByteArray& themeFileBytes);
     // The questions a save asks before it writes anything, and what their
@@ -195,6 +196,8 @@ private:
     QAction* mnuExit = nullptr;
     QMenu* mnuAbout = nullptr;
     QAction* mnuAbout95 = nullptr;
+    QAction* nextTab = nullptr;
+    QAction* previousTab = nullptr;
     QMenu* mnuRem = nullptr;
     QAction* mnuRemove = nullptr;
     QPointer<FrmPreview> m_preview;
