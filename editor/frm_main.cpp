@@ -604,7 +604,18 @@ void FrmMain::showReading(const QByteArray& bytes) {
 
 // ---------------------------------------------------------------- Save
 
+bool FrmMain::refuseName(const QString& name) {
+    const auto problem = themeNameProblem(name);
+    if (problem)
+        message(*problem, MsgButtons::Ok, MsgIcon::Warning);
+    return problem.has_value();
+}
+
 void FrmMain::Command2_Click() {
+    // A theme opened from a file whose name the check refuses (My,Theme.theme)
+    // is told at once, before a question that would lead nowhere.
+    if (refuseName(m_doc.name))
+        return;
     const QString question = QStringLiteral("Are you sure you want to save this theme as ") +
                              m_doc.name + QStringLiteral(".theme?");
     if (message(question, MsgButtons::OkCancel) != MsgAnswer::Ok)
@@ -613,14 +624,14 @@ void FrmMain::Command2_Click() {
 }
 
 void FrmMain::mnuSaveAs_Click() {
-    const QString answer = m_services.input.ask(
-        this, QStringLiteral("What would you like to call your saved theme?"), kTitle, m_doc.name);
-    if (answer.isEmpty())
-        return;
-    if (const auto problem = themeNameProblem(answer)) {
-        message(*problem, MsgButtons::Ok, MsgIcon::Warning);
-        return;
-    }
+    // A refused name comes back in the box, to be corrected rather than typed again.
+    QString answer = m_doc.name;
+    do {
+        answer = m_services.input.ask(
+            this, QStringLiteral("What would you like to call your saved theme?"), kTitle, answer);
+        if (answer.isEmpty())
+            return;
+    } while (refuseName(answer));
     // Saving over another theme asks first; saving under its own name does not.
     const bool otherTheme = answer.compare(m_doc.name, Qt::CaseInsensitive) != 0;
     if (otherTheme && m_files.fileExists(themeFilePath(answer)) &&
@@ -683,7 +694,9 @@ bool FrmMain::askBeforeSaving() {
 }
 
 void FrmMain::saveDocument(const QString& name) {
-    if (!askBeforeSaving())
+    // Checked before the questions, whose answers store the ReadMe or make
+    // the themes folder: a save the name check would end must not do either.
+    if (refuseName(name) || !askBeforeSaving())
         return;
     setThemeName(name);
     const ThemeDocument doc = m_doc;

@@ -132,6 +132,8 @@ private:
     // The questions a save asks before it writes anything, and what their
     // answers do; false when the save must not go on.
     bool askBeforeSaving();
+    // Tells why the theme name check refuses name; false when it passes.
+    bool refuseName(const QString& name);
     // Saves the document under name (set only when the save goes ahead).
     void saveDocument(const QString& name);
     bool storeReadMeAsDefault();
