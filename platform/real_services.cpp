@@ -89,7 +89,7 @@ Status LazyMciDevice::make() {
 }
 
 Services RealServices::services() {
-    return Services{fileDialog, messages, input, audio, pictures, clipboard, clock};
+    return Services{fileDialog, messages, input, choice, audio, pictures, clipboard, clock};
 }
 
 } // namespace p95

@@ -48,6 +48,7 @@ struct RealServices {
     QtFileDialog fileDialog;
     QtMessageBox messages;
     QtInputBox input;
+    QtListChoice choice;
     LazyMciDevice audio;
     QtPictures pictures;
     QtClipboard clipboard;

@@ -296,8 +296,9 @@ protected:
     QString load(QDate date) {
         fakes.clock.date = date;
         Services services = fakes.services();
-        Services withDevice{services.fileDialog, services.messages,  services.input, device,
-                            services.pictures,   services.clipboard, services.clock};
+        Services withDevice{
+            services.fileDialog, services.messages,  services.input, services.choice, device,
+            services.pictures,   services.clipboard, services.clock};
         FrmMain window(withDevice, m_files);
         window.ensureLoaded();
         return window.findChild<QLabel*>(QStringLiteral("Label5"))->text();

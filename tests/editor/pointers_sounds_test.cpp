@@ -331,9 +331,9 @@ TEST_F(SoundsTabTest, ASoundThatCannotBePlayedIsReported) {
         device.failOpen = failOpen;
         FakeServices& f = fakes;
         f.messages.shown.clear();
-        FrmMain other(
-            Services{f.fileDialog, f.messages, f.input, device, f.pictures, f.clipboard, f.clock},
-            m_files);
+        FrmMain other(Services{f.fileDialog, f.messages, f.input, f.choice, device, f.pictures,
+                               f.clipboard, f.clock},
+                      m_files);
         other.ensureLoaded();
         f.fileDialog.queue(wave("stop.wav"));
         other.findChild<QPushButton*>(QStringLiteral("Command4_2"))->click();

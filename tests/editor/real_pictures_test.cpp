@@ -20,9 +20,9 @@ protected:
         ASSERT_TRUE(QFile::exists(m_programDir + QStringLiteral("/pen.cuz")))
             << "the data files are not built in " << installedDataFolder().toStdString();
         FakeServices& f = fakes;
-        real = std::make_unique<FrmMain>(
-            Services{f.fileDialog, f.messages, f.input, f.audio, pictures, f.clipboard, f.clock},
-            m_files);
+        real = std::make_unique<FrmMain>(Services{f.fileDialog, f.messages, f.input, f.choice,
+                                                  f.audio, pictures, f.clipboard, f.clock},
+                                         m_files);
         real->setEndProgram([] {});
         real->ensureLoaded();
     }
