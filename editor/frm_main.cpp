@@ -883,29 +883,20 @@ bool FrmMain::installPackageFile(const QString& archive,
                 MsgButtons::Ok, MsgIcon::Warning);
     }
 
-    // The installed theme opens; of several, the one the user names.
+    // The installed theme opens; of several, the one the user picks from their list.
     const InstalledTheme* chosen = &result.themes.first();
     if (result.themes.size() > 1) {
         QStringList names;
         for (const InstalledTheme& theme : result.themes)
             names << theme.name;
-        chosen = nullptr;
-        while (!chosen) {
-            const QString answer = m_services.input.ask(
-                this,
-                QStringLiteral("The package held %1 themes: %2. Which one would you like to "
-                               "open?")
-                    .arg(QString::number(names.size()), names.join(QStringLiteral(", "))),
-                kTitle, names.first());
-            if (answer.isEmpty())
-                return false;
-            for (const InstalledTheme& theme : result.themes) {
-                if (theme.name.compare(answer.trimmed(), Qt::CaseInsensitive) == 0)
-                    chosen = &theme;
-            }
-            if (!chosen)
-                message(QStringLiteral("The package held no theme named %1.").arg(answer));
-        }
+        const int picked = m_services.choice.choose(
+            this,
+            QStringLiteral("The package held %1 themes. Which one would you like to open?")
+                .arg(names.size()),
+            kTitle, names);
+        if (picked < 0 || picked >= names.size())
+            return false;
+        chosen = &result.themes.at(picked);
     }
     if (beforeOpening)
         beforeOpening();

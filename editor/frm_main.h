@@ -58,7 +58,7 @@ public:
     bool readTheme(const QString& path);
     // Installs a theme package as "&Install Theme Package..." does once the
     // package is chosen, asking what it must; then opens the installed theme
-    // (of several, the one the user names), calling beforeOpening first.
+    // (of several, the one the user picks), calling beforeOpening first.
     // True when a theme was opened.
     bool installPackageFile(const QString& archive,
                             const std::function<void()>& beforeOpening = {});
