@@ -598,8 +598,16 @@ void FrmMain::showReading(const QByteArray& bytes) {
             setSlot(slot, path, preview);
         }
     }
-    for (const QString& text : reading.messages)
-        message(text);
+    // The load-problem message keeps its words; which files it means are its details.
+    const QString loadProblem = toQString(kLoadProblemMessage);
+    for (const QString& text : reading.messages) {
+        if (text == loadProblem && !reading.unloaded.isEmpty())
+            m_services.messages.showWithDetails(this, text,
+                                                reading.unloaded.join(QLatin1Char('\n')),
+                                                MsgButtons::Ok, kTitle, MsgIcon::None);
+        else
+            message(text);
+    }
 }
 
 // ---------------------------------------------------------------- Save

@@ -141,6 +141,15 @@ TEST_F(EditorFiles, OpenShowsTheReadersMessagesInOrder) {
         EXPECT_EQ(shown.buttons, MsgButtons::Ok);
     }
     EXPECT_TRUE(window->document().pointers[0].isEmpty());
+
+    // Its details name what was meant: the file, or the slot whose file name
+    // could not be read; the sound's own message has none.
+    EXPECT_TRUE(fakes.messages.shown[0].details.isEmpty());
+    QStringList details = fakes.messages.shown[1].details.split(QLatin1Char('\n'));
+    details.sort();
+    EXPECT_EQ(details, (QStringList{slotCaption(SlotRef{SlotFamily::Sound, 0}) +
+                                        QStringLiteral(" (no file name could be read)"),
+                                    QStringLiteral("C:\\Windows\\Cursors\\gone.cur")}));
 }
 
 TEST_F(EditorFiles, CancellingOpenChangesNothing) {
