@@ -125,6 +125,12 @@ void SoundsTab::Image2_Click(int i) {
     // only known once it has tried, and would otherwise pass in silence.
     if (!played)
         played = MMControl1.waitUntilLoaded();
+    // Without a sound server or sound card the player plays into nothing and
+    // says so only on standard error.
+    if (!played && !MMControl1.hasOutput())
+        played = Error{QStringLiteral("Playing the sound"), path,
+                       QStringLiteral("no sound output was found: no sound server or sound card "
+                                      "is available")};
     if (!played)
         played = MMControl1.command(QStringLiteral("Play"));
     if (!played)

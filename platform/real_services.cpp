@@ -64,6 +64,10 @@ Status LazyMciDevice::waitUntilLoaded(int timeoutMs) {
     return m_device->waitUntilLoaded(timeoutMs);
 }
 
+bool LazyMciDevice::hasOutput() const {
+    return m_device && m_device->hasOutput();
+}
+
 Status LazyMciDevice::make() {
     if (m_device)
         return std::nullopt;

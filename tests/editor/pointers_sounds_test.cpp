@@ -370,14 +370,25 @@ TEST_F(SoundsTabTest, ASoundThatCannotBePlayedIsReported) {
                 return Error{QStringLiteral("Opening"), fileName(), QStringLiteral("no device")};
             return FakeMciDevice::command(c);
         }
+        bool failLoad = false;
         Status waitUntilLoaded(int timeoutMs) override {
-            FakeMciDevice::waitUntilLoaded(timeoutMs);
-            return Error{QStringLiteral("Loading"), fileName(), QStringLiteral("unreadable data")};
+            const Status loaded = FakeMciDevice::waitUntilLoaded(timeoutMs);
+            if (failLoad)
+                return Error{QStringLiteral("Loading"), fileName(),
+                             QStringLiteral("unreadable data")};
+            return loaded;
         }
     };
-    for (const bool failOpen : {true, false}) {
+    // 0: no device to open; 1: a file the player cannot read; 2: no sound
+    // server or sound card, which the player itself does not report.
+    const QString reasons[] = {QStringLiteral("no device"), QStringLiteral("unreadable data"),
+                               QStringLiteral("no sound output was found")};
+    for (int way = 0; way < 3; ++way) {
+        SCOPED_TRACE(way);
         Failing device;
-        device.failOpen = failOpen;
+        device.failOpen = way == 0;
+        device.failLoad = way == 1;
+        device.output = way != 2;
         FakeServices& f = fakes;
         f.messages.shown.clear();
         FrmMain other(Services{f.fileDialog, f.messages, f.input, f.choice, device, f.pictures,
@@ -388,8 +399,8 @@ TEST_F(SoundsTabTest, ASoundThatCannotBePlayedIsReported) {
         other.findChild<QPushButton*>(QStringLiteral("Command4_2"))->click();
         other.soundsTab().Image2_Click(2);
         ASSERT_EQ(f.messages.shown.size(), 1u);
-        EXPECT_TRUE(f.messages.shown[0].text.contains(
-            failOpen ? QStringLiteral("no device") : QStringLiteral("unreadable data")));
+        EXPECT_TRUE(f.messages.shown[0].text.contains(reasons[way]))
+            << f.messages.shown[0].text.toStdString();
         EXPECT_EQ(f.messages.shown[0].title, QStringLiteral("Paletteer 95"));
         EXPECT_TRUE(device.log.filter(QStringLiteral("Play")).isEmpty());
     }

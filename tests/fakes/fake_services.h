@@ -174,8 +174,10 @@ public:
             return Error{QStringLiteral("Loading"), m_file, QStringLiteral("not open")};
         return std::nullopt;
     }
-    QStringList log; // "Open /path", "Play /path", ...
-    int waits = 0;   // calls of waitUntilLoaded (not in the log)
+    bool hasOutput() const override { return output; }
+    bool output = true; // false: a host without a sound server or sound card
+    QStringList log;    // "Open /path", "Play /path", ...
+    int waits = 0;      // calls of waitUntilLoaded (not in the log)
 
 private:
     QString m_type;
