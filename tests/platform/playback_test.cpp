@@ -100,6 +100,8 @@ protected:
         device.setFileName(file);
         const Status opened = device.command(QStringLiteral("Open"));
         EXPECT_FALSE(opened) << opened->text().toStdString();
+        // The editor plays only where there is an output; a server's sink is one.
+        EXPECT_TRUE(device.hasOutput());
         const Status played = device.command(QStringLiteral("Play"));
         EXPECT_FALSE(played) << played->text().toStdString();
         EXPECT_FALSE(device.command(QStringLiteral("Prev")));
