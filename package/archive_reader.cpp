@@ -1,6 +1,8 @@
 #include "package/archive_reader.h"
 
 #include "package/archive_locale.h"
+#include "package/path_tree.h"
+#include "package/reserved_names.h"
 #include "theme/theme_name.h"
 
 #include <QHash>
@@ -8,6 +10,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <cstring>
 #include <memory>
 
 #include <sys/stat.h>
@@ -62,10 +65,13 @@ std::optional<PackageProblem> setUp(archive* a) {
                                          "itself: ") +
                           libarchiveError(a));
     }
-    const Support formats[] = {archive_read_support_format_zip, archive_read_support_format_7zip,
-                               archive_read_support_format_rar, archive_read_support_format_rar5,
-                               archive_read_support_format_lha, archive_read_support_format_cab,
-                               archive_read_support_format_tar};
+    // The seekable zip reader goes by the central directory, so that a zip
+    // cut short or whose directory disagrees with its entries is damage.
+    const Support formats[] = {
+        archive_read_support_format_zip_seekable, archive_read_support_format_7zip,
+        archive_read_support_format_rar,          archive_read_support_format_rar5,
+        archive_read_support_format_lha,          archive_read_support_format_cab,
+        archive_read_support_format_tar};
     for (const Support support : formats) {
         if (support(a) != ARCHIVE_OK)
             return failed(libarchiveError(a));
@@ -99,6 +105,8 @@ std::optional<QString> nameProblem(const QString& name, QStringList& components)
             return QStringLiteral("climbs out of the package's folder (\"..\")");
         if (const auto problem = fileNameProblem(part))
             return QStringLiteral("is not a name Windows can hold: ") + *problem;
+        if (isMoreReservedDeviceName(part))
+            return QStringLiteral("is not a name Windows can hold: ") + reservedNameReason();
         components << part;
     }
     return std::nullopt;
@@ -138,18 +146,21 @@ public:
             const int r = archive_read_next_header(m_a, &e);
             if (r == ARCHIVE_EOF)
                 break;
-            if (r < ARCHIVE_WARN) {
+            if (r != ARCHIVE_OK && r != ARCHIVE_WARN && archive_format(m_a) == 0) {
                 // No format took the first header: not an archive at all.
-                m_out.problem =
-                    archive_format(m_a) == 0
-                        ? failed(QStringLiteral("it is not an archive this program "
-                                                "reads (zip, 7z, rar, lha, cab or "
-                                                "tar): ") +
-                                 libarchiveError(m_a))
-                        : readingProblem(m_a, QStringLiteral("the package is damaged: "));
+                m_out.problem = failed(QStringLiteral("it is not an archive this program "
+                                                      "reads (zip, 7z, rar, lha, cab or "
+                                                      "tar): ") +
+                                       libarchiveError(m_a));
                 break;
             }
-            if (m_out.entries.size() >= m_limits.entries) {
+            if (r != ARCHIVE_OK && r != ARCHIVE_WARN) {
+                // A "retry" too (a bad tar checksum): what follows cannot be trusted.
+                m_out.problem = readingProblem(m_a, QStringLiteral("the package is damaged: "));
+                break;
+            }
+            // Every entry counts, folders and "./" as well.
+            if (++m_count > m_limits.entries) {
                 m_out.problem = refused(
                     QStringLiteral("the package holds more than %1 entries").arg(m_limits.entries));
                 break;
@@ -165,24 +176,37 @@ public:
 private:
     std::optional<PackageProblem> entry(archive_entry* e, bool warned) {
         const char* utf8 = archive_entry_pathname_utf8(e);
+        const char* raw = archive_entry_pathname(e);
+        // A name longer than Windows can open is refused before anything
+        // else is done with it, however long or deep it is.
+        if ((utf8 ? std::strlen(utf8) : raw ? std::strlen(raw) : 0) > 4 * kMaxWindowsPath)
+            return refused(QStringLiteral("an entry's name is longer than Windows can open (%1 "
+                                          "characters)")
+                               .arg(kMaxWindowsPath));
         if (utf8 == nullptr) {
-            const char* bytes = archive_entry_pathname(e);
             return refused(QStringLiteral("the entry \"%1\" has a name that cannot be read as text")
-                               .arg(QString::fromLatin1(bytes ? bytes : "")));
+                               .arg(QString::fromLatin1(raw ? raw : "")));
         }
         PackageEntry entry;
+        // Byte for byte as the archive has it: no Unicode normalisation.
         entry.name = QString::fromUtf8(utf8);
         auto problemOf = [&](const QString& what) {
             return refused(QStringLiteral("the entry \"%1\" %2").arg(entry.name, what));
         };
+        if (entry.name.size() > kMaxWindowsPath)
+            return problemOf(
+                QStringLiteral("has a name longer than Windows can open (%1 characters)")
+                    .arg(kMaxWindowsPath));
+        if (warned)
+            return failed(
+                QStringLiteral("the package is damaged at the entry \"%1\": ").arg(entry.name) +
+                libarchiveError(m_a));
         if (const auto problem = nameProblem(entry.name, entry.components))
             return problemOf(*problem);
         if (const auto problem = kindProblem(e))
             return problemOf(*problem);
         if (archive_entry_is_encrypted(e))
             return problemOf(QStringLiteral("is encrypted"));
-        if (warned)
-            return failed(QStringLiteral("the package is damaged: ") + libarchiveError(m_a));
 
         const bool endsInSeparator =
             entry.name.endsWith(QLatin1Char('/')) || entry.name.endsWith(QLatin1Char('\\'));
@@ -248,6 +272,13 @@ private:
                         return problem;
                 }
             }
+            // What was unpacked is what the header said, or the archive lies.
+            if (archive_entry_size_is_set(e) && entry.size != archive_entry_size(e))
+                return failed(QStringLiteral("the package is damaged: the entry \"%1\" unpacks to "
+                                             "%2 bytes where its header says %3")
+                                  .arg(entry.name)
+                                  .arg(entry.size)
+                                  .arg(archive_entry_size(e)));
             if (m_onData) {
                 if (auto problem = m_onData(int(m_out.entries.size()), entry, {}, true))
                     return problem;
@@ -260,15 +291,19 @@ private:
     // Windows holds one entry per name, letter case ignored, and a name is a
     // file or a folder, never both. Folders may be named more than once.
     std::optional<QString> clashProblem(const PackageEntry& entry) {
+        int node = PathTree::kRoot;
         for (qsizetype i = 0; i < entry.components.size(); ++i) {
-            const QString key = pathKey(entry.components.mid(0, i + 1));
+            node = m_tree.child(node, entry.components[i]);
             const bool folder = entry.directory || i + 1 < entry.components.size();
-            const auto it = m_kinds.constFind(key);
-            if (it == m_kinds.constEnd()) {
-                m_kinds.insert(key, folder);
+            if (node >= m_kinds.size()) {
+                m_kinds.resize(node + 1, Kind::None);
+            }
+            Kind& kind = m_kinds[node];
+            if (kind == Kind::None) {
+                kind = folder ? Kind::Folder : Kind::File;
                 continue;
             }
-            if (!*it)
+            if (kind == Kind::File)
                 return folder ? QStringLiteral("lies below a file of the package, not a folder")
                               : QStringLiteral("has the name of another file of the package");
             if (!folder)
@@ -277,11 +312,15 @@ private:
         return std::nullopt;
     }
 
+    enum class Kind : char { None, Folder, File };
+
     archive* m_a;
     const PackageLimits& m_limits;
     const EntryData& m_onData;
     ArchiveScan m_out;
-    QHash<QString, bool> m_kinds; // case-folded path -> is a folder
+    PathTree m_tree;     // the package's paths, letter case ignored
+    QList<Kind> m_kinds; // by node of m_tree
+    int m_count = 0;
     qint64 m_total = 0;
     qint64 m_declaredTotal = 0;
 };

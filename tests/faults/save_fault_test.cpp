@@ -195,7 +195,7 @@ TEST_F(SaveFaults, ALockThatNamesNoOwnerBlocksOnlyWhileItIsFresh) {
     const SaveResult blocked = save(files);
     EXPECT_EQ(blocked.outcome, SaveOutcome::Failed);
     ASSERT_TRUE(blocked.status.has_value());
-    EXPECT_TRUE(blocked.status->reason.contains(QStringLiteral("another save is running")));
+    EXPECT_TRUE(blocked.status->reason.contains(QStringLiteral("another save or install is running")));
 
     QFile file(lock);
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));

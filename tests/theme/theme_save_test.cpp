@@ -465,7 +465,7 @@ TEST_F(Save, ASecondSaveWaitsThenReportsThatAnotherIsRunning) {
     const SaveResult blocked = save();
     EXPECT_EQ(blocked.outcome, SaveOutcome::Failed);
     ASSERT_TRUE(blocked.status.has_value());
-    EXPECT_TRUE(blocked.status->reason.contains(QStringLiteral("another save is running")));
+    EXPECT_TRUE(blocked.status->reason.contains(QStringLiteral("another save or install is running")));
     EXPECT_FALSE(QFileInfo::exists(themeHost()));
     EXPECT_FALSE(scratchExists());
 
