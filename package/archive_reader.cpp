@@ -3,6 +3,7 @@
 #include "package/archive_locale.h"
 #include "package/path_tree.h"
 #include "package/reserved_names.h"
+#include "package/zip_names.h"
 #include "theme/theme_name.h"
 
 #include <QHash>
@@ -137,8 +138,9 @@ std::optional<QString> kindProblem(archive_entry* e) {
 
 class Scan {
 public:
-    Scan(archive* a, const PackageLimits& limits, const EntryData& onData)
-        : m_a(a), m_limits(limits), m_onData(onData) {}
+    Scan(archive* a, const ArchiveInput& input, const PackageLimits& limits,
+         const EntryData& onData)
+        : m_a(a), m_input(input), m_limits(limits), m_onData(onData) {}
 
     ArchiveScan run() {
         for (;;) {
@@ -188,8 +190,15 @@ private:
                                .arg(QString::fromLatin1(raw ? raw : "")));
         }
         PackageEntry entry;
-        // Byte for byte as the archive has it: no Unicode normalisation.
+        // Byte for byte as the archive has it: libarchive composes a zip's
+        // UTF-8 names, so a decomposed one is taken from the zip itself.
         entry.name = QString::fromUtf8(utf8);
+        if ((archive_format(m_a) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_ZIP &&
+            archive_filter_count(m_a) == 1) {
+            if (!m_zipNames)
+                m_zipNames = zipDecomposedNames(m_input);
+            entry.name = m_zipNames->value(entry.name, entry.name);
+        }
         auto problemOf = [&](const QString& what) {
             return refused(QStringLiteral("the entry \"%1\" %2").arg(entry.name, what));
         };
@@ -315,6 +324,8 @@ private:
     enum class Kind : char { None, Folder, File };
 
     archive* m_a;
+    const ArchiveInput& m_input;
+    std::optional<QHash<QString, QString>> m_zipNames; // read at the first zip entry
     const PackageLimits& m_limits;
     const EntryData& m_onData;
     ArchiveScan m_out;
@@ -364,13 +375,27 @@ ArchiveScan scanArchive(const ArchiveInput& input, const PackageLimits& limits,
     } else if (input.fd >= 0 && ::lseek(input.fd, 0, SEEK_SET) == 0) {
         opened = archive_read_open_fd(a.get(), input.fd, size_t(kBlock));
     }
+    // A package is compressed once (a .tar.gz), never layer upon layer: a
+    // file that unpacks into itself would keep the reader busy for minutes.
+    constexpr int kMaxFilters = 3; // the file itself and two compressions
+    if (opened == ARCHIVE_OK && archive_filter_count(a.get()) > kMaxFilters) {
+        out.problem = failed(QStringLiteral("the package is damaged: it is compressed layer upon "
+                                            "layer"));
+        return out;
+    }
+    if (opened != ARCHIVE_OK && archive_filter_count(a.get()) > kMaxFilters) {
+        out.problem = failed(QStringLiteral("the package is damaged: it is compressed layer upon "
+                                            "layer (") +
+                             libarchiveError(a.get()) + QLatin1Char(')'));
+        return out;
+    }
     if (opened != ARCHIVE_OK) {
         out.problem = failed(QStringLiteral("it is not an archive this program reads (zip, 7z, "
                                             "rar, lha, cab or tar): ") +
                              libarchiveError(a.get()));
         return out;
     }
-    return Scan(a.get(), limits, onData).run();
+    return Scan(a.get(), input, limits, onData).run();
 }
 
 } // namespace p95

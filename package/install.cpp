@@ -134,6 +134,14 @@ InstallPlan planInstall(const QString& archive, const FileSystem& files,
                         const PackageLimits& limits) {
     InstallPlan plan;
     plan.archive = archive;
+    // An install cut off earlier is settled first, so that the plan sees the
+    // themes root as it will be; should the lock be busy, the install
+    // itself waits for it and settles.
+    {
+        FileSystem settling;
+        SaveLock lock;
+        (void)lock.acquire(settling, programDirectory(), 0, QStringLiteral("Planning the install"));
+    }
     QFile file;
     if ((plan.problem = openPackage(file, archive)))
         return plan;

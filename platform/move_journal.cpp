@@ -17,7 +17,7 @@ namespace {
 
 const QString kJournal = QStringLiteral("/journal");
 const QString kDone = QStringLiteral("/done");
-const QByteArray kFirstLine = "paletteer95 moves 1";
+const QByteArray kFirstLine = "paletteer95 moves 2";
 
 // Paths in the journal are relative to the staging folder's parent, so that
 // a drive C folder that moved still finds its files.
@@ -43,13 +43,14 @@ std::optional<MoveJournal> readJournal(const QString& staging, bool& damaged) {
             damaged = lines[i] != kFirstLine;
         } else if (fields[0] == "folder" && fields.size() == 2) {
             journal.folders << absolute(staging, QString::fromUtf8(fields[1]));
-        } else if (fields[0] == "move" && fields.size() == 6) {
-            journal.moves.append({absolute(staging, QString::fromUtf8(fields[3])),
-                                  absolute(staging, QString::fromUtf8(fields[4])),
-                                  {fields[1].toULongLong(), fields[2].toULongLong()},
-                                  fields[5].isEmpty()
+        } else if (fields[0] == "move" && fields.size() == 8) {
+            journal.moves.append({absolute(staging, QString::fromUtf8(fields[5])),
+                                  absolute(staging, QString::fromUtf8(fields[6])),
+                                  {fields[1].toULongLong(), fields[2].toULongLong(),
+                                   fields[3].toLongLong(), fields[4].toLongLong()},
+                                  fields[7].isEmpty()
                                       ? QString()
-                                      : absolute(staging, QString::fromUtf8(fields[5]))});
+                                      : absolute(staging, QString::fromUtf8(fields[7]))});
         } else if (fields[0] == "end") {
             ended = true;
         }
@@ -99,7 +100,8 @@ std::optional<FileIdentity> fileIdentity(const QString& host) {
     struct stat info = {};
     if (::lstat(QFile::encodeName(host).constData(), &info) != 0)
         return std::nullopt;
-    return FileIdentity{quint64(info.st_dev), quint64(info.st_ino)};
+    return FileIdentity{quint64(info.st_dev), quint64(info.st_ino), qint64(info.st_size),
+                        qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
 
 Status syncFolder(const QString& host) {
@@ -121,6 +123,8 @@ Status writeMoveJournal(FileSystem& files, const QString& staging, const MoveJou
     for (const MoveJournal::Move& move : journal.moves) {
         text += "move\t" + QByteArray::number(move.identity.device) + '\t' +
                 QByteArray::number(move.identity.inode) + '\t' +
+                QByteArray::number(move.identity.size) + '\t' +
+                QByteArray::number(move.identity.modifiedNs) + '\t' +
                 relative(staging, move.staged).toUtf8() + '\t' +
                 relative(staging, move.target).toUtf8() + '\t' +
                 (move.aside.isEmpty() ? QByteArray() : relative(staging, move.aside).toUtf8()) +

@@ -25,9 +25,13 @@ namespace p95 {
 
 class FileSystem;
 
+// Device and inode, with the size and modification time that a rename keeps:
+// a file written since under a reused inode number is not taken for it.
 struct FileIdentity {
     quint64 device = 0;
     quint64 inode = 0;
+    qint64 size = 0;
+    qint64 modifiedNs = 0;
     friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };
 
