@@ -12,6 +12,7 @@
 #include "platform/fonts.h"
 #include "platform/qt_mci_device.h"
 #include "platform/real_services.h"
+#include "theme/save_lock.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -116,6 +117,13 @@ int main(int argc, char** argv) {
 
     p95::RealServices real;
     p95::FileSystem files;
+    {
+        // An install cut off earlier is finished or undone before the themes
+        // root is shown; a save or install running elsewhere does it
+        // instead, and a failure here is told by the next save.
+        p95::SaveLock lock;
+        (void)lock.acquire(files, p95::programDirectory(), 0, QStringLiteral("Starting"));
+    }
     p95::FrmMain editor(real.services(), files);
     p95::StartUp startUp(real.services(), files, editor);
     p95::installLaunchProbe(*startUp.launch(arguments.file));
