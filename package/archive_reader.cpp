@@ -136,6 +136,34 @@ std::optional<QString> kindProblem(archive_entry* e) {
     }
 }
 
+// True when the bytes begin as an archive or a compression this program
+// reads does: one that cannot be opened then is damaged, not another kind
+// of file.
+bool startsLikeAnArchive(const ArchiveInput& input) {
+    QByteArray head(8, '\0');
+    if (input.bytes)
+        head = input.bytes->left(8);
+    else if (input.fd < 0 || ::pread(input.fd, head.data(), 8, 0) != 8)
+        return false;
+    static const QByteArray signatures[] = {QByteArray("PK\3\4"),
+                                            QByteArray("7z\xBC\xAF\x27\x1C"),
+                                            QByteArray("Rar!"),
+                                            QByteArray("\x1F\x8B"),
+                                            QByteArray("BZh"),
+                                            QByteArray("\xFD"
+                                                       "7zXZ"),
+                                            QByteArray("\x28\xB5\x2F\xFD"),
+                                            QByteArray("\x04\x22\x4D\x18"),
+                                            QByteArray("LZIP"),
+                                            QByteArray("\x1F\x9D"),
+                                            QByteArray("MSCF")};
+    for (const QByteArray& signature : signatures) {
+        if (head.startsWith(signature))
+            return true;
+    }
+    return false;
+}
+
 class Scan {
 public:
     Scan(archive* a, const ArchiveInput& input, const PackageLimits& limits,
@@ -145,9 +173,15 @@ public:
     ArchiveScan run() {
         for (;;) {
             archive_entry* e = nullptr;
+            const la_int64_t before = archive_filter_bytes(m_a, 0);
             const int r = archive_read_next_header(m_a, &e);
-            if (r == ARCHIVE_EOF)
+            if (r == ARCHIVE_EOF) {
+                if (endsEarly(archive_filter_bytes(m_a, 0) - before))
+                    m_out.problem = failed(QStringLiteral("the package is damaged: it ends early "
+                                                          "(the end of the tar archive is "
+                                                          "missing)"));
                 break;
+            }
             if (r != ARCHIVE_OK && r != ARCHIVE_WARN && archive_format(m_a) == 0) {
                 // No format took the first header: not an archive at all.
                 m_out.problem = failed(QStringLiteral("it is not an archive this program "
@@ -176,6 +210,14 @@ public:
     }
 
 private:
+    // A tar ends with two blocks of zeros, read after the last entry:
+    // without them the archive was cut short (libarchive takes a missing
+    // end as a clean one).
+    bool endsEarly(la_int64_t readAtEnd) const {
+        return (archive_format(m_a) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_TAR &&
+               readAtEnd < 1024;
+    }
+
     std::optional<PackageProblem> entry(archive_entry* e, bool warned) {
         const char* utf8 = archive_entry_pathname_utf8(e);
         const char* raw = archive_entry_pathname(e);
@@ -387,6 +429,11 @@ ArchiveScan scanArchive(const ArchiveInput& input, const PackageLimits& limits,
         out.problem = failed(QStringLiteral("the package is damaged: it is compressed layer upon "
                                             "layer (") +
                              libarchiveError(a.get()) + QLatin1Char(')'));
+        return out;
+    }
+    if (opened != ARCHIVE_OK && startsLikeAnArchive(input)) {
+        // (No format was chosen: libarchive cannot be asked about encryption.)
+        out.problem = failed(QStringLiteral("the package is damaged: ") + libarchiveError(a.get()));
         return out;
     }
     if (opened != ARCHIVE_OK) {

@@ -223,6 +223,10 @@ TEST_F(PackageSafety, DamagedArchivesAreDamageNamingTheEntry) {
     const qsizetype central = zip.lastIndexOf("PK\1\2");
     const QByteArray cutInDirectory = zip.left(central + 20);
     const QByteArray noEndRecord = zip.left(zip.size() - 22);
+    const QByteArray tar = seaPackage(ArchiveBuilder::Tar);
+    ArchiveBuilder gzipped(ArchiveBuilder::Tar, "gzip");
+    gzipped.file("Sea/Sea.theme", themeBytes);
+    const QByteArray tarGz = gzipped.bytes();
 
     // A deflated entry of 1000 bytes whose headers say 10.
     ArchiveBuilder lying(ArchiveBuilder::Zip);
@@ -254,8 +258,10 @@ TEST_F(PackageSafety, DamagedArchivesAreDamageNamingTheEntry) {
         QByteArray bytes;
         const char* says;
     } cases[] = {{"a tar header with a wrong checksum", badChecksum, "damaged"},
-                 {"a zip cut inside its central directory", cutInDirectory, ""},
-                 {"a zip without its end record", noEndRecord, ""},
+                 {"a zip cut inside its central directory", cutInDirectory, "damaged"},
+                 {"a zip without its end record", noEndRecord, "damaged"},
+                 {"a tar without the last byte of its end", tar.chopped(1), "ends early"},
+                 {"a tar.gz without its last byte", tarGz.chopped(1), "damaged"},
                  {"a zip entry larger than its headers say", lyingSize, "Sea wallpaper.bmp"},
                  {"a tar in 40 layers of gzip", stacked, "damaged"}};
     for (const auto& c : cases) {
