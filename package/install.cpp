@@ -41,8 +41,16 @@ std::optional<PackageProblem> openPackage(QFile& file, const QString& archive) {
     if (!host)
         return failed(QStringLiteral("the package cannot be read: ") + host.error().text());
     if (const Status status = openRegularFile(file, host.value()))
-        return failed(QStringLiteral("the package cannot be read (%1)").arg(status->reason));
+        return failed(QStringLiteral("the package cannot be read (%1)").arg(why(*status)));
     return std::nullopt;
+}
+
+// The system's reason of a failure, without the host paths a rename names
+// (messages name Windows paths, never the staging folder).
+QString why(const Error& error) {
+    if (error.reason.startsWith(QLatin1String("cannot rename to ")))
+        return error.reason.mid(error.reason.lastIndexOf(QLatin1String(": ")) + 2);
+    return error.reason.isEmpty() ? error.step : error.reason;
 }
 
 QString changedMessage() {
@@ -302,12 +310,12 @@ InstallResult installPackage(const InstallPlan& plan, FileSystem& files, bool re
         if (const Status status = settleStaging(files, staging))
             problem.message += QStringLiteral("; what was installed could not all be undone (%1), "
                                               "the next install or save tries again")
-                                   .arg(status->reason);
+                                   .arg(why(*status));
         return problem;
     };
     if (const Status status = files.makeDirectory(staging)) {
         result.problem = failed(QStringLiteral("no staging folder can be made beside %1 (%2)")
-                                    .arg(themesRoot(), status->reason));
+                                    .arg(themesRoot(), why(*status)));
         return result;
     }
 
@@ -337,7 +345,7 @@ InstallResult installPackage(const InstallPlan& plan, FileSystem& files, bool re
         for (const int m : movesOf.value(entryIndex)) {
             if (const Status status = files.writeFile(journal.moves[m].staged, bytes))
                 return failed(
-                    QStringLiteral("%1 cannot be written (%2)").arg(shown[m], status->reason));
+                    QStringLiteral("%1 cannot be written (%2)").arg(shown[m], why(*status)));
         }
         bytes.clear();
         return std::nullopt;
@@ -358,8 +366,8 @@ InstallResult installPackage(const InstallPlan& plan, FileSystem& files, bool re
     }
     if (const Status status = batch->commit()) {
         batch.reset();
-        result.problem = undo(failed(
-            QStringLiteral("the package's files cannot be written (%1)").arg(status->reason)));
+        result.problem = undo(
+            failed(QStringLiteral("the package's files cannot be written (%1)").arg(why(*status))));
         return result;
     }
     batch.reset();
@@ -375,7 +383,7 @@ InstallResult installPackage(const InstallPlan& plan, FileSystem& files, bool re
     }
     if (const Status status = writeMoveJournal(files, staging, journal)) {
         result.problem = undo(failed(
-            QStringLiteral("the install's journal cannot be written (%1)").arg(status->reason)));
+            QStringLiteral("the install's journal cannot be written (%1)").arg(why(*status))));
         return result;
     }
 
@@ -383,7 +391,7 @@ InstallResult installPackage(const InstallPlan& plan, FileSystem& files, bool re
     for (const QString& folder : std::as_const(journal.folders)) {
         if (const Status status = files.makeDirectory(folder)) {
             result.problem = undo(failed(QStringLiteral("a folder of %1 cannot be made (%2)")
-                                             .arg(themesRoot(), status->reason)));
+                                             .arg(themesRoot(), why(*status))));
             return result;
         }
         touched.insert(QFileInfo(folder).path());
@@ -397,7 +405,7 @@ InstallResult installPackage(const InstallPlan& plan, FileSystem& files, bool re
             status = files.rename(move.staged, move.target);
         if (status) {
             result.problem = undo(failed(
-                QStringLiteral("%1 cannot be put in place (%2)").arg(shown[m], status->reason)));
+                QStringLiteral("%1 cannot be put in place (%2)").arg(shown[m], why(*status))));
             return result;
         }
         touched.insert(QFileInfo(move.target).path());
@@ -405,13 +413,15 @@ InstallResult installPackage(const InstallPlan& plan, FileSystem& files, bool re
     touched.insert(staging);
     for (const QString& folder : std::as_const(touched)) {
         if (const Status status = syncFolder(folder)) {
-            result.problem = undo(failed(status->text()));
+            result.problem =
+                undo(failed(QStringLiteral("the files cannot be made durable in %1 (%2)")
+                                .arg(themesRoot(), why(*status))));
             return result;
         }
     }
     if (const Status status = markMovesDone(files, staging)) {
         result.problem = undo(failed(
-            QStringLiteral("the install's journal cannot be written (%1)").arg(status->reason)));
+            QStringLiteral("the install's journal cannot be written (%1)").arg(why(*status))));
         return result;
     }
     // Done: what was put aside goes. Should that fail, the next install or

@@ -85,12 +85,12 @@ QStringList undo(FileSystem& files, const MoveJournal& journal) {
         if (QFileInfo(*it).isDir() && QDir(*it).isEmpty(QDir::AllEntries | QDir::Hidden |
                                                         QDir::System | QDir::NoDotAndDotDot)) {
             // Only an empty folder goes: anything in it is someone's.
-            files.removeDirectory(*it);
+            (void)files.removeDirectory(*it);
             folders.insert(QFileInfo(*it).path());
         }
     }
     for (const QString& folder : std::as_const(folders))
-        syncFolder(folder);
+        (void)syncFolder(folder);
     return left;
 }
 
@@ -152,11 +152,17 @@ Status settleStaging(FileSystem& files, const QString& staging) {
             return Error{QStringLiteral("Undoing an interrupted install"), left.first(),
                          QStringLiteral("the file cannot be put back")};
     }
+    // The journal goes first, and for good: a removal cut off half-way must
+    // never leave a journal without its mark (that would undo a finished
+    // install whose replaced files are already gone).
+    if (journal && (!QFile::remove(staging + kJournal) || syncFolder(staging)))
+        return Error{QStringLiteral("Removing the staging folder"), staging + kJournal,
+                     QStringLiteral("it cannot be removed")};
     // Without a journal nothing was moved yet: only staged files are here.
     if (!QDir(staging).removeRecursively())
         return Error{QStringLiteral("Removing the staging folder"), staging,
                      QStringLiteral("it cannot be removed")};
-    syncFolder(QFileInfo(staging).path());
+    (void)syncFolder(QFileInfo(staging).path());
     return std::nullopt;
 }
 
