@@ -34,6 +34,14 @@ Result<QString> themesRootHost() {
     return host;
 }
 
+// The system's reason of a failure, without the host paths a rename names
+// (messages name Windows paths, never the staging folder).
+QString why(const Error& error) {
+    if (error.reason.startsWith(QLatin1String("cannot rename to ")))
+        return error.reason.mid(error.reason.lastIndexOf(QLatin1String(": ")) + 2);
+    return error.reason.isEmpty() ? error.step : error.reason;
+}
+
 // The package file, opened without ever waiting on a pipe or device; its
 // size is checked by the scan.
 std::optional<PackageProblem> openPackage(QFile& file, const QString& archive) {
@@ -43,14 +51,6 @@ std::optional<PackageProblem> openPackage(QFile& file, const QString& archive) {
     if (const Status status = openRegularFile(file, host.value()))
         return failed(QStringLiteral("the package cannot be read (%1)").arg(why(*status)));
     return std::nullopt;
-}
-
-// The system's reason of a failure, without the host paths a rename names
-// (messages name Windows paths, never the staging folder).
-QString why(const Error& error) {
-    if (error.reason.startsWith(QLatin1String("cannot rename to ")))
-        return error.reason.mid(error.reason.lastIndexOf(QLatin1String(": ")) + 2);
-    return error.reason.isEmpty() ? error.step : error.reason;
 }
 
 QString changedMessage() {
