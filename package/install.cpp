@@ -39,7 +39,7 @@ Result<QString> themesRootHost() {
 QString why(const Error& error) {
     if (error.reason.startsWith(QLatin1String("cannot rename to ")))
         return error.reason.mid(error.reason.lastIndexOf(QLatin1String(": ")) + 2);
-    return error.reason.isEmpty() ? error.step : error.reason;
+    return error.why();
 }
 
 // The package file, opened without ever waiting on a pipe or device; its
@@ -48,8 +48,8 @@ std::optional<PackageProblem> openPackage(QFile& file, const QString& archive) {
     const Result<QString> host = hostPath(archive);
     if (!host)
         return failed(QStringLiteral("the package cannot be read: ") + host.error().text());
-    if (const Status status = openRegularFile(file, host.value()))
-        return failed(QStringLiteral("the package cannot be read (%1)").arg(why(*status)));
+    if (const Status status = openRegularFile(file, host.value()); !status.ok())
+        return failed(QStringLiteral("the package cannot be read (%1)").arg(why(status.error())));
     return std::nullopt;
 }
 
@@ -248,8 +248,9 @@ InstallResult installPackage(const InstallPlan& plan, FileSystem& files, bool re
 
     SaveLock lock; // held until the install is done or undone
     if (const Status status = lock.acquire(files, programDirectory(), lockWaitMs,
-                                           QStringLiteral("Starting the install"))) {
-        result.problem = failed(status->text());
+                                           QStringLiteral("Starting the install"));
+        !status.ok()) {
+        result.problem = failed(status.error().text());
         return result;
     }
     const Result<QString> root = themesRootHost();
@@ -307,15 +308,15 @@ InstallResult installPackage(const InstallPlan& plan, FileSystem& files, bool re
     }
 
     auto undo = [&](PackageProblem problem) {
-        if (const Status status = settleStaging(files, staging))
+        if (const Status status = settleStaging(files, staging); !status.ok())
             problem.message += QStringLiteral("; what was installed could not all be undone (%1), "
                                               "the next install or save tries again")
-                                   .arg(why(*status));
+                                   .arg(why(status.error()));
         return problem;
     };
-    if (const Status status = files.makeDirectory(staging)) {
+    if (const Status status = files.makeDirectory(staging); !status.ok()) {
         result.problem = failed(QStringLiteral("no staging folder can be made beside %1 (%2)")
-                                    .arg(themesRoot(), why(*status)));
+                                    .arg(themesRoot(), why(status.error())));
         return result;
     }
 
@@ -343,9 +344,9 @@ InstallResult installPackage(const InstallPlan& plan, FileSystem& files, bool re
         if (entry.size != plan.entries[entryIndex].size)
             return failed(changedMessage());
         for (const int m : movesOf.value(entryIndex)) {
-            if (const Status status = files.writeFile(journal.moves[m].staged, bytes))
+            if (const Status status = files.writeFile(journal.moves[m].staged, bytes); !status.ok())
                 return failed(
-                    QStringLiteral("%1 cannot be written (%2)").arg(shown[m], why(*status)));
+                    QStringLiteral("%1 cannot be written (%2)").arg(shown[m], why(status.error())));
         }
         bytes.clear();
         return std::nullopt;
@@ -364,10 +365,10 @@ InstallResult installPackage(const InstallPlan& plan, FileSystem& files, bool re
         result.problem = undo(failed(changedMessage()));
         return result;
     }
-    if (const Status status = batch->commit()) {
+    if (const Status status = batch->commit(); !status.ok()) {
         batch.reset();
-        result.problem = undo(
-            failed(QStringLiteral("the package's files cannot be written (%1)").arg(why(*status))));
+        result.problem = undo(failed(
+            QStringLiteral("the package's files cannot be written (%1)").arg(why(status.error()))));
         return result;
     }
     batch.reset();
@@ -381,17 +382,17 @@ InstallResult installPackage(const InstallPlan& plan, FileSystem& files, bool re
         }
         journal.moves[m].identity = *identity;
     }
-    if (const Status status = writeMoveJournal(files, staging, journal)) {
-        result.problem = undo(failed(
-            QStringLiteral("the install's journal cannot be written (%1)").arg(why(*status))));
+    if (const Status status = writeMoveJournal(files, staging, journal); !status.ok()) {
+        result.problem = undo(failed(QStringLiteral("the install's journal cannot be written (%1)")
+                                         .arg(why(status.error()))));
         return result;
     }
 
     QSet<QString> touched{root.value()}; // folders whose entries changed
     for (const QString& folder : std::as_const(journal.folders)) {
-        if (const Status status = files.makeDirectory(folder)) {
+        if (const Status status = files.makeDirectory(folder); !status.ok()) {
             result.problem = undo(failed(QStringLiteral("a folder of %1 cannot be made (%2)")
-                                             .arg(themesRoot(), why(*status))));
+                                             .arg(themesRoot(), why(status.error()))));
             return result;
         }
         touched.insert(QFileInfo(folder).path());
@@ -401,27 +402,27 @@ InstallResult installPackage(const InstallPlan& plan, FileSystem& files, bool re
         Status status;
         if (!move.aside.isEmpty())
             status = files.rename(move.target, move.aside);
-        if (!status)
+        if (status.ok())
             status = files.rename(move.staged, move.target);
-        if (status) {
-            result.problem = undo(failed(
-                QStringLiteral("%1 cannot be put in place (%2)").arg(shown[m], why(*status))));
+        if (!status.ok()) {
+            result.problem = undo(failed(QStringLiteral("%1 cannot be put in place (%2)")
+                                             .arg(shown[m], why(status.error()))));
             return result;
         }
         touched.insert(QFileInfo(move.target).path());
     }
     touched.insert(staging);
     for (const QString& folder : std::as_const(touched)) {
-        if (const Status status = syncFolder(folder)) {
+        if (const Status status = syncFolder(folder); !status.ok()) {
             result.problem =
                 undo(failed(QStringLiteral("the files cannot be made durable in %1 (%2)")
-                                .arg(themesRoot(), why(*status))));
+                                .arg(themesRoot(), why(status.error()))));
             return result;
         }
     }
-    if (const Status status = markMovesDone(files, staging)) {
-        result.problem = undo(failed(
-            QStringLiteral("the install's journal cannot be written (%1)").arg(why(*status))));
+    if (const Status status = markMovesDone(files, staging); !status.ok()) {
+        result.problem = undo(failed(QStringLiteral("the install's journal cannot be written (%1)")
+                                         .arg(why(status.error()))));
         return result;
     }
     // Done: what was put aside goes. Should that fail, the next install or

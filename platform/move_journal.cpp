@@ -71,13 +71,13 @@ QStringList undo(FileSystem& files, const MoveJournal& journal) {
         const MoveJournal::Move& move = *it;
         folders.insert(QFileInfo(move.target).path());
         if (fileIdentity(move.target) == move.identity && !exists(move.staged)) {
-            if (files.rename(move.target, move.staged))
+            if (!files.rename(move.target, move.staged).ok())
                 left << move.target;
         }
         if (!move.aside.isEmpty() && exists(move.aside)) {
             if (exists(move.target))
                 continue; // someone has written the target since: theirs stays
-            if (files.rename(move.aside, move.target))
+            if (!files.rename(move.aside, move.target).ok())
                 left << move.target;
         }
     }
@@ -113,7 +113,7 @@ Status syncFolder(const QString& host) {
     ::close(fd);
     if (synced != 0)
         return Error{QStringLiteral("Flushing the folder"), host, qt_error_string(error)};
-    return std::nullopt;
+    return {};
 }
 
 Status writeMoveJournal(FileSystem& files, const QString& staging, const MoveJournal& journal) {
@@ -140,7 +140,7 @@ Status markMovesDone(FileSystem& files, const QString& staging) {
 
 Status settleStaging(FileSystem& files, const QString& staging) {
     if (!QFileInfo(staging).isDir())
-        return std::nullopt;
+        return {};
     bool damaged = false;
     const std::optional<MoveJournal> journal = readJournal(staging, damaged);
     if (journal && damaged)
@@ -155,7 +155,7 @@ Status settleStaging(FileSystem& files, const QString& staging) {
     // The journal goes first, and for good: a removal cut off half-way must
     // never leave a journal without its mark (that would undo a finished
     // install whose replaced files are already gone).
-    if (journal && (!QFile::remove(staging + kJournal) || syncFolder(staging)))
+    if (journal && (!QFile::remove(staging + kJournal) || !syncFolder(staging).ok()))
         return Error{QStringLiteral("Removing the staging folder"), staging + kJournal,
                      QStringLiteral("it cannot be removed")};
     // Without a journal nothing was moved yet: only staged files are here.
@@ -163,7 +163,7 @@ Status settleStaging(FileSystem& files, const QString& staging) {
         return Error{QStringLiteral("Removing the staging folder"), staging,
                      QStringLiteral("it cannot be removed")};
     (void)syncFolder(QFileInfo(staging).path());
-    return std::nullopt;
+    return {};
 }
 
 } // namespace p95

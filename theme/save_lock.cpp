@@ -31,7 +31,7 @@ QString installStagingFolder() {
 Status settleInterruptedInstall(FileSystem& files) {
     const Result<QString> staging = hostPath(installStagingFolder());
     if (!staging)
-        return std::nullopt; // no drive: nothing was installed on it
+        return {}; // no drive: nothing was installed on it
     return settleStaging(files, staging.value());
 }
 
@@ -65,11 +65,12 @@ Status SaveLock::acquire(FileSystem& files, const QString& programDirectory, int
         // A folder that cannot be written is what the user can mend.
         return Error{step, programDirectory, writeProblem(folder.value())};
     }
-    if (auto status = settleInterruptedInstall(files)) {
-        status->step = step + QStringLiteral(": ") + status->step;
-        return status;
+    if (const Status status = settleInterruptedInstall(files); !status.ok()) {
+        Error error = status.error();
+        error.step = step + QStringLiteral(": ") + error.step;
+        return error;
     }
-    return std::nullopt;
+    return {};
 }
 
 // A holder killed between creating the lock and writing its owner leaves a

@@ -116,7 +116,7 @@ protected:
                 ThemeDocument doc;
                 doc.name = QStringLiteral("Zed");
                 const SaveResult saved = saveTheme(doc, m_files);
-                ASSERT_FALSE(saved.status) << saved.status->text().toStdString();
+                ASSERT_TRUE(saved.status.ok()) << saved.status.error().text().toStdString();
                 const Contents now = state();
                 EXPECT_TRUE(now == before || now == after);
                 sawBefore += now == before;

@@ -368,8 +368,9 @@ TEST_F(PackageSafety, AFailedInstallUndoesOnlyWhatItPlacedAndHoldsTheSavesLockAl
         result.problem->message.contains(QStringLiteral("C:\\Program Files\\Plus!\\Themes\\Sea\\")))
         << result.problem->message.toStdString();
     EXPECT_FALSE(result.problem->message.contains(QStringLiteral(".paletteer95-install")));
-    ASSERT_TRUE(save.status);
-    EXPECT_TRUE(save.status->reason.contains(QStringLiteral("another save or install is running")));
+    ASSERT_FALSE(save.status.ok());
+    EXPECT_TRUE(
+        save.status.error().reason.contains(QStringLiteral("another save or install is running")));
     // The other writer's file stays; everything the install placed went.
     EXPECT_EQ(readBytes(placedFirst), "someone's own");
     EXPECT_EQ(QDir(themesHost() + QStringLiteral("/Sea")).entryList(QDir::Files).size(), 1);
@@ -379,7 +380,7 @@ TEST_F(PackageSafety, AFailedInstallUndoesOnlyWhatItPlacedAndHoldsTheSavesLockAl
 
     // While a save holds the lock, an install waits, then says so.
     SaveLock lock;
-    ASSERT_FALSE(lock.acquire(m_files, programDirectory(), 0, QStringLiteral("Test")));
+    ASSERT_TRUE(lock.acquire(m_files, programDirectory(), 0, QStringLiteral("Test")).ok());
     const InstallResult waiting =
         installPackage(planInstall(package, m_files), m_files, true, PackageLimits(), 50);
     ASSERT_TRUE(waiting.problem);
