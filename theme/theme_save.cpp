@@ -234,7 +234,7 @@ SaveResult saveTheme(const ThemeDocument& original, FileSystem& files,
         batch.emplace(files, themeDir);
         if (auto failure = copyChosenFiles(files, doc, programDir)) {
             if (failure->missingFile)
-                removeScratch(files, programDir);
+                (void)removeScratch(files, programDir); // the copy's failure is what counts
             return failure->error;
         }
         if (auto status = files.writeFile(themeFilePath(doc.name), themeBytes.value());
