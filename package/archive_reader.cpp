@@ -177,9 +177,7 @@ public:
             const int r = archive_read_next_header(m_a, &e);
             if (r == ARCHIVE_EOF) {
                 if (endsEarly(archive_filter_bytes(m_a, 0) - before))
-                    m_out.problem = failed(QStringLiteral("the package is damaged: it ends early "
-                                                          "(the end of the tar archive is "
-                                                          "missing)"));
+                    m_out.problem = failed(QStringLiteral("the package is damaged: it ends early"));
                 break;
             }
             if (r != ARCHIVE_OK && r != ARCHIVE_WARN && archive_format(m_a) == 0) {
@@ -214,8 +212,68 @@ private:
     // without them the archive was cut short (libarchive takes a missing
     // end as a clean one).
     bool endsEarly(la_int64_t readAtEnd) const {
-        return (archive_format(m_a) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_TAR &&
-               readAtEnd < 1024;
+        return ((archive_format(m_a) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_TAR &&
+                readAtEnd < 1024) ||
+               lz4EndsEarly();
+    }
+
+    // An lz4 file is frames of blocks, each frame closed by a zero block
+    // size (and a checksum where its header says so); libarchive takes a
+    // file cut inside that end as whole. The block sizes are walked here.
+    bool lz4EndsEarly() const {
+        const int count = archive_filter_count(m_a);
+        if (count < 2 || archive_filter_code(m_a, count - 2) != ARCHIVE_FILTER_LZ4)
+            return false;
+        qint64 size = 0;
+        struct stat info = {};
+        if (m_input.bytes)
+            size = m_input.bytes->size();
+        else if (m_input.fd >= 0 && ::fstat(m_input.fd, &info) == 0)
+            size = info.st_size;
+        auto read = [&](qint64 at, int length) -> std::optional<QByteArray> {
+            if (at < 0 || at + length > size)
+                return std::nullopt;
+            if (m_input.bytes)
+                return m_input.bytes->mid(at, length);
+            QByteArray bytes(length, '\0');
+            if (::pread(m_input.fd, bytes.data(), size_t(length), at) != length)
+                return std::nullopt;
+            return bytes;
+        };
+        auto le32 = [](const QByteArray& b, int at = 0) {
+            return quint32(quint8(b[at])) | quint32(quint8(b[at + 1])) << 8 |
+                   quint32(quint8(b[at + 2])) << 16 | quint32(quint8(b[at + 3])) << 24;
+        };
+        qint64 at = 0;
+        while (at < size) {
+            const auto magic = read(at, 4);
+            if (!magic)
+                return true;
+            if ((le32(*magic) & 0xFFFFFFF0u) == 0x184D2A50u) { // a skippable frame
+                const auto length = read(at + 4, 4);
+                if (!length)
+                    return true;
+                at += 8 + qint64(le32(*length));
+                continue;
+            }
+            const auto header = read(at + 4, 2);
+            if (le32(*magic) != 0x184D2204u || !header)
+                return false; // a legacy frame: libarchive checks it itself
+            const quint8 flags = quint8((*header)[0]);
+            at += 4 + 2 + ((flags & 0x08) ? 8 : 0) + ((flags & 0x01) ? 4 : 0) + 1;
+            for (;;) {
+                const auto block = read(at, 4);
+                if (!block)
+                    return true;
+                const quint32 length = le32(*block) & 0x7FFFFFFFu;
+                at += 4;
+                if (length == 0)
+                    break;
+                at += qint64(length) + ((flags & 0x10) ? 4 : 0);
+            }
+            at += (flags & 0x04) ? 4 : 0;
+        }
+        return at != size;
     }
 
     std::optional<PackageProblem> entry(archive_entry* e, bool warned) {

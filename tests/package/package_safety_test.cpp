@@ -227,6 +227,12 @@ TEST_F(PackageSafety, DamagedArchivesAreDamageNamingTheEntry) {
     ArchiveBuilder gzipped(ArchiveBuilder::Tar, "gzip");
     gzipped.file("Sea/Sea.theme", themeBytes);
     const QByteArray tarGz = gzipped.bytes();
+    ArchiveBuilder lz4(ArchiveBuilder::Tar, "lz4");
+    lz4.file("Sea/Sea.theme", themeBytes);
+    const QByteArray tarLz4 = lz4.bytes();
+    // Whole, it installs: the end checks take nothing whole for cut.
+    ASSERT_FALSE(install(writePackage(tarLz4)).problem);
+    QDir(themesHost() + QStringLiteral("/Sea")).removeRecursively();
 
     // A deflated entry of 1000 bytes whose headers say 10.
     ArchiveBuilder lying(ArchiveBuilder::Zip);
@@ -262,6 +268,7 @@ TEST_F(PackageSafety, DamagedArchivesAreDamageNamingTheEntry) {
                  {"a zip without its end record", noEndRecord, "damaged"},
                  {"a tar without the last byte of its end", tar.chopped(1), "ends early"},
                  {"a tar.gz without its last byte", tarGz.chopped(1), "damaged"},
+                 {"a tar.lz4 without its last byte", tarLz4.chopped(1), "ends early"},
                  {"a zip entry larger than its headers say", lyingSize, "Sea wallpaper.bmp"},
                  {"a tar in 40 layers of gzip", stacked, "damaged"}};
     for (const auto& c : cases) {
