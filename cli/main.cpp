@@ -2,6 +2,7 @@
 // scripting and black-box tests.
 
 #include "cli/cli_io.h"
+#include "cli/image_commands.h"
 #include "cli/package_commands.h"
 #include "cli/preview_command.h"
 #include "cli/read_command.h"
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <tuple>
 
 using namespace p95;
 using namespace p95::cli;
@@ -178,15 +180,24 @@ int main(int argc, char* argv[]) {
     }
     if (command == QStringLiteral("write"))
         return writeCommand(args);
-    if (command == QStringLiteral("save"))
-        return saveCommand(args);
-    if (command == QStringLiteral("read"))
-        return readCommand(args);
-    if (command == QStringLiteral("preview"))
-        return previewCommand(args);
-    if (command == QStringLiteral("pack"))
-        return packCommand(args);
-    if (command == QStringLiteral("install"))
-        return installCommand(args);
+    if (command == QStringLiteral("image"))
+        return imageCommand(args);
+    using Command = int (*)(const QStringList&);
+    const QList<std::tuple<QString, Command, bool>> onDrive{
+        {QStringLiteral("save"), saveCommand, true},
+        {QStringLiteral("read"), readCommand, false},
+        {QStringLiteral("preview"), previewCommand, false},
+        {QStringLiteral("pack"), packCommand, false},
+        {QStringLiteral("install"), installCommand, true},
+    };
+    for (const auto& [name, run, writes] : onDrive) {
+        if (command != name)
+            continue;
+        // Drive C may be an image: its changes are written when the command has run.
+        DriveSession drive;
+        if (auto status = drive.open(args, writes))
+            return *status;
+        return drive.finish(run(args));
+    }
     return usage(QStringLiteral("unknown command %1").arg(command));
 }
