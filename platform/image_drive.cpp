@@ -118,9 +118,14 @@ Result<std::unique_ptr<ImageDrive>> ImageDrive::open(const QString& imagePath, i
     }
     if (mode == Mode::Write) {
         const QFileInfo info(imagePath);
-        if (!info.isWritable())
+        // The mode bits count even for root, who may write anything.
+        const auto writeBits = QFileDevice::WriteOwner | QFileDevice::WriteUser |
+                               QFileDevice::WriteGroup | QFileDevice::WriteOther;
+        if (!info.isWritable() || !(info.permissions() & writeBits))
             return refusal(imagePath, QStringLiteral("the image is read-only"));
-        if (::access(QFile::encodeName(info.absolutePath()).constData(), W_OK) != 0)
+        const QFileInfo folder(info.absolutePath());
+        if (::access(QFile::encodeName(folder.filePath()).constData(), W_OK) != 0 ||
+            !(folder.permissions() & writeBits))
             return refusal(imagePath,
                            QStringLiteral("the image's folder is read-only (the undo journal is "
                                           "kept beside the image)"));

@@ -4,6 +4,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <csignal>
+
+#include <sys/prctl.h>
+
 namespace p95 {
 
 namespace {
@@ -55,6 +59,9 @@ Result<QByteArray> Mtools::run(const QString& program, const QStringList& args) 
     environment.insert(QStringLiteral("TZ"), qEnvironmentVariable("TZ", QStringLiteral("UTC")));
     process.setProcessEnvironment(environment);
     process.setStandardInputFile(QProcess::nullDevice());
+    // A write must not go on once we are gone (killed): the journal's
+    // rollback at the next use would race with it.
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
     QStringList all{QStringLiteral("-i"), m_image};
     all += args;
     process.start(program, all);
