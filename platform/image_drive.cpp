@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <cerrno>
@@ -42,6 +44,25 @@ bool statFile(const QString& path, qint64& inode, qint64& modified, qint64& size
     return true;
 }
 
+// mtools keeps a name whole only when every character is in its code page
+// (850): it writes any other as a look-alike and no long name ("€uro" becomes
+// "euro"). Such a name is refused before anything is written.
+bool volumeCanHold(const QString& name) {
+    static const QString kForbidden = QStringLiteral("\\/:*?\"<>|");
+    QStringEncoder encoder("IBM850", QStringConverter::Flag::Stateless);
+    const QByteArray bytes = encoder.encode(name);
+    if (encoder.hasError())
+        return false;
+    QStringDecoder decoder("IBM850");
+    if (decoder.decode(bytes) != name)
+        return false;
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20 || kForbidden.contains(c))
+            return false;
+    }
+    return true;
+}
+
 Error refusal(const QString& path, const QString& reason) {
     return Error{QStringLiteral("Writing to the disk image"), path, reason};
 }
@@ -58,6 +79,7 @@ struct ImageDrive::Plan {
     QList<std::pair<QString, QString>> written; // volume path, host path
     QStringList removed;
     QStringList newFolders;
+    QString unholdable; // the first new name mtools would change
 
     bool empty() const {
         return deleteFiles.isEmpty() && deleteTrees.isEmpty() && copies.isEmpty();
@@ -119,8 +141,8 @@ Result<std::unique_ptr<ImageDrive>> ImageDrive::open(const QString& imagePath, i
     if (mode == Mode::Write) {
         const QFileInfo info(imagePath);
         // The mode bits count even for root, who may write anything.
-        const auto writeBits = QFileDevice::WriteOwner | QFileDevice::WriteUser |
-                               QFileDevice::WriteGroup | QFileDevice::WriteOther;
+        const auto writeBits =
+            QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
         if (!info.isWritable() || !(info.permissions() & writeBits))
             return refusal(imagePath, QStringLiteral("the image is read-only"));
         const QFileInfo folder(info.absolutePath());
@@ -239,6 +261,8 @@ void ImageDrive::planFolder(const QString& folder, Plan& plan) {
     std::function<void(const QString&, const QFileInfo&)> addNew = [&](const QString& path,
                                                                        const QFileInfo& info) {
         plan.written.append({path, info.filePath()});
+        if (plan.unholdable.isEmpty() && !volumeCanHold(info.fileName()))
+            plan.unholdable = info.fileName();
         if (!info.isDir()) {
             plan.neededClusters += clustersFor(info.size());
             return;
@@ -371,6 +395,10 @@ Status ImageDrive::commit() {
         return refusal(path, QStringLiteral("the image was opened for reading only"));
     if (const QString user = imageUser(path, m_lock.fd()); !user.isEmpty())
         return refusal(path, user);
+    if (!plan.unholdable.isEmpty())
+        return refusal(path, QStringLiteral("the volume cannot hold the name \"%1\" (mtools "
+                                            "writes only names in code page 850)")
+                                 .arg(plan.unholdable));
     const qint64 available = m_volume->freeClusters() + plan.freedClusters;
     if (plan.neededClusters > available)
         return refusal(path, QStringLiteral("the volume is full: the write needs %1 KiB, %2 KiB "
