@@ -44,6 +44,18 @@ bool statFile(const QString& path, qint64& inode, qint64& modified, qint64& size
     return true;
 }
 
+// Where the mirror lives: in memory where the host offers it (the save's
+// flushes there cost nothing; the image gets its own), else the temporary folder.
+QString mirrorParent() {
+    for (const QString& candidate :
+         {qEnvironmentVariable("XDG_RUNTIME_DIR"), QStringLiteral("/dev/shm")}) {
+        const QFileInfo info(candidate);
+        if (!candidate.isEmpty() && info.isDir() && info.isWritable())
+            return candidate;
+    }
+    return QDir::tempPath();
+}
+
 // mtools keeps a name whole only when every character is in its code page
 // (850): it writes any other as a look-alike and no long name ("€uro" becomes
 // "euro"). Such a name is refused before anything is written.
@@ -172,7 +184,7 @@ Result<std::unique_ptr<ImageDrive>> ImageDrive::open(const QString& imagePath, i
                                           .arg(problems.join(QStringLiteral("; "))));
     }
     drive->m_mirror =
-        std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/paletteer95-c-XXXXXX"));
+        std::make_unique<QTemporaryDir>(mirrorParent() + QStringLiteral("/paletteer95-c-XXXXXX"));
     if (!drive->m_mirror->isValid())
         return Error{QStringLiteral("Making a working folder for the disk image"), QDir::tempPath(),
                      drive->m_mirror->errorString()};

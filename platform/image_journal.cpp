@@ -16,10 +16,14 @@ namespace p95 {
 namespace {
 
 constexpr char kMagic[] = "P95JRNL1";
+constexpr qint64 kBlock = 512;
+// In a record's length: the bytes are zeros and are not stored.
+constexpr quint64 kZeroRun = quint64(1) << 63;
 
 quint64 fnv1a(const QByteArray& bytes, quint64 hash = 0xcbf29ce484222325ull) {
-    for (const char c : bytes) {
-        hash ^= uchar(c);
+    const char* data = bytes.constData();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        hash ^= uchar(data[i]);
         hash *= 0x100000001b3ull;
     }
     return hash;
@@ -104,16 +108,36 @@ Status writeJournal(const QString& imagePath, int imageFd, QList<ImageRegion> re
     QByteArray out;
     out.append(kMagic, 8);
     put64(out, quint64(info.st_size));
-    for (int i = 0; i < 4; ++i)
-        out.append(char(merged.size() >> (8 * i)));
+    out.append(4, '\0'); // the record count, set below
+    // Runs of zero blocks (the free part of a FAT) are kept as their length
+    // alone, so the journal of a roomy volume stays small.
+    quint32 records = 0;
+    QByteArray bytes;
     for (const ImageRegion& r : merged) {
-        put64(out, quint64(r.offset));
-        put64(out, quint64(r.length));
-        const qsizetype at = out.size();
-        out.resize(at + r.length);
-        if (!preadAll(imageFd, out.data() + at, r.length, r.offset))
+        bytes.resize(r.length);
+        if (!preadAll(imageFd, bytes.data(), r.length, r.offset))
             return journalError(QStringLiteral("Reading the disk image"), imagePath);
+        qint64 at = 0;
+        while (at < r.length) {
+            const char* data = bytes.constData();
+            const auto isZeroBlock = [&](qint64 from) {
+                const qint64 end = qMin(from + kBlock, r.length);
+                return std::all_of(data + from, data + end, [](char c) { return c == 0; });
+            };
+            const bool zeros = isZeroBlock(at);
+            qint64 end = at;
+            while (end < r.length && isZeroBlock(end) == zeros)
+                end = qMin(end + kBlock, r.length);
+            put64(out, quint64(r.offset + at));
+            put64(out, quint64(end - at) | (zeros ? kZeroRun : 0));
+            if (!zeros)
+                out.append(bytes.constData() + at, end - at);
+            ++records;
+            at = end;
+        }
     }
+    for (int i = 0; i < 4; ++i)
+        out[16 + i] = char(records >> (8 * i));
     put64(out, fnv1a(out));
 
     // Written under another name and renamed, so that a journal under its
@@ -178,19 +202,24 @@ Status rollBackJournal(const QString& imagePath, bool* rolledBack) {
             return damaged();
         }
         const qint64 offset = qint64(get64(bytes.constData() + at));
-        const qint64 length = qint64(get64(bytes.constData() + at + 8));
+        const quint64 lengthField = get64(bytes.constData() + at + 8);
+        const bool zeros = lengthField & kZeroRun;
+        const qint64 length = qint64(lengthField & ~kZeroRun);
         at += 16;
-        if (length < 0 || at + length > end || offset < 0 || offset + length > imageSize) {
+        const qint64 stored = zeros ? 0 : length;
+        if (at + stored > end || offset < 0 || offset + length > imageSize) {
             ::close(fd);
             return damaged();
         }
-        if (!pwriteAll(fd, bytes.constData() + at, length, offset)) {
+        const QByteArray zeroBytes = zeros ? QByteArray(length, '\0') : QByteArray();
+        if (!pwriteAll(fd, zeros ? zeroBytes.constData() : bytes.constData() + at, length,
+                       offset)) {
             const Error error = journalError(
                 QStringLiteral("Rolling back a cut-off write to the disk image"), imagePath);
             ::close(fd);
             return error;
         }
-        at += length;
+        at += stored;
     }
     const bool flushed = ::fsync(fd) == 0;
     ::close(fd);

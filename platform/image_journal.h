@@ -5,9 +5,10 @@
 // first byte is written, removed once the image is flushed. A journal found
 // at the next use means a write was cut off: it is rolled back.
 //
-// The file: "P95JRNL1", the image's size (8 bytes), the region count (4),
-// then each region's offset (8), length (8) and bytes, and at the end a
-// checksum of all that came before (8). A journal whose checksum fails was
+// The file: "P95JRNL1", the image's size (8 bytes), the record count (4),
+// then each record's offset (8), length (8) and bytes -- a length with its
+// top bit set is a run of zeros, without bytes -- and at the end a checksum
+// of all that came before (8). A journal whose checksum fails was
 // cut off while it was written, before the image was touched: it is removed.
 
 #include "platform/error.h"
