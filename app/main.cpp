@@ -7,7 +7,9 @@
 #include "app/start_up.h"
 #include "editor/frm_main.h"
 #include "editor/look.h"
+#include "platform/disk_image.h"
 #include "platform/drive.h"
+#include "platform/drive_choice.h"
 #include "platform/file_system.h"
 #include "platform/fonts.h"
 #include "platform/qt_mci_device.h"
@@ -109,6 +111,12 @@ int main(int argc, char** argv) {
                      qPrintable(arguments.problem));
         return 2;
     }
+
+    // Drive C as the Drive C window left it (or $PALETTEER95_DRIVE_C); one that
+    // cannot be used leaves the default folder.
+    if (const p95::Status drive = p95::useDriveC(p95::rememberedDriveChoice());
+        !p95::succeeded(drive))
+        std::fprintf(stderr, "paletteer95: %s\n", qPrintable(drive->text()));
 
     // A data file that could not be copied only leaves its picture out.
     if (const auto problem = p95::ensureProgramDirectory())

@@ -21,6 +21,8 @@ namespace p95 {
 
 namespace {
 
+constexpr qint64 kProbeAgainMs = 2000;
+
 ImageDrive*& activeSlot() {
     static ImageDrive* drive = nullptr;
     return drive;
@@ -142,6 +144,7 @@ Result<std::unique_ptr<ImageDrive>> ImageDrive::open(const QString& imagePath, i
     drive->m_image = image.value();
     drive->m_partition = chosen.value();
     drive->m_mode = mode;
+    drive->m_opened.start();
 
     // A write that was cut off is undone before anything reads the volume.
     if (QFileInfo::exists(journalPath(imagePath))) {
@@ -223,10 +226,21 @@ void ImageDrive::materialize(const QString& hostFolder) {
         return;
     if (m_folders.contains(folder))
         return;
-    auto entry = m_volume->find(componentsOf(folder));
-    if (!entry || !entry.value().directory)
-        return;
-    auto entries = m_volume->list(entry.value().firstCluster);
+    // Only the root, or a folder the volume held when its parent was copied;
+    // a folder made since is the program's own.
+    quint32 cluster = 0;
+    if (!folder.isEmpty()) {
+        const qsizetype cut = folder.lastIndexOf(QLatin1Char('/'));
+        const QString parent = cut < 0 ? QString() : folder.left(cut);
+        const auto parentEntries = m_folders.constFind(parent);
+        if (parentEntries == m_folders.cend())
+            return;
+        const auto entry = parentEntries->constFind(folder.mid(cut + 1));
+        if (entry == parentEntries->cend() || !entry->entry.directory)
+            return;
+        cluster = entry->entry.firstCluster;
+    }
+    auto entries = m_volume->list(cluster);
     if (!entries)
         return;
     QHash<QString, Original>& originals = m_folders[folder];
@@ -405,8 +419,12 @@ Status ImageDrive::commit() {
     const QString& path = m_image.path;
     if (m_mode != Mode::Write)
         return refusal(path, QStringLiteral("the image was opened for reading only"));
-    if (const QString user = imageUser(path, m_lock.fd()); !user.isEmpty())
-        return refusal(path, user);
+    // Our locks keep QEMU out; a program that locks nothing (86Box) may have
+    // opened the image since we looked, when that was more than a moment ago.
+    if (m_opened.elapsed() > kProbeAgainMs) {
+        if (const QString user = imageUser(path, m_lock.fd()); !user.isEmpty())
+            return refusal(path, user);
+    }
     if (!plan.unholdable.isEmpty())
         return refusal(path, QStringLiteral("the volume cannot hold the name \"%1\" (mtools "
                                             "writes only names in code page 850)")
@@ -457,6 +475,22 @@ Status ImageDrive::commit() {
     for (const QString& folder : folders)
         snapshotFolder(folder);
     return std::nullopt;
+}
+
+void ImageDrive::discard() {
+    m_folders.clear();
+    QDir mirror(mirrorRoot());
+    const QStringList entries =
+        mirror.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        const QString path = mirror.filePath(entry);
+        if (QFileInfo(path).isDir())
+            QDir(path).removeRecursively();
+        else
+            QFile::remove(path);
+    }
+    if (auto reopened = FatVolume::open(m_image.path, m_partition.offset))
+        m_volume = std::move(reopened.value());
 }
 
 ImageDrive* activeImageDrive() {

@@ -13,6 +13,7 @@
 #include "platform/error.h"
 #include "platform/fat_volume.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -65,6 +66,9 @@ public:
     // writes nothing.
     Status commit();
     bool hasChanges();
+    // Drops the working copy: the next path reached is copied from the
+    // volume afresh (after a write that failed and was rolled back).
+    void discard();
 
 private:
     ImageDrive() = default;
@@ -88,7 +92,7 @@ private:
     // The entries of each materialized folder ("" the root, "A/B") as the
     // volume held them, by name.
     QHash<QString, QHash<QString, Original>> m_folders;
-    QString m_problem; // a folder that could not be copied into the mirror
+    QElapsedTimer m_opened; // since the in-use probe
 };
 
 // The image drive C is on, if any: set by whoever opened it (the CLI, the

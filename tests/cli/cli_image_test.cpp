@@ -387,7 +387,8 @@ void killLoop(ImageCli& fixture, const char* what, const TestImage& base, const 
         QProcess process;
         process.start(QStringLiteral(P95_CLI_PATH), args);
         ASSERT_TRUE(process.waitForStarted());
-        QThread::usleep(quint64(full * (i + 1) / kPoints));
+        // From early in the start to past the whole run's length.
+        QThread::usleep(quint64(full * (0.15 + 1.1 * i / (kPoints - 1))));
         ::kill(pid_t(process.processId()), SIGKILL);
         process.waitForFinished();
         // The next command rolls a cut-off write back.
