@@ -23,6 +23,15 @@ Current& current() {
     return state;
 }
 
+// The Open dialog shows the image's themes root as plain folders: copy the
+// themes into the working copy at once.
+void prefetchThemes() {
+    if (ImageDrive* image = activeImageDrive()) {
+        if (auto root = hostPath(QStringLiteral("C:\\Program Files\\Plus!\\Themes")))
+            image->materializeTree(root.value());
+    }
+}
+
 const QString kPathKey = QStringLiteral("driveC/path");
 const QString kPartitionKey = QStringLiteral("driveC/partition");
 
@@ -65,7 +74,7 @@ Status useDriveC(const DriveChoice& choice) {
         return std::nullopt;
     }
     QString readOnlyReason;
-    auto image = ImageDrive::open(choice.path, choice.partition, ImageDrive::Mode::Write);
+    auto image = ImageDrive::open(choice.path, choice.partition, ImageDrive::Mode::WriteLater);
     if (!image) {
         readOnlyReason = image.error().reason;
         image = ImageDrive::open(choice.path, choice.partition, ImageDrive::Mode::Read);
@@ -80,6 +89,7 @@ Status useDriveC(const DriveChoice& choice) {
     // longer names a folder.
     qputenv("PALETTEER95_DRIVE_C", QFile::encodeName(QFileInfo(choice.path).absoluteFilePath()));
     setActiveImageDrive(state.image.get());
+    prefetchThemes();
     return std::nullopt;
 }
 
@@ -93,8 +103,10 @@ Status commitDriveC() {
                         state.readOnlyReason};
     else
         written = state.image->commit();
-    if (!succeeded(written))
+    if (!succeeded(written)) {
         state.image->discard();
+        prefetchThemes();
+    }
     return written;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/image_journal.h"
 #include "platform/mtools.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -75,6 +76,21 @@ bool volumeCanHold(const QString& name) {
             return false;
     }
     return true;
+}
+
+// The bytes of everything a write changes in place, hashed: equal exactly
+// when nobody wrote to the volume in between.
+QByteArray fingerprint(const FatVolume& volume, const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (const ImageRegion& region : volume.metadataRegions()) {
+        if (!file.seek(region.offset))
+            return {};
+        hash.addData(file.read(region.length));
+    }
+    return hash.result();
 }
 
 Error refusal(const QString& path, const QString& reason) {
@@ -153,7 +169,7 @@ Result<std::unique_ptr<ImageDrive>> ImageDrive::open(const QString& imagePath, i
         if (const Status s = rollBackJournal(imagePath); !succeeded(s))
             return *s;
     }
-    if (mode == Mode::Write) {
+    if (mode != Mode::Read) {
         const QFileInfo info(imagePath);
         // The mode bits count even for root, who may write anything.
         const auto writeBits =
@@ -170,12 +186,14 @@ Result<std::unique_ptr<ImageDrive>> ImageDrive::open(const QString& imagePath, i
             return refusal(imagePath, user);
         if (const Status s = drive->m_lock.acquire(imagePath); !succeeded(s))
             return *s;
+        if (mode == Mode::WriteLater)
+            drive->m_lock.release();
     }
     auto volume = FatVolume::open(imagePath, drive->m_partition.offset);
     if (!volume)
         return Error{volume.error().step, imagePath, volume.error().reason};
     drive->m_volume = std::move(volume.value());
-    if (mode == Mode::Write) {
+    if (mode != Mode::Read) {
         if (drive->m_volume->dirty())
             return refusal(imagePath, QStringLiteral("the volume is marked dirty (the machine was "
                                                      "not shut down cleanly); let Windows or "
@@ -185,6 +203,7 @@ Result<std::unique_ptr<ImageDrive>> ImageDrive::open(const QString& imagePath, i
             return refusal(imagePath, QStringLiteral("the volume is inconsistent (%1); let "
                                                      "Windows or fsck.fat repair it first")
                                           .arg(problems.join(QStringLiteral("; "))));
+        drive->m_fingerprint = fingerprint(*drive->m_volume, imagePath);
     }
     drive->m_mirror =
         std::make_unique<QTemporaryDir>(mirrorParent() + QStringLiteral("/paletteer95-c-XXXXXX"));
@@ -261,6 +280,23 @@ void ImageDrive::materialize(const QString& hostFolder) {
         qint64 size = 0;
         statFile(path, original.inode, original.modified, size);
         originals.insert(e.name, original);
+    }
+}
+
+void ImageDrive::materializeTree(const QString& hostFolder, int depth) {
+    materialize(hostFolder);
+    if (depth <= 0)
+        return;
+    const QString folder = QDir::cleanPath(hostFolder);
+    const QString root = mirrorRoot();
+    const QString relative =
+        folder == root ? QString() : folder.mid(root.size() + 1); // materialize() checked it
+    const auto entries = m_folders.constFind(relative);
+    if (entries == m_folders.cend())
+        return;
+    for (auto it = entries->cbegin(); it != entries->cend(); ++it) {
+        if (it->entry.directory)
+            materializeTree(folder + QLatin1Char('/') + it.key(), depth - 1);
     }
 }
 
@@ -417,11 +453,33 @@ Status ImageDrive::commit() {
     if (plan.empty())
         return std::nullopt;
     const QString& path = m_image.path;
-    if (m_mode != Mode::Write)
+    if (m_mode == Mode::Read)
         return refusal(path, QStringLiteral("the image was opened for reading only"));
+    // Between saves of the window the machine may have run: write only into
+    // the volume as it was copied, and only while holding the locks.
+    struct Unlock {
+        ImageLock& lock;
+        bool release;
+        ~Unlock() {
+            if (release)
+                lock.release();
+        }
+    } unlock{m_lock, m_mode == Mode::WriteLater};
+    if (m_mode == Mode::WriteLater) {
+        if (const Status s = m_lock.acquire(path); !succeeded(s))
+            return s;
+        if (const QString user = imageUser(path, m_lock.fd()); !user.isEmpty())
+            return refusal(path, user);
+        auto now = FatVolume::open(path, m_partition.offset);
+        if (!now || fingerprint(*now.value(), path) != m_fingerprint) {
+            discard();
+            return refusal(path, QStringLiteral("the image changed since drive C was chosen (did "
+                                                "the machine run?); open the theme again"));
+        }
+    }
     // Our locks keep QEMU out; a program that locks nothing (86Box) may have
     // opened the image since we looked, when that was more than a moment ago.
-    if (m_opened.elapsed() > kProbeAgainMs) {
+    if (m_mode == Mode::Write && m_opened.elapsed() > kProbeAgainMs) {
         if (const QString user = imageUser(path, m_lock.fd()); !user.isEmpty())
             return refusal(path, user);
     }
@@ -474,6 +532,8 @@ Status ImageDrive::commit() {
     folders += plan.newFolders;
     for (const QString& folder : folders)
         snapshotFolder(folder);
+    if (m_mode == Mode::WriteLater)
+        m_fingerprint = fingerprint(*m_volume, path);
     return std::nullopt;
 }
 
@@ -489,8 +549,11 @@ void ImageDrive::discard() {
         else
             QFile::remove(path);
     }
-    if (auto reopened = FatVolume::open(m_image.path, m_partition.offset))
+    if (auto reopened = FatVolume::open(m_image.path, m_partition.offset)) {
         m_volume = std::move(reopened.value());
+        if (m_mode == Mode::WriteLater)
+            m_fingerprint = fingerprint(*m_volume, m_image.path);
+    }
 }
 
 ImageDrive* activeImageDrive() {

@@ -38,7 +38,11 @@ QList<VolumeSummary> summarizeVolumes(const DiskImage& image);
 
 class ImageDrive {
 public:
-    enum class Mode { Read, Write };
+    // Write holds QEMU's locks from open() on (a command's few moments);
+    // WriteLater checks at open() and takes them only while commit() writes,
+    // so the machine can run between saves (the window), and commit() refuses
+    // when the volume changed since it was copied.
+    enum class Mode { Read, Write, WriteLater };
 
     // Opens the FAT partition (0: the first) of the image. A journal left by a
     // cut-off write is rolled back first. For writing, refuses with nothing
@@ -61,6 +65,9 @@ public:
     // Makes a folder of the mirror hold its folder's entries from the volume
     // (once). A path outside the mirror, or no folder of the volume, is left.
     void materialize(const QString& hostFolder);
+    // The same for every folder below it too (the themes root, which a file
+    // dialog shows as plain folders).
+    void materializeTree(const QString& hostFolder, int depth = 8);
 
     // Writes the mirror's changes into the image, whole or nothing. No change
     // writes nothing.
@@ -92,7 +99,8 @@ private:
     // The entries of each materialized folder ("" the root, "A/B") as the
     // volume held them, by name.
     QHash<QString, QHash<QString, Original>> m_folders;
-    QElapsedTimer m_opened; // since the in-use probe
+    QElapsedTimer m_opened;   // since the in-use probe
+    QByteArray m_fingerprint; // of the volume's metadata when copied (WriteLater)
 };
 
 // The image drive C is on, if any: set by whoever opened it (the CLI, the

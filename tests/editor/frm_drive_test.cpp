@@ -72,6 +72,26 @@ TEST_F(DriveWindow, ChoosingALogicalPartitionMakesItDriveCAndItsWritesReachTheIm
     EXPECT_EQ(volumeTree(image).value(QStringLiteral("Windows/Note.txt")), QByteArray("hello"));
     EXPECT_TRUE(hostPath(programDirectory()).value().startsWith(localDriveCFolder()));
     EXPECT_EQ(fsckProblems(image), QString());
+
+    // Between writes the image is not locked: the machine may run, and a
+    // write over what it changed is refused, then made on the image as it is.
+    EXPECT_EQ(imageUser(image.path), QString());
+    writeFile(tmp() + QStringLiteral("/guest.txt"), "from the guest");
+    putOnVolume(image, tmp() + QStringLiteral("/guest.txt"), QStringLiteral("Windows/"));
+    ASSERT_TRUE(succeeded(files.writeFile(QStringLiteral("C:\\Windows\\Second.txt"), "2")));
+    const Status stale = commitDriveC();
+    ASSERT_FALSE(succeeded(stale));
+    EXPECT_TRUE(stale->reason.contains(QStringLiteral("changed since")))
+        << stale->text().toStdString();
+    EXPECT_FALSE(volumeTree(image).contains(QStringLiteral("Windows/Second.txt")));
+    EXPECT_FALSE(files.fileExists(QStringLiteral("C:\\Windows\\Second.txt")));
+    EXPECT_TRUE(files.fileExists(QStringLiteral("C:\\Windows\\guest.txt")));
+    ASSERT_TRUE(succeeded(files.writeFile(QStringLiteral("C:\\Windows\\Second.txt"), "2")));
+    ASSERT_TRUE(succeeded(commitDriveC()));
+    const QMap<QString, QByteArray> tree = volumeTree(image);
+    EXPECT_EQ(tree.value(QStringLiteral("Windows/Second.txt")), QByteArray("2"));
+    EXPECT_EQ(tree.value(QStringLiteral("Windows/guest.txt")), QByteArray("from the guest"));
+    EXPECT_EQ(fsckProblems(image), QString());
 }
 
 TEST_F(DriveWindow, AFolderThatDoesNotExistIsRefusedAndDriveCStaysAsItWas) {
