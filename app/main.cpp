@@ -7,7 +7,6 @@
 #include "app/start_up.h"
 #include "editor/frm_main.h"
 #include "editor/look.h"
-#include "platform/disk_image.h"
 #include "platform/drive.h"
 #include "platform/drive_choice.h"
 #include "platform/file_system.h"
@@ -114,9 +113,8 @@ int main(int argc, char** argv) {
 
     // Drive C as the Drive C window left it (or $PALETTEER95_DRIVE_C); one that
     // cannot be used leaves the default folder.
-    if (const p95::Status drive = p95::useDriveC(p95::rememberedDriveChoice());
-        !p95::succeeded(drive))
-        std::fprintf(stderr, "paletteer95: %s\n", qPrintable(drive->text()));
+    if (const p95::Status drive = p95::useDriveC(p95::rememberedDriveChoice()); !drive.ok())
+        std::fprintf(stderr, "paletteer95: %s\n", qPrintable(drive.error().text()));
 
     // A data file that could not be copied only leaves its picture out.
     if (const p95::Status problem = p95::ensureProgramDirectory(); !problem.ok())

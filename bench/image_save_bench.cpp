@@ -78,8 +78,9 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "cannot make the image (truncate, sfdisk, mkfs.fat, mmd)\n");
         return 1;
     }
-    if (auto status = fillProgramDirectory(tmp.path() + QStringLiteral("/no-data"))) {
-        std::fprintf(stderr, "%s\n", qPrintable(status->text()));
+    if (const Status status = fillProgramDirectory(tmp.path() + QStringLiteral("/no-data"));
+        !status.ok()) {
+        std::fprintf(stderr, "%s\n", qPrintable(status.error().text()));
         return 1;
     }
 
@@ -121,7 +122,7 @@ int main(int argc, char* argv[]) {
         const Status written = drive.value()->commit();
         commitMs.push_back(since(timer));
         totalMs.push_back(double(whole.nsecsElapsed()) / 1e6);
-        if (result.outcome != SaveOutcome::Saved || !succeeded(written)) {
+        if (result.outcome != SaveOutcome::Saved || !written.ok()) {
             std::fprintf(stderr, "the save failed\n");
             return 1;
         }

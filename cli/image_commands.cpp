@@ -247,9 +247,10 @@ int DriveSession::finish(int status) {
     const Status written = m_image->commit();
     setActiveImageDrive(nullptr);
     m_image.reset();
-    if (!succeeded(written))
-        return fail(Failed,
-                    QStringLiteral("nothing was written to the image: %1").arg(written->text()));
+    if (!written.ok())
+        return fail(
+            Failed,
+            QStringLiteral("nothing was written to the image: %1").arg(written.error().text()));
     return status;
 }
 

@@ -166,8 +166,9 @@ void FrmDrive::accept() {
         problem = QStringLiteral("Choose the image file of the machine's hard disk.");
     else if (optFolder->isChecked() && !chosen.path.isEmpty() && !QFileInfo(chosen.path).isDir())
         problem = QStringLiteral("The folder %1 does not exist.").arg(chosen.path);
-    else if (const Status used = useDriveC(chosen); !succeeded(used))
-        problem = QStringLiteral("Drive C cannot be %1.\n\n%2").arg(chosen.path, used->text());
+    else if (const Status used = useDriveC(chosen); !used.ok())
+        problem =
+            QStringLiteral("Drive C cannot be %1.\n\n%2").arg(chosen.path, used.error().text());
     if (!problem.isEmpty()) {
         m_services.messages.show(this, problem, MsgButtons::Ok, kTitle, MsgIcon::Warning);
         return;

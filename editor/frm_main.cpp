@@ -695,7 +695,7 @@ void FrmMain::saveDocument(const QString& name) {
     m_saving = false;
     // On an image drive C the save is written into the image now, whole or nothing.
     if (result.outcome == SaveOutcome::Saved || result.outcome == SaveOutcome::SavedIncomplete) {
-        if (const Status written = commitDriveC(); !succeeded(written)) {
+        if (const Status written = commitDriveC(); !written.ok()) {
             result.outcome = SaveOutcome::Failed;
             result.status = written;
         }
@@ -853,9 +853,9 @@ bool FrmMain::installPackageFile(const QString& archive,
                 MsgButtons::Ok, MsgIcon::Warning);
         return false;
     }
-    if (const Status written = commitDriveC(); !succeeded(written)) {
+    if (const Status written = commitDriveC(); !written.ok()) {
         message(QStringLiteral("The package %1 could not be installed: %2. Nothing was installed.")
-                    .arg(archive, written->text()),
+                    .arg(archive, written.error().text()),
                 MsgButtons::Ok, MsgIcon::Warning);
         return false;
     }

@@ -380,7 +380,7 @@ Status ImageLock::acquire(const QString& path) {
                          QStringLiteral("another program holds a lock on the image")};
         }
     }
-    return std::nullopt;
+    return {};
 }
 
 } // namespace p95

@@ -11,11 +11,6 @@
 
 namespace p95 {
 
-// Whether a Status is success, in one place for the files of the image drive.
-inline bool succeeded(const Status& status) {
-    return !status.has_value();
-}
-
 enum class ImageFormat {
     Raw,        // the disk itself, any file name
     FixedVhd,   // the disk followed by a 512-byte footer

@@ -71,7 +71,7 @@ Status useDriveC(const DriveChoice& choice) {
             qputenv("PALETTEER95_DRIVE_C",
                     QFile::encodeName(QFileInfo(choice.path).absoluteFilePath()));
         state.choice = choice;
-        return std::nullopt;
+        return {};
     }
     QString readOnlyReason;
     auto image = ImageDrive::open(choice.path, choice.partition, ImageDrive::Mode::WriteLater);
@@ -90,20 +90,20 @@ Status useDriveC(const DriveChoice& choice) {
     qputenv("PALETTEER95_DRIVE_C", QFile::encodeName(QFileInfo(choice.path).absoluteFilePath()));
     setActiveImageDrive(state.image.get());
     prefetchThemes();
-    return std::nullopt;
+    return {};
 }
 
 Status commitDriveC() {
     Current& state = current();
     if (!state.image)
-        return std::nullopt;
+        return {};
     Status written;
     if (!state.readOnlyReason.isEmpty() && state.image->hasChanges())
         written = Error{QStringLiteral("Writing to the disk image"), state.choice.path,
                         state.readOnlyReason};
     else
         written = state.image->commit();
-    if (!succeeded(written)) {
+    if (!written.ok()) {
         state.image->discard();
         prefetchThemes();
     }

@@ -166,8 +166,8 @@ Result<std::unique_ptr<ImageDrive>> ImageDrive::open(const QString& imagePath, i
     if (QFileInfo::exists(journalPath(imagePath))) {
         if (const QString user = imageUser(imagePath); !user.isEmpty())
             return refusal(imagePath, user);
-        if (const Status s = rollBackJournal(imagePath); !succeeded(s))
-            return *s;
+        if (const Status s = rollBackJournal(imagePath); !s.ok())
+            return s.error();
     }
     if (mode != Mode::Read) {
         const QFileInfo info(imagePath);
@@ -184,8 +184,8 @@ Result<std::unique_ptr<ImageDrive>> ImageDrive::open(const QString& imagePath, i
                                           "kept beside the image)"));
         if (const QString user = imageUser(imagePath); !user.isEmpty())
             return refusal(imagePath, user);
-        if (const Status s = drive->m_lock.acquire(imagePath); !succeeded(s))
-            return *s;
+        if (const Status s = drive->m_lock.acquire(imagePath); !s.ok())
+            return s.error();
         if (mode == Mode::WriteLater)
             drive->m_lock.release();
     }
@@ -423,7 +423,7 @@ Status ImageDrive::verify(const Plan& plan) {
         return refusal(m_image.path,
                        QStringLiteral("the volume is inconsistent after the write (%1)")
                            .arg(problems.join(QStringLiteral("; "))));
-    return std::nullopt;
+    return {};
 }
 
 void ImageDrive::snapshotFolder(const QString& folder) {
@@ -447,11 +447,11 @@ void ImageDrive::snapshotFolder(const QString& folder) {
 
 Status ImageDrive::commit() {
     if (!m_folders.contains(QString()))
-        return std::nullopt;
+        return {};
     Plan plan;
     planFolder(QString(), plan);
     if (plan.empty())
-        return std::nullopt;
+        return {};
     const QString& path = m_image.path;
     if (m_mode == Mode::Read)
         return refusal(path, QStringLiteral("the image was opened for reading only"));
@@ -466,7 +466,7 @@ Status ImageDrive::commit() {
         }
     } unlock{m_lock, m_mode == Mode::WriteLater};
     if (m_mode == Mode::WriteLater) {
-        if (const Status s = m_lock.acquire(path); !succeeded(s))
+        if (const Status s = m_lock.acquire(path); !s.ok())
             return s;
         if (const QString user = imageUser(path, m_lock.fd()); !user.isEmpty())
             return refusal(path, user);
@@ -496,32 +496,31 @@ Status ImageDrive::commit() {
 
     QList<ImageRegion> regions = m_volume->metadataRegions();
     regions += plan.freed;
-    if (const Status s = writeJournal(path, m_lock.fd(), regions); !succeeded(s))
+    if (const Status s = writeJournal(path, m_lock.fd(), regions); !s.ok())
         return s;
     const auto rollBack = [&](const Error& error) -> Status {
-        if (const Status undone = rollBackJournal(path); !succeeded(undone))
+        if (const Status undone = rollBackJournal(path); !undone.ok())
             return Error{error.step, error.file,
                          QStringLiteral("%1; rolling back failed too: %2")
-                             .arg(error.reason, undone->text())};
+                             .arg(error.reason, undone.error().text())};
         return error;
     };
 
     Mtools tools(path, m_partition.offset);
-    if (const Status s = tools.deleteFiles(plan.deleteFiles); !succeeded(s))
-        return rollBack(*s);
-    if (const Status s = tools.deleteTrees(plan.deleteTrees); !succeeded(s))
-        return rollBack(*s);
+    if (const Status s = tools.deleteFiles(plan.deleteFiles); !s.ok())
+        return rollBack(s.error());
+    if (const Status s = tools.deleteTrees(plan.deleteTrees); !s.ok())
+        return rollBack(s.error());
     for (const auto& [folder, sources] : plan.copies) {
-        if (const Status s = tools.copyInto(sources, QLatin1Char('/') + folder, false);
-            !succeeded(s))
-            return rollBack(*s);
+        if (const Status s = tools.copyInto(sources, QLatin1Char('/') + folder, false); !s.ok())
+            return rollBack(s.error());
     }
-    if (const Status s = verify(plan); !succeeded(s))
-        return rollBack(*s);
+    if (const Status s = verify(plan); !s.ok())
+        return rollBack(s.error());
     if (::fsync(m_lock.fd()) != 0)
         return rollBack(Error{QStringLiteral("Flushing the disk image"), path,
                               QString::fromLocal8Bit(std::strerror(errno))});
-    if (const Status s = removeJournal(path); !succeeded(s))
+    if (const Status s = removeJournal(path); !s.ok())
         return s;
 
     auto reopened = FatVolume::open(path, m_partition.offset);
@@ -534,7 +533,7 @@ Status ImageDrive::commit() {
         snapshotFolder(folder);
     if (m_mode == Mode::WriteLater)
         m_fingerprint = fingerprint(*m_volume, path);
-    return std::nullopt;
+    return {};
 }
 
 void ImageDrive::discard() {

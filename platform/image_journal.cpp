@@ -81,7 +81,7 @@ Status syncFolderOf(const QString& path) {
     ::close(fd);
     if (!ok)
         return journalError(QStringLiteral("Flushing the folder of the disk image"), folder);
-    return std::nullopt;
+    return {};
 }
 
 } // namespace
@@ -168,7 +168,7 @@ Status rollBackJournal(const QString& imagePath, bool* rolledBack) {
     ::unlink(QFile::encodeName(path + QStringLiteral(".part")).constData());
     QFile journal(path);
     if (!journal.exists())
-        return std::nullopt;
+        return {};
     if (!journal.open(QIODevice::ReadOnly))
         return Error{QStringLiteral("Reading the undo journal of the disk image"), path,
                      journal.errorString()};

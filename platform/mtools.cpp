@@ -83,7 +83,7 @@ Result<QByteArray> Mtools::run(const QString& program, const QStringList& args) 
 
 Status Mtools::makeFolders(const QStringList& paths) {
     if (paths.isEmpty())
-        return std::nullopt;
+        return {};
     QStringList args{QStringLiteral("-D"), QStringLiteral("sS")};
     for (const QString& p : paths)
         args << volumePath(p);
@@ -93,7 +93,7 @@ Status Mtools::makeFolders(const QStringList& paths) {
 
 Status Mtools::copyInto(const QStringList& hostSources, const QString& folder, bool overwrite) {
     if (hostSources.isEmpty())
-        return std::nullopt;
+        return {};
     // Never "r" (rename asks for a name and spins without input) or "m" (asks).
     QStringList args{QStringLiteral("-s"), QStringLiteral("-D"),
                      overwrite ? QStringLiteral("oA") : QStringLiteral("sA")};
@@ -108,7 +108,7 @@ Status Mtools::copyInto(const QStringList& hostSources, const QString& folder, b
 
 Status Mtools::deleteFiles(const QStringList& paths) {
     if (paths.isEmpty())
-        return std::nullopt;
+        return {};
     QStringList args;
     for (const QString& p : paths)
         args << volumePath(p);
@@ -118,7 +118,7 @@ Status Mtools::deleteFiles(const QStringList& paths) {
 
 Status Mtools::deleteTrees(const QStringList& paths) {
     if (paths.isEmpty())
-        return std::nullopt;
+        return {};
     QStringList args;
     for (const QString& p : paths)
         args << volumePath(p);

@@ -26,7 +26,7 @@ namespace {
 class DriveWindow : public DriveFixture {
 protected:
     DriveWindow() : m_config("XDG_CONFIG_HOME", (tmp() + QStringLiteral("/config")).toUtf8()) {}
-    ~DriveWindow() override { useDriveC({}); }
+    ~DriveWindow() override { EXPECT_TRUE(useDriveC({}).ok()); }
 
     ScopedEnv m_config;
     FakeServices fakes;
@@ -65,10 +65,10 @@ TEST_F(DriveWindow, ChoosingALogicalPartitionMakesItDriveCAndItsWritesReachTheIm
     // A file written on drive C lands in the image once committed; the
     // program directory stays local.
     FileSystem files;
-    ASSERT_TRUE(succeeded(files.writeFile(QStringLiteral("C:\\WINDOWS\\Note.txt"), "hello")));
+    ASSERT_TRUE(files.writeFile(QStringLiteral("C:\\WINDOWS\\Note.txt"), "hello").ok());
     EXPECT_TRUE(files.directoryExists(QStringLiteral("C:\\Program Files\\Plus!\\Themes")));
     EXPECT_FALSE(volumeTree(image).contains(QStringLiteral("Windows/Note.txt")));
-    ASSERT_TRUE(succeeded(commitDriveC()));
+    ASSERT_TRUE(commitDriveC().ok());
     EXPECT_EQ(volumeTree(image).value(QStringLiteral("Windows/Note.txt")), QByteArray("hello"));
     EXPECT_TRUE(hostPath(programDirectory()).value().startsWith(localDriveCFolder()));
     EXPECT_EQ(fsckProblems(image), QString());
@@ -78,16 +78,16 @@ TEST_F(DriveWindow, ChoosingALogicalPartitionMakesItDriveCAndItsWritesReachTheIm
     EXPECT_EQ(imageUser(image.path), QString());
     writeFile(tmp() + QStringLiteral("/guest.txt"), "from the guest");
     putOnVolume(image, tmp() + QStringLiteral("/guest.txt"), QStringLiteral("Windows/"));
-    ASSERT_TRUE(succeeded(files.writeFile(QStringLiteral("C:\\Windows\\Second.txt"), "2")));
+    ASSERT_TRUE(files.writeFile(QStringLiteral("C:\\Windows\\Second.txt"), "2").ok());
     const Status stale = commitDriveC();
-    ASSERT_FALSE(succeeded(stale));
-    EXPECT_TRUE(stale->reason.contains(QStringLiteral("changed since")))
-        << stale->text().toStdString();
+    ASSERT_FALSE(stale.ok());
+    EXPECT_TRUE(stale.error().reason.contains(QStringLiteral("changed since")))
+        << stale.error().text().toStdString();
     EXPECT_FALSE(volumeTree(image).contains(QStringLiteral("Windows/Second.txt")));
     EXPECT_FALSE(files.fileExists(QStringLiteral("C:\\Windows\\Second.txt")));
     EXPECT_TRUE(files.fileExists(QStringLiteral("C:\\Windows\\guest.txt")));
-    ASSERT_TRUE(succeeded(files.writeFile(QStringLiteral("C:\\Windows\\Second.txt"), "2")));
-    ASSERT_TRUE(succeeded(commitDriveC()));
+    ASSERT_TRUE(files.writeFile(QStringLiteral("C:\\Windows\\Second.txt"), "2").ok());
+    ASSERT_TRUE(commitDriveC().ok());
     const QMap<QString, QByteArray> tree = volumeTree(image);
     EXPECT_EQ(tree.value(QStringLiteral("Windows/Second.txt")), QByteArray("2"));
     EXPECT_EQ(tree.value(QStringLiteral("Windows/guest.txt")), QByteArray("from the guest"));

@@ -192,7 +192,7 @@ TEST(ImageUser, AWriterOrALockIsSeenAndOurOwnLockIsNot) {
 
     // QEMU's lock bytes: another descriptor sees them, the holder's own does not.
     ImageLock lock;
-    ASSERT_TRUE(succeeded(lock.acquire(image.path)));
+    ASSERT_TRUE(lock.acquire(image.path).ok());
     EXPECT_TRUE(imageUser(image.path).contains(QStringLiteral("lock")));
     EXPECT_EQ(imageUser(image.path, lock.fd()), QString());
     const int fd = ::open(QFile::encodeName(image.path).constData(), O_RDONLY);
@@ -213,24 +213,24 @@ TEST(ImageJournal, RollbackRestoresTheBytesAndADamagedJournalTouchesNothing) {
     const QByteArray before = fileBytes(image.path);
     const int fd = ::open(QFile::encodeName(image.path).constData(), O_RDWR);
     ASSERT_GE(fd, 0);
-    ASSERT_TRUE(succeeded(writeJournal(image.path, fd, {{0, 4096}, {2048, 4096}, {100000, 10}})));
+    ASSERT_TRUE(writeJournal(image.path, fd, {{0, 4096}, {2048, 4096}, {100000, 10}}).ok());
     ::close(fd);
     poke(image.path, 10, QByteArray(5000, 'z'));
     poke(image.path, 100003, "zz");
     bool rolledBack = false;
-    ASSERT_TRUE(succeeded(rollBackJournal(image.path, &rolledBack)));
+    ASSERT_TRUE(rollBackJournal(image.path, &rolledBack).ok());
     EXPECT_TRUE(rolledBack);
     EXPECT_EQ(fileBytes(image.path), before);
     EXPECT_FALSE(QFile::exists(journalPath(image.path)));
 
     const int again = ::open(QFile::encodeName(image.path).constData(), O_RDWR);
-    ASSERT_TRUE(succeeded(writeJournal(image.path, again, {{0, 4096}})));
+    ASSERT_TRUE(writeJournal(image.path, again, {{0, 4096}}).ok());
     ::close(again);
     QFile journal(journalPath(image.path));
     ASSERT_TRUE(journal.resize(journal.size() - 1));
     poke(image.path, 10, "changed");
     const QByteArray changed = fileBytes(image.path);
-    EXPECT_FALSE(succeeded(rollBackJournal(image.path)));
+    EXPECT_FALSE(rollBackJournal(image.path).ok());
     EXPECT_EQ(fileBytes(image.path), changed);
 }
 
