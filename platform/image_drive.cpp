@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutexLocker>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -235,6 +236,7 @@ QString ImageDrive::hostOf(const QString& folder) const {
 }
 
 void ImageDrive::materialize(const QString& hostFolder) {
+    const QMutexLocker locker(&m_mutex);
     const QString root = mirrorRoot();
     QString folder = QDir::cleanPath(hostFolder);
     if (folder == root)
@@ -284,6 +286,7 @@ void ImageDrive::materialize(const QString& hostFolder) {
 }
 
 void ImageDrive::materializeTree(const QString& hostFolder, int depth) {
+    const QMutexLocker locker(&m_mutex);
     materialize(hostFolder);
     if (depth <= 0)
         return;
@@ -381,6 +384,7 @@ void ImageDrive::planFolder(const QString& folder, Plan& plan) {
 }
 
 bool ImageDrive::hasChanges() {
+    const QMutexLocker locker(&m_mutex);
     if (!m_folders.contains(QString()))
         return false;
     Plan plan;
@@ -446,6 +450,7 @@ void ImageDrive::snapshotFolder(const QString& folder) {
 }
 
 Status ImageDrive::commit() {
+    const QMutexLocker locker(&m_mutex);
     if (!m_folders.contains(QString()))
         return {};
     Plan plan;
@@ -537,6 +542,7 @@ Status ImageDrive::commit() {
 }
 
 void ImageDrive::discard() {
+    const QMutexLocker locker(&m_mutex);
     m_folders.clear();
     QDir mirror(mirrorRoot());
     const QStringList entries =

@@ -15,6 +15,7 @@
 
 #include <QElapsedTimer>
 #include <QHash>
+#include <QRecursiveMutex>
 #include <QString>
 #include <QStringList>
 
@@ -99,6 +100,9 @@ private:
     // The entries of each materialized folder ("" the root, "A/B") as the
     // volume held them, by name.
     QHash<QString, QHash<QString, Original>> m_folders;
+    // The window saves on a worker thread while its own thread may reach
+    // paths too.
+    QRecursiveMutex m_mutex;
     QElapsedTimer m_opened;   // since the in-use probe
     QByteArray m_fingerprint; // of the volume's metadata when copied (WriteLater)
 };
