@@ -90,8 +90,26 @@ Commands:
                              (exit 2, or 1 when it cannot be read), and the
                              files of a theme already installed are replaced
                              only with --force.
+  image info IMAGE           The disk image of an emulated Windows 95 machine:
+                             format, partitions (numbered as Linux numbers
+                             them: 1-4 primary, 5 onwards logical) with
+                             label, FAT type, size and free space, and
+                             whether a program has it open.
+  image list IMAGE [--partition N]
+                             The themes in the image's themes folder.
+  image check IMAGE [--partition N]
+                             Check the FAT volume: exit 0 consistent, 1 not,
+                             naming what is wrong.
   --help                     Show this help.
   --version                  Show the version.
+
+read, save, preview, pack and install take --drive-c PATH [--partition N]:
+drive C is the folder PATH, or a FAT partition of the disk image PATH (raw,
+fixed VHD, HDI, HDX; or $PALETTEER95_DRIVE_C naming an image). On an image,
+save and install write whole or nothing, and refuse (exit 1, nothing written)
+while another program has the image open or locked, or when the volume is
+dirty, inconsistent, full or read-only. The program directory stays in the
+local drive C folder.
 
 DOC.json may be "-" for standard input.
 
