@@ -131,7 +131,9 @@ class ImageLayoutCli : public ImageCli, public ::testing::WithParamInterface<Lay
 TEST_P(ImageLayoutCli, ASavedThemeOpensInstallsPacksAndPreviewsFromTheImage) {
     const Layout layout = GetParam();
     const TestImage image = makeImage(tmp() + QStringLiteral("/machine.img"), layout,
-                                      layout == Layout::Fat32At2048 ? 64 : 32);
+                                      layout == Layout::Fat32At2048 ? 64
+                                      : layout == Layout::Fat12     ? 8
+                                                                    : 32);
     putWindowsFiles(image);
     const QByteArray headBefore = fileBytes(image.path).left(4096);
     const QByteArray tailBefore = fileBytes(image.path).right(512);
@@ -222,7 +224,8 @@ TEST_P(ImageLayoutCli, ASavedThemeOpensInstallsPacksAndPreviewsFromTheImage) {
 
 INSTANTIATE_TEST_SUITE_P(DriveC, ImageLayoutCli,
                          ::testing::Values(Layout::Fat16At63, Layout::Fat32At2048, Layout::Logical,
-                                           Layout::NoTable, Layout::FixedVhd, Layout::Hdx));
+                                           Layout::NoTable, Layout::Fat12, Layout::FixedVhd,
+                                           Layout::Hdx));
 
 TEST_F(ImageCli, EveryRefusalLeavesTheImageByteForByteAsItWas) {
     const QString drive = QStringLiteral("--drive-c");

@@ -33,7 +33,9 @@ TEST_P(ImageLayouts, TheVolumeIsFoundWhereTheToolsPutIt) {
     QTemporaryDir tmp;
     const LayoutCase c = GetParam();
     const TestImage made = makeImage(tmp.filePath(QString::fromLatin1(c.name)), c.layout,
-                                     c.type == FatType::Fat32 ? 64 : 32);
+                                     c.type == FatType::Fat32   ? 64
+                                     : c.type == FatType::Fat12 ? 8
+                                                                : 32);
     auto image = openDiskImage(made.path);
     ASSERT_TRUE(image.ok()) << image.error().text().toStdString();
     EXPECT_EQ(image.value().format, c.format);
@@ -69,6 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LayoutCase{Layout::Fat32At2048, ImageFormat::Raw, FatType::Fat32, "f32.hdd"},
                       LayoutCase{Layout::Logical, ImageFormat::Raw, FatType::Fat16, "logical.ima"},
                       LayoutCase{Layout::NoTable, ImageFormat::Raw, FatType::Fat16, "whole.raw"},
+                      LayoutCase{Layout::Fat12, ImageFormat::Raw, FatType::Fat12, "small.img"},
                       LayoutCase{Layout::FixedVhd, ImageFormat::FixedVhd, FatType::Fat16,
                                  "fixed.vhd"},
                       LayoutCase{Layout::Hdx, ImageFormat::Hdx, FatType::Fat16, "disk.hdx"}));

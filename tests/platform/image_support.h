@@ -43,6 +43,7 @@ enum class Layout {
     Fat32At2048, // MBR, FAT32 primary partition at sector 2048
     Logical,     // MBR, a Linux partition, then FAT16 as logical partition 5
     NoTable,     // FAT16 volume from the first sector
+    Fat12,       // FAT12 volume from the first sector (a small disk)
     FixedVhd,    // Fat16At2048 plus a 512-byte VHD footer
     Hdx,         // a 40-byte 86Box HDX header, then Fat16At2048
 };
@@ -113,6 +114,10 @@ inline TestImage makeImage(const QString& path, Layout layout, int mib = 32) {
         break;
     case Layout::NoTable:
         startSector = 0;
+        break;
+    case Layout::Fat12:
+        startSector = 0;
+        fat = QStringLiteral("12");
         break;
     case Layout::FixedVhd:
     case Layout::Hdx:
