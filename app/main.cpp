@@ -7,6 +7,7 @@
 #include "editor/frm_main.h"
 #include "platform/audio/qt_mci_device.h"
 #include "platform/drive.h"
+#include "platform/drive_choice.h"
 #include "platform/file_system.h"
 #include "platform/gui/real_services.h"
 #include "platform/pictures/fonts.h"
@@ -110,6 +111,11 @@ int main(int argc, char** argv) {
                      qPrintable(arguments.problem));
         return 2;
     }
+
+    // Drive C as the Drive C window left it (or $PALETTEER95_DRIVE_C); one that
+    // cannot be used leaves the default folder.
+    if (const p95::Status drive = p95::useDriveC(p95::rememberedDriveChoice()); !drive.ok())
+        std::fprintf(stderr, "paletteer95: %s\n", qPrintable(drive.error().text()));
 
     // A data file that could not be copied only leaves its picture out.
     if (const p95::Status problem = p95::ensureProgramDirectory(); !problem.ok())

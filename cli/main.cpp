@@ -2,6 +2,7 @@
 // scripting and black-box tests.
 
 #include "cli/cli_io.h"
+#include "cli/image_commands.h"
 #include "cli/package_commands.h"
 #include "cli/preview_command.h"
 #include "cli/read_command.h"
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <tuple>
 
 using namespace p95;
 using namespace p95::cli;
@@ -88,8 +90,26 @@ Commands:
                              (exit 2, or 1 when it cannot be read), and the
                              files of a theme already installed are replaced
                              only with --force.
+  image info IMAGE           The disk image of an emulated Windows 95 machine:
+                             format, partitions (numbered as Linux numbers
+                             them: 1-4 primary, 5 onwards logical) with
+                             label, FAT type, size and free space, and
+                             whether a program has it open.
+  image list IMAGE [--partition N]
+                             The themes in the image's themes folder.
+  image check IMAGE [--partition N]
+                             Check the FAT volume: exit 0 consistent, 1 not,
+                             naming what is wrong.
   --help                     Show this help.
   --version                  Show the version.
+
+read, save, preview, pack and install take --drive-c PATH [--partition N]:
+drive C is the folder PATH, or a FAT partition of the disk image PATH (raw,
+fixed VHD, HDI, HDX; or $PALETTEER95_DRIVE_C naming an image). On an image,
+save and install write whole or nothing, and refuse (exit 1, nothing written)
+while another program has the image open or locked, or when the volume is
+dirty, inconsistent, full or read-only. The program directory stays in the
+local drive C folder.
 
 DOC.json may be "-" for standard input.
 
@@ -178,15 +198,24 @@ int main(int argc, char* argv[]) {
     }
     if (command == QStringLiteral("write"))
         return writeCommand(args);
-    if (command == QStringLiteral("save"))
-        return saveCommand(args);
-    if (command == QStringLiteral("read"))
-        return readCommand(args);
-    if (command == QStringLiteral("preview"))
-        return previewCommand(args);
-    if (command == QStringLiteral("pack"))
-        return packCommand(args);
-    if (command == QStringLiteral("install"))
-        return installCommand(args);
+    if (command == QStringLiteral("image"))
+        return imageCommand(args);
+    using Command = int (*)(const QStringList&);
+    const QList<std::tuple<QString, Command, bool>> onDrive{
+        {QStringLiteral("save"), saveCommand, true},
+        {QStringLiteral("read"), readCommand, false},
+        {QStringLiteral("preview"), previewCommand, false},
+        {QStringLiteral("pack"), packCommand, false},
+        {QStringLiteral("install"), installCommand, true},
+    };
+    for (const auto& [name, run, writes] : onDrive) {
+        if (command != name)
+            continue;
+        // Drive C may be an image: its changes are written when the command has run.
+        DriveSession drive;
+        if (auto status = drive.open(args, writes))
+            return *status;
+        return drive.finish(run(args));
+    }
     return usage(QStringLiteral("unknown command %1").arg(command));
 }

@@ -2,10 +2,13 @@
 
 #include "editor/background.h"
 #include "editor/birthday.h"
+#include "editor/frm_drive.h"
 #include "editor/frm_preview.h"
 #include "package/install.h"
 #include "package/pack.h"
+#include "platform/disk_image.h"
 #include "platform/drive.h"
+#include "platform/drive_choice.h"
 #include "platform/file_system.h"
 #include "theme/get_colors.h"
 #include "theme/product.h"
@@ -130,6 +133,7 @@ void FrmMain::buildWindow() {
     layout->addWidget(ThemeName);
     lblDirectory = new QLabel(kDirectoryCaption, central);
     lblDirectory->setObjectName(QStringLiteral("lblDirectory"));
+    lblDirectory->setToolTip(driveCDescription());
     layout->addWidget(lblDirectory);
     lblLoadFile = new QLabel(central);
     lblLoadFile->setObjectName(QStringLiteral("lblLoadFile"));
@@ -228,6 +232,8 @@ void FrmMain::buildMenus() {
     mnuPack->setObjectName(QStringLiteral("mnuPack"));
     mnuInstall = mnuFile->addAction(QStringLiteral("&Install Theme Package..."));
     mnuInstall->setObjectName(QStringLiteral("mnuInstall"));
+    mnuDrive = mnuFile->addAction(QStringLiteral("Drive &C..."));
+    mnuDrive->setObjectName(QStringLiteral("mnuDrive"));
     mnuDash = mnuFile->addSeparator();
     mnuDash->setObjectName(QStringLiteral("mnuDash"));
     mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
@@ -266,6 +272,7 @@ void FrmMain::connectControls() {
     connect(mnuPreview, &QAction::triggered, this, &FrmMain::mnuPreview_Click);
     connect(mnuPack, &QAction::triggered, this, &FrmMain::mnuPack_Click);
     connect(mnuInstall, &QAction::triggered, this, &FrmMain::mnuInstall_Click);
+    connect(mnuDrive, &QAction::triggered, this, &FrmMain::mnuDrive_Click);
     connect(Command1, &QPushButton::clicked, this, &QWidget::close);
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
     connect(mnuAbout95, &QAction::triggered, this, &FrmMain::aboutRequested);
@@ -729,6 +736,13 @@ void FrmMain::saveDocument(const QString& name) {
         delete worker;
     }
     m_saving = false;
+    // On an image drive C the save is written into the image now, whole or nothing.
+    if (result.outcome == SaveOutcome::Saved || result.outcome == SaveOutcome::SavedIncomplete) {
+        if (const Status written = commitDriveC(); !written.ok()) {
+            result.outcome = SaveOutcome::Failed;
+            result.status = written;
+        }
+    }
 
     // Show what the save left: the colours it wrote and the ReadMe it reloaded.
     showSettings(result.document);
@@ -846,6 +860,12 @@ void FrmMain::mnuInstall_Click() {
         installPackageFile(dialog.fileName);
 }
 
+void FrmMain::mnuDrive_Click() {
+    FrmDrive drive(m_services, this);
+    if (drive.exec() == QDialog::Accepted)
+        lblDirectory->setToolTip(driveCDescription());
+}
+
 bool FrmMain::installPackageFile(const QString& archive,
                                  const std::function<void()>& beforeOpening) {
     const InstallPlan plan = planInstall(archive, m_files);
@@ -873,6 +893,12 @@ bool FrmMain::installPackageFile(const QString& archive,
     if (result.problem) {
         message(QStringLiteral("The package %1 could not be installed: %2.")
                     .arg(archive, result.problem->message),
+                MsgButtons::Ok, MsgIcon::Warning);
+        return false;
+    }
+    if (const Status written = commitDriveC(); !written.ok()) {
+        message(QStringLiteral("The package %1 could not be installed: %2. Nothing was installed.")
+                    .arg(archive, written.error().text()),
                 MsgButtons::Ok, MsgIcon::Warning);
         return false;
     }

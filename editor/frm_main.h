@@ -123,6 +123,7 @@ private:
     void mnuPreview_Click(); // opens frmPreview, or brings the open one forward
     void mnuPack_Click();
     void mnuInstall_Click();
+    void mnuDrive_Click();
     // Opens a .theme file as "&Open a Theme" does once the file is chosen.
     bool openThemeFile(const QString& path);
 
@@ -193,6 +194,7 @@ private:
     QAction* mnuPreview = nullptr;
     QAction* mnuPack = nullptr;
     QAction* mnuInstall = nullptr;
+    QAction* mnuDrive = nullptr;
     QAction* mnuDash = nullptr;
     QAction* mnuExit = nullptr;
     QMenu* mnuAbout = nullptr;

@@ -1,5 +1,6 @@
 #include "platform/drive.h"
 
+#include "platform/image_drive.h"
 #include "platform/text_file.h"
 
 #include <QCoreApplication>
@@ -33,6 +34,12 @@ QString findEntry(const QString& folder, const QString& component) {
     return {};
 }
 
+bool isProgramDirectoryPath(const QStringList& components) {
+    return components.size() >= 2 &&
+           components.at(0).compare(QStringLiteral("Program Files"), Qt::CaseInsensitive) == 0 &&
+           components.at(1).compare(QStringLiteral("Paletteer 95"), Qt::CaseInsensitive) == 0;
+}
+
 void layOutDrive(const QString& folder) {
     QDir dir(folder);
     dir.mkpath(QStringLiteral("Program Files/Plus!/Themes"));
@@ -47,8 +54,15 @@ bool isWindowsPath(const QString& path) {
 }
 
 QString driveCFolder() {
+    if (const ImageDrive* image = activeImageDrive())
+        return image->mirrorRoot();
+    return localDriveCFolder();
+}
+
+QString localDriveCFolder() {
     QString folder = qEnvironmentVariable("PALETTEER95_DRIVE_C");
-    if (folder.isEmpty()) {
+    // An image file there is drive C only through an opened ImageDrive.
+    if (folder.isEmpty() || isImageFile(folder)) {
         QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
         // The XDG rules ignore a relative value.
         if (dataHome.isEmpty() || QDir::isRelativePath(dataHome))
@@ -83,11 +97,17 @@ Result<QString> hostPath(const QString& path) {
         wanted << component;
     }
 
-    QString result = driveCFolder();
+    // On an image, the program directory stays in the local drive C folder.
+    ImageDrive* image = activeImageDrive();
+    if (image && isProgramDirectoryPath(wanted))
+        image = nullptr;
+    QString result = image ? image->mirrorRoot() : localDriveCFolder();
     bool found = true; // below a component that does not exist, nothing can be found
     for (const QString& component : wanted) {
         QString name = component;
         if (found) {
+            if (image)
+                image->materialize(result);
             const QString entry = findEntry(result, component);
             if (entry.isEmpty())
                 found = false;
@@ -96,6 +116,8 @@ Result<QString> hostPath(const QString& path) {
         }
         result += QLatin1Char('/') + name;
     }
+    if (found && image)
+        image->materialize(result);
     if (isSeparator(path.back()) && !result.endsWith(QLatin1Char('/')))
         result += QLatin1Char('/');
     return result;

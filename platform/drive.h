@@ -22,6 +22,11 @@ bool isWindowsPath(const QString& path);
 // else $XDG_DATA_HOME/paletteer95/drive_c. Created on first use, with
 // "Program Files\Plus!\Themes\" and "Windows\" laid out inside it.
 QString driveCFolder();
+// When drive C is a disk image (see image_drive.h), driveCFolder() is the
+// folder that mirrors the image's volume, and this local folder keeps the
+// program directory: $PALETTEER95_DRIVE_C when it is a folder, else
+// $XDG_DATA_HOME/paletteer95/drive_c. Without an image the two are one.
+QString localDriveCFolder();
 
 // The host path of a Windows-form or host path. Existing components are found
 // regardless of case; components that do not exist yet keep the case given.

@@ -1,0 +1,576 @@
+#include "platform/image_drive.h"
+
+#include "platform/image_journal.h"
+#include "platform/mtools.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutexLocker>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+
+#include <cerrno>
+#include <cstring>
+#include <functional>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace p95 {
+
+namespace {
+
+constexpr qint64 kProbeAgainMs = 2000;
+
+ImageDrive*& activeSlot() {
+    static ImageDrive* drive = nullptr;
+    return drive;
+}
+
+QString joinPath(const QString& folder, const QString& name) {
+    return folder.isEmpty() ? name : folder + QLatin1Char('/') + name;
+}
+
+QStringList componentsOf(const QString& path) {
+    return path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+}
+
+bool statFile(const QString& path, qint64& inode, qint64& modified, qint64& size) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return false;
+    inode = qint64(info.st_ino);
+    modified = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    size = qint64(info.st_size);
+    return true;
+}
+
+// Where the mirror lives: in memory where the host offers it (the save's
+// flushes there cost nothing; the image gets its own), else the temporary folder.
+QString mirrorParent() {
+    for (const QString& candidate :
+         {qEnvironmentVariable("XDG_RUNTIME_DIR"), QStringLiteral("/dev/shm")}) {
+        const QFileInfo info(candidate);
+        if (!candidate.isEmpty() && info.isDir() && info.isWritable())
+            return candidate;
+    }
+    return QDir::tempPath();
+}
+
+// mtools keeps a name whole only when every character is in its code page
+// (850): it writes any other as a look-alike and no long name ("€uro" becomes
+// "euro"). Such a name is refused before anything is written.
+bool volumeCanHold(const QString& name) {
+    static const QString kForbidden = QStringLiteral("\\/:*?\"<>|");
+    QStringEncoder encoder("IBM850", QStringConverter::Flag::Stateless);
+    const QByteArray bytes = encoder.encode(name);
+    if (encoder.hasError())
+        return false;
+    QStringDecoder decoder("IBM850");
+    if (decoder.decode(bytes) != name)
+        return false;
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20 || kForbidden.contains(c))
+            return false;
+    }
+    return true;
+}
+
+// The bytes of everything a write changes in place, hashed: equal exactly
+// when nobody wrote to the volume in between.
+QByteArray fingerprint(const FatVolume& volume, const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (const ImageRegion& region : volume.metadataRegions()) {
+        if (!file.seek(region.offset))
+            return {};
+        hash.addData(file.read(region.length));
+    }
+    return hash.result();
+}
+
+Error refusal(const QString& path, const QString& reason) {
+    return Error{QStringLiteral("Writing to the disk image"), path, reason};
+}
+
+} // namespace
+
+struct ImageDrive::Plan {
+    QStringList deleteFiles; // volume paths
+    QStringList deleteTrees;
+    QList<std::pair<QString, QStringList>> copies; // volume folder, host sources
+    QList<ImageRegion> freed;                      // clusters a write may reuse
+    qint64 neededClusters = 0;
+    qint64 freedClusters = 0;
+    QList<std::pair<QString, QString>> written; // volume path, host path
+    QStringList removed;
+    QStringList newFolders;
+    QString unholdable; // the first new name mtools would change
+
+    bool empty() const {
+        return deleteFiles.isEmpty() && deleteTrees.isEmpty() && copies.isEmpty();
+    }
+    void copy(const QString& folder, const QString& host) {
+        for (auto& [target, sources] : copies) {
+            if (target == folder) {
+                sources << host;
+                return;
+            }
+        }
+        copies.append({folder, {host}});
+    }
+};
+
+QList<VolumeSummary> summarizeVolumes(const DiskImage& image) {
+    QList<VolumeSummary> volumes;
+    for (const Partition& p : image.partitions) {
+        VolumeSummary summary;
+        summary.partition = p;
+        summary.totalBytes = p.size;
+        summary.fat = isFatPartitionType(p.type);
+        if (!summary.fat) {
+            summary.problem = QStringLiteral("not a FAT partition");
+        } else if (auto volume = FatVolume::open(image.path, p.offset)) {
+            summary.label = volume.value()->label();
+            summary.fatType = fatTypeName(volume.value()->type());
+            summary.totalBytes = volume.value()->totalBytes();
+            summary.freeBytes = volume.value()->freeBytes();
+        } else {
+            summary.fat = false;
+            summary.problem = volume.error().reason;
+        }
+        volumes.append(summary);
+    }
+    return volumes;
+}
+
+Result<std::unique_ptr<ImageDrive>> ImageDrive::open(const QString& imagePath, int partition,
+                                                     Mode mode) {
+    auto image = openDiskImage(imagePath);
+    if (!image)
+        return image.error();
+    auto chosen = choosePartition(image.value(), partition);
+    if (!chosen)
+        return chosen.error();
+    std::unique_ptr<ImageDrive> drive(new ImageDrive);
+    drive->m_image = image.value();
+    drive->m_partition = chosen.value();
+    drive->m_mode = mode;
+    drive->m_opened.start();
+
+    // A write that was cut off is undone before anything reads the volume.
+    if (QFileInfo::exists(journalPath(imagePath))) {
+        if (const QString user = imageUser(imagePath); !user.isEmpty())
+            return refusal(imagePath, user);
+        if (const Status s = rollBackJournal(imagePath); !s.ok())
+            return s.error();
+    }
+    if (mode != Mode::Read) {
+        const QFileInfo info(imagePath);
+        // The mode bits count even for root, who may write anything.
+        const auto writeBits =
+            QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+        if (!info.isWritable() || !(info.permissions() & writeBits))
+            return refusal(imagePath, QStringLiteral("the image is read-only"));
+        const QFileInfo folder(info.absolutePath());
+        if (::access(QFile::encodeName(folder.filePath()).constData(), W_OK) != 0 ||
+            !(folder.permissions() & writeBits))
+            return refusal(imagePath,
+                           QStringLiteral("the image's folder is read-only (the undo journal is "
+                                          "kept beside the image)"));
+        if (const QString user = imageUser(imagePath); !user.isEmpty())
+            return refusal(imagePath, user);
+        if (const Status s = drive->m_lock.acquire(imagePath); !s.ok())
+            return s.error();
+        if (mode == Mode::WriteLater)
+            drive->m_lock.release();
+    }
+    auto volume = FatVolume::open(imagePath, drive->m_partition.offset);
+    if (!volume)
+        return Error{volume.error().step, imagePath, volume.error().reason};
+    drive->m_volume = std::move(volume.value());
+    if (mode != Mode::Read) {
+        if (drive->m_volume->dirty())
+            return refusal(imagePath, QStringLiteral("the volume is marked dirty (the machine was "
+                                                     "not shut down cleanly); let Windows or "
+                                                     "fsck.fat repair it first"));
+        const QStringList problems = drive->m_volume->check();
+        if (!problems.isEmpty())
+            return refusal(imagePath, QStringLiteral("the volume is inconsistent (%1); let "
+                                                     "Windows or fsck.fat repair it first")
+                                          .arg(problems.join(QStringLiteral("; "))));
+        drive->m_fingerprint = fingerprint(*drive->m_volume, imagePath);
+    }
+    drive->m_mirror =
+        std::make_unique<QTemporaryDir>(mirrorParent() + QStringLiteral("/paletteer95-c-XXXXXX"));
+    if (!drive->m_mirror->isValid())
+        return Error{QStringLiteral("Making a working folder for the disk image"), QDir::tempPath(),
+                     drive->m_mirror->errorString()};
+    return drive;
+}
+
+ImageDrive::~ImageDrive() {
+    if (activeImageDrive() == this)
+        setActiveImageDrive(nullptr);
+}
+
+QString ImageDrive::description() const {
+    if (m_partition.number == 0)
+        return QFileInfo(m_image.path).fileName();
+    return QStringLiteral("%1, partition %2")
+        .arg(QFileInfo(m_image.path).fileName())
+        .arg(m_partition.number);
+}
+
+QString ImageDrive::mirrorRoot() const {
+    return m_mirror->path();
+}
+
+QString ImageDrive::hostOf(const QString& folder) const {
+    return folder.isEmpty() ? mirrorRoot() : mirrorRoot() + QLatin1Char('/') + folder;
+}
+
+void ImageDrive::materialize(const QString& hostFolder) {
+    const QMutexLocker locker(&m_mutex);
+    const QString root = mirrorRoot();
+    QString folder = QDir::cleanPath(hostFolder);
+    if (folder == root)
+        folder.clear();
+    else if (folder.startsWith(root + QLatin1Char('/')))
+        folder = folder.mid(root.size() + 1);
+    else
+        return;
+    if (m_folders.contains(folder))
+        return;
+    // Only the root, or a folder the volume held when its parent was copied;
+    // a folder made since is the program's own.
+    quint32 cluster = 0;
+    if (!folder.isEmpty()) {
+        const qsizetype cut = folder.lastIndexOf(QLatin1Char('/'));
+        const QString parent = cut < 0 ? QString() : folder.left(cut);
+        const auto parentEntries = m_folders.constFind(parent);
+        if (parentEntries == m_folders.cend())
+            return;
+        const auto entry = parentEntries->constFind(folder.mid(cut + 1));
+        if (entry == parentEntries->cend() || !entry->entry.directory)
+            return;
+        cluster = entry->entry.firstCluster;
+    }
+    auto entries = m_volume->list(cluster);
+    if (!entries)
+        return;
+    QHash<QString, Original>& originals = m_folders[folder];
+    const QString host = hostOf(folder);
+    QDir().mkpath(host);
+    for (const FatEntry& e : entries.value()) {
+        const QString path = host + QLatin1Char('/') + e.name;
+        if (e.directory) {
+            QDir().mkdir(path);
+        } else {
+            auto bytes = m_volume->read(e);
+            QFile file(path);
+            if (!bytes || !file.open(QIODevice::WriteOnly) ||
+                file.write(bytes.value()) != bytes.value().size())
+                continue; // left out of the mirror: the program sees no such file
+        }
+        Original original{e, 0, 0};
+        qint64 size = 0;
+        statFile(path, original.inode, original.modified, size);
+        originals.insert(e.name, original);
+    }
+}
+
+void ImageDrive::materializeTree(const QString& hostFolder, int depth) {
+    const QMutexLocker locker(&m_mutex);
+    materialize(hostFolder);
+    if (depth <= 0)
+        return;
+    const QString folder = QDir::cleanPath(hostFolder);
+    const QString root = mirrorRoot();
+    const QString relative =
+        folder == root ? QString() : folder.mid(root.size() + 1); // materialize() checked it
+    const auto entries = m_folders.constFind(relative);
+    if (entries == m_folders.cend())
+        return;
+    for (auto it = entries->cbegin(); it != entries->cend(); ++it) {
+        if (it->entry.directory)
+            materializeTree(folder + QLatin1Char('/') + it.key(), depth - 1);
+    }
+}
+
+void ImageDrive::planFolder(const QString& folder, Plan& plan) {
+    const QHash<QString, Original> originals = m_folders.value(folder);
+    const QString host = hostOf(folder);
+    const qint64 cluster = m_volume->clusterBytes();
+    const auto clustersFor = [&](qint64 bytes) { return (bytes + cluster - 1) / cluster; };
+
+    for (auto it = originals.cbegin(); it != originals.cend(); ++it) {
+        const QFileInfo now(host + QLatin1Char('/') + it.key());
+        const QString path = joinPath(folder, it.key());
+        if (now.exists() && now.isDir() == it.value().entry.directory)
+            continue;
+        (it.value().entry.directory ? plan.deleteTrees : plan.deleteFiles) << path;
+        const QList<ImageRegion> regions = m_volume->dataRegions(it.value().entry);
+        plan.freed += regions;
+        plan.freedClusters += regions.size();
+        if (!now.exists())
+            plan.removed << path;
+    }
+
+    // A new file or folder, with everything in it.
+    std::function<void(const QString&, const QFileInfo&)> addNew = [&](const QString& path,
+                                                                       const QFileInfo& info) {
+        plan.written.append({path, info.filePath()});
+        if (plan.unholdable.isEmpty() && !volumeCanHold(info.fileName()))
+            plan.unholdable = info.fileName();
+        if (!info.isDir()) {
+            plan.neededClusters += clustersFor(info.size());
+            return;
+        }
+        plan.newFolders << path;
+        const QFileInfoList inside = QDir(info.filePath())
+                                         .entryInfoList(QDir::AllEntries | QDir::Hidden |
+                                                        QDir::System | QDir::NoDotAndDotDot);
+        // The folder's own clusters: "." and "..", and up to 21 entries per long name.
+        plan.neededClusters += clustersFor((2 + 21 * inside.size()) * 32);
+        for (const QFileInfo& child : inside)
+            addNew(path + QLatin1Char('/') + child.fileName(), child);
+    };
+
+    bool grows = false;
+    const QFileInfoList current = QDir(host).entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo& info : current) {
+        const QString name = info.fileName();
+        const QString path = joinPath(folder, name);
+        const auto it = originals.constFind(name);
+        if (it == originals.cend() || it.value().entry.directory != info.isDir()) {
+            plan.copy(folder, info.filePath());
+            addNew(path, info);
+            grows = true;
+            continue;
+        }
+        if (info.isDir()) {
+            if (m_folders.contains(path))
+                planFolder(path, plan);
+            continue;
+        }
+        qint64 inode = 0, modified = 0, size = 0;
+        statFile(info.filePath(), inode, modified, size);
+        const Original& original = it.value();
+        if (inode == original.inode && modified == original.modified &&
+            size == qint64(original.entry.size))
+            continue;
+        QFile file(info.filePath());
+        auto before = m_volume->read(original.entry);
+        if (file.open(QIODevice::ReadOnly) && before && file.readAll() == before.value())
+            continue;
+        plan.deleteFiles << path;
+        const QList<ImageRegion> regions = m_volume->dataRegions(original.entry);
+        plan.freed += regions;
+        plan.freedClusters += regions.size();
+        plan.copy(folder, info.filePath());
+        plan.written.append({path, info.filePath()});
+        plan.neededClusters += clustersFor(size);
+        grows = true;
+    }
+    if (grows)
+        ++plan.neededClusters; // the folder may need one more cluster for its entries
+}
+
+bool ImageDrive::hasChanges() {
+    const QMutexLocker locker(&m_mutex);
+    if (!m_folders.contains(QString()))
+        return false;
+    Plan plan;
+    planFolder(QString(), plan);
+    return !plan.empty();
+}
+
+Status ImageDrive::verify(const Plan& plan) {
+    auto reopened = FatVolume::open(m_image.path, m_partition.offset);
+    if (!reopened)
+        return reopened.error();
+    const FatVolume& volume = *reopened.value();
+    for (const auto& [path, host] : plan.written) {
+        const QString wanted = path.section(QLatin1Char('/'), -1);
+        auto entry = volume.find(componentsOf(path));
+        if (!entry)
+            return refusal(m_image.path,
+                           QStringLiteral("the volume cannot hold the name \"%1\"").arg(wanted));
+        if (entry.value().name != wanted)
+            return refusal(m_image.path, QStringLiteral("the volume cannot hold the name \"%1\" "
+                                                        "(it became \"%2\")")
+                                             .arg(wanted, entry.value().name));
+        if (entry.value().directory != QFileInfo(host).isDir())
+            return refusal(m_image.path, QStringLiteral("\"%1\" was not written").arg(path));
+        if (entry.value().directory)
+            continue;
+        QFile file(host);
+        auto bytes = volume.read(entry.value());
+        if (!file.open(QIODevice::ReadOnly) || !bytes || bytes.value() != file.readAll())
+            return refusal(
+                m_image.path,
+                QStringLiteral("\"%1\" reads back differently from the image").arg(path));
+    }
+    for (const QString& path : plan.removed) {
+        if (volume.find(componentsOf(path)))
+            return refusal(m_image.path, QStringLiteral("\"%1\" was not removed").arg(path));
+    }
+    const QStringList problems = volume.check();
+    if (!problems.isEmpty())
+        return refusal(m_image.path,
+                       QStringLiteral("the volume is inconsistent after the write (%1)")
+                           .arg(problems.join(QStringLiteral("; "))));
+    return {};
+}
+
+void ImageDrive::snapshotFolder(const QString& folder) {
+    auto entry = m_volume->find(componentsOf(folder));
+    if (!entry || !entry.value().directory) {
+        m_folders.remove(folder);
+        return;
+    }
+    auto entries = m_volume->list(entry.value().firstCluster);
+    if (!entries)
+        return;
+    QHash<QString, Original> originals;
+    for (const FatEntry& e : entries.value()) {
+        Original original{e, 0, 0};
+        qint64 size = 0;
+        statFile(hostOf(joinPath(folder, e.name)), original.inode, original.modified, size);
+        originals.insert(e.name, original);
+    }
+    m_folders.insert(folder, originals);
+}
+
+Status ImageDrive::commit() {
+    const QMutexLocker locker(&m_mutex);
+    if (!m_folders.contains(QString()))
+        return {};
+    Plan plan;
+    planFolder(QString(), plan);
+    if (plan.empty())
+        return {};
+    const QString& path = m_image.path;
+    if (m_mode == Mode::Read)
+        return refusal(path, QStringLiteral("the image was opened for reading only"));
+    // Between saves of the window the machine may have run: write only into
+    // the volume as it was copied, and only while holding the locks.
+    struct Unlock {
+        ImageLock& lock;
+        bool release;
+        ~Unlock() {
+            if (release)
+                lock.release();
+        }
+    } unlock{m_lock, m_mode == Mode::WriteLater};
+    if (m_mode == Mode::WriteLater) {
+        if (const Status s = m_lock.acquire(path); !s.ok())
+            return s;
+        if (const QString user = imageUser(path, m_lock.fd()); !user.isEmpty())
+            return refusal(path, user);
+        auto now = FatVolume::open(path, m_partition.offset);
+        if (!now || fingerprint(*now.value(), path) != m_fingerprint) {
+            discard();
+            return refusal(path, QStringLiteral("the image changed since drive C was chosen (did "
+                                                "the machine run?); open the theme again"));
+        }
+    }
+    // Our locks keep QEMU out; a program that locks nothing (86Box) may have
+    // opened the image since we looked, when that was more than a moment ago.
+    if (m_mode == Mode::Write && m_opened.elapsed() > kProbeAgainMs) {
+        if (const QString user = imageUser(path, m_lock.fd()); !user.isEmpty())
+            return refusal(path, user);
+    }
+    if (!plan.unholdable.isEmpty())
+        return refusal(path, QStringLiteral("the volume cannot hold the name \"%1\" (mtools "
+                                            "writes only names in code page 850)")
+                                 .arg(plan.unholdable));
+    const qint64 available = m_volume->freeClusters() + plan.freedClusters;
+    if (plan.neededClusters > available)
+        return refusal(path, QStringLiteral("the volume is full: the write needs %1 KiB, %2 KiB "
+                                            "are free")
+                                 .arg(plan.neededClusters * m_volume->clusterBytes() / 1024)
+                                 .arg(available * m_volume->clusterBytes() / 1024));
+
+    QList<ImageRegion> regions = m_volume->metadataRegions();
+    regions += plan.freed;
+    if (const Status s = writeJournal(path, m_lock.fd(), regions); !s.ok())
+        return s;
+    const auto rollBack = [&](const Error& error) -> Status {
+        if (const Status undone = rollBackJournal(path); !undone.ok())
+            return Error{error.step, error.file,
+                         QStringLiteral("%1; rolling back failed too: %2")
+                             .arg(error.reason, undone.error().text())};
+        return error;
+    };
+
+    Mtools tools(path, m_partition.offset);
+    if (const Status s = tools.deleteFiles(plan.deleteFiles); !s.ok())
+        return rollBack(s.error());
+    if (const Status s = tools.deleteTrees(plan.deleteTrees); !s.ok())
+        return rollBack(s.error());
+    for (const auto& [folder, sources] : plan.copies) {
+        if (const Status s = tools.copyInto(sources, QLatin1Char('/') + folder, false); !s.ok())
+            return rollBack(s.error());
+    }
+    if (const Status s = verify(plan); !s.ok())
+        return rollBack(s.error());
+    if (::fsync(m_lock.fd()) != 0)
+        return rollBack(Error{QStringLiteral("Flushing the disk image"), path,
+                              QString::fromLocal8Bit(std::strerror(errno))});
+    if (const Status s = removeJournal(path); !s.ok())
+        return s;
+
+    auto reopened = FatVolume::open(path, m_partition.offset);
+    if (!reopened)
+        return reopened.error();
+    m_volume = std::move(reopened.value());
+    QStringList folders = m_folders.keys();
+    folders += plan.newFolders;
+    for (const QString& folder : folders)
+        snapshotFolder(folder);
+    if (m_mode == Mode::WriteLater)
+        m_fingerprint = fingerprint(*m_volume, path);
+    return {};
+}
+
+void ImageDrive::discard() {
+    const QMutexLocker locker(&m_mutex);
+    m_folders.clear();
+    QDir mirror(mirrorRoot());
+    const QStringList entries =
+        mirror.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        const QString path = mirror.filePath(entry);
+        if (QFileInfo(path).isDir())
+            QDir(path).removeRecursively();
+        else
+            QFile::remove(path);
+    }
+    if (auto reopened = FatVolume::open(m_image.path, m_partition.offset)) {
+        m_volume = std::move(reopened.value());
+        if (m_mode == Mode::WriteLater)
+            m_fingerprint = fingerprint(*m_volume, m_image.path);
+    }
+}
+
+ImageDrive* activeImageDrive() {
+    return activeSlot();
+}
+
+void setActiveImageDrive(ImageDrive* drive) {
+    activeSlot() = drive;
+}
+
+bool isImageFile(const QString& path) {
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+} // namespace p95
