@@ -4,6 +4,7 @@
 // new, never lost or half-written, and nothing is left beside it.
 
 #include "drive_support.h"
+#include "faults/disk_faults.h"
 #include "platform/drive.h"
 #include "test_support.h"
 #include "theme/theme_save.h"
@@ -113,21 +114,33 @@ TEST_F(SaveFaults, WhereverTheDiskFillsEveryEarlierFileIsOldOrWholeAndTheFailure
         total += bytes.size();
     total += 2000 + 3000 + 1500; // the scratch copies
 
-    int failures = 0;
-    for (qint64 limit = 0; limit < total; limit += limit < 100 ? 1 : 97) {
-        restore(before);
-        FileSystem files;
-        files.setWriteLimit(limit);
-        const SaveResult result = save(files);
-        const std::string when = "limit " + std::to_string(limit);
-        ASSERT_EQ(result.outcome, SaveOutcome::Failed) << when;
-        ASSERT_TRUE(result.status.has_value());
-        EXPECT_TRUE(result.status->reason.contains(QStringLiteral("No space"))) << when;
-        EXPECT_FALSE(result.status->file.isEmpty()) << when;
-        expectOldOrNew(before, after, when);
-        ++failures;
+    // The copies go through the kernel's copy_file_range, or plain writes.
+    for (const bool kernelCopy : {true, false}) {
+        int failures = 0;
+        int copiesCut = 0;
+        for (qint64 limit = 0; limit < total; limit += limit < 100 ? 1 : 97) {
+            restore(before);
+            test::DiskFaults disk;
+            disk.kernelCopy = kernelCopy;
+            disk.room = limit;
+            FileSystem files(disk);
+            const SaveResult result = save(files);
+            const std::string when =
+                (kernelCopy ? "copy_file_range, limit " : "write, limit ") + std::to_string(limit);
+            ASSERT_EQ(result.outcome, SaveOutcome::Failed) << when;
+            ASSERT_TRUE(result.status.has_value());
+            EXPECT_TRUE(result.status->reason.contains(QStringLiteral("No space"))) << when;
+            EXPECT_FALSE(result.status->file.isEmpty()) << when;
+            expectOldOrNew(before, after, when);
+            ++failures;
+            copiesCut += disk.copiesCut;
+        }
+        EXPECT_GT(failures, 100);
+        if (kernelCopy)
+            EXPECT_GT(copiesCut, 100);
+        else
+            EXPECT_EQ(copiesCut, 0);
     }
-    EXPECT_GT(failures, 100);
 
     // Room again: the save goes through, the scratch folder it left is reused.
     FileSystem files;

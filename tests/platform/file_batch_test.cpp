@@ -3,6 +3,7 @@
 // short by a full disk leaves each target old or wholly new, and no litter.
 
 #include "drive_support.h"
+#include "faults/disk_faults.h"
 #include "platform/drive.h"
 #include "platform/file_system.h"
 #include "test_support.h"
@@ -90,18 +91,25 @@ TEST_F(Batches, ABatchEndedWithoutCommitLeavesEveryTargetAsItWas) {
 TEST_F(Batches, AFullDiskFailsOneFileAndCommitPlacesTheOnesWrittenBeforeIt) {
     const QByteArray big(2 * 1024 * 1024 + 3, 'b');
     writeFile(tmp() + QStringLiteral("/big.cur"), big);
-    FileSystem files;
-    FileSystem::Batch batch(files, kTheme);
-    files.setWriteLimit(9 + 1024 * 1024);
-    EXPECT_FALSE(files.writeFile(kTheme + QStringLiteral("\\Ocean.theme"), "new theme"));
-    const Status full = files.copyFile(tmp() + QStringLiteral("/big.cur"),
-                                       kTheme + QStringLiteral("\\Ocean Busy.cur"));
-    ASSERT_TRUE(full.has_value());
-    EXPECT_TRUE(full->reason.contains(QStringLiteral("No space")));
-    EXPECT_EQ(entries(), m_before);
+    for (const bool kernelCopy : {true, false}) {
+        SCOPED_TRACE(kernelCopy ? "copy_file_range" : "write");
+        writeFile(themeFile("Ocean.theme"), "old theme");
+        test::DiskFaults disk;
+        disk.kernelCopy = kernelCopy;
+        FileSystem files(disk);
+        FileSystem::Batch batch(files, kTheme);
+        disk.room = 9 + 1024 * 1024;
+        EXPECT_FALSE(files.writeFile(kTheme + QStringLiteral("\\Ocean.theme"), "new theme"));
+        const Status full = files.copyFile(tmp() + QStringLiteral("/big.cur"),
+                                           kTheme + QStringLiteral("\\Ocean Busy.cur"));
+        ASSERT_TRUE(full.has_value());
+        EXPECT_TRUE(full->reason.contains(QStringLiteral("No space")));
+        EXPECT_EQ(disk.copiesCut, kernelCopy ? 1 : 0);
+        EXPECT_EQ(entries(), m_before);
 
-    EXPECT_FALSE(batch.commit());
-    EXPECT_EQ(test::readBytes(themeFile("Ocean.theme")), "new theme");
-    EXPECT_EQ(test::readBytes(themeFile("Ocean Busy.cur")), "old busy");
-    EXPECT_EQ(entries(), m_before);
+        EXPECT_FALSE(batch.commit());
+        EXPECT_EQ(test::readBytes(themeFile("Ocean.theme")), "new theme");
+        EXPECT_EQ(test::readBytes(themeFile("Ocean Busy.cur")), "old busy");
+        EXPECT_EQ(entries(), m_before);
+    }
 }

@@ -1,4 +1,5 @@
 #include "drive_support.h"
+#include "faults/disk_faults.h"
 #include "platform/drive.h"
 #include "platform/file_system.h"
 #include "platform/sound_files.h"
@@ -146,29 +147,40 @@ TEST_F(Files, CopyOfAMissingOrNonRegularFileFails) {
 TEST_F(Files, AFullDiskHalfWayLeavesTheEarlierFileWholeAndNoLitter) {
     const QByteArray big(3 * 1024 * 1024 + 17, 'n');
     writeFile(tmp() + QStringLiteral("/big.wav"), big);
-    writeFile(onDrive(QStringLiteral("Themes/Ocean/Ocean Asterisk.wav")), "earlier sound");
-    writeFile(onDrive(QStringLiteral("Themes/Ocean/Ocean.theme")), "earlier theme");
+    // The kernel's copy and plain writes each fail in the middle of the file.
+    for (const bool kernelCopy : {true, false}) {
+        SCOPED_TRACE(kernelCopy ? "copy_file_range" : "write");
+        writeFile(onDrive(QStringLiteral("Themes/Ocean/Ocean Asterisk.wav")), "earlier sound");
+        writeFile(onDrive(QStringLiteral("Themes/Ocean/Ocean.theme")), "earlier theme");
+        test::DiskFaults disk;
+        disk.kernelCopy = kernelCopy;
+        FileSystem files(disk);
 
-    m_fs.setWriteLimit(1024 * 1024 + 5);
-    auto copy = m_fs.copyFile(tmp() + QStringLiteral("/big.wav"),
-                              QStringLiteral("C:\\Themes\\Ocean\\Ocean Asterisk.wav"));
-    ASSERT_TRUE(copy.has_value());
-    EXPECT_TRUE(copy->reason.contains(QStringLiteral("No space")));
-    auto write = m_fs.writeFile(QStringLiteral("C:\\Themes\\Ocean\\Ocean.theme"), "new theme");
-    ASSERT_TRUE(write.has_value());
+        disk.room = 1024 * 1024 + 5;
+        auto copy = files.copyFile(tmp() + QStringLiteral("/big.wav"),
+                                   QStringLiteral("C:\\Themes\\Ocean\\Ocean Asterisk.wav"));
+        ASSERT_TRUE(copy.has_value());
+        EXPECT_TRUE(copy->reason.contains(QStringLiteral("No space")));
+        EXPECT_EQ(disk.copiesCut, kernelCopy ? 1 : 0);
+        EXPECT_EQ(disk.room, 0);
+        auto write = files.writeFile(QStringLiteral("C:\\Themes\\Ocean\\Ocean.theme"), "new theme");
+        ASSERT_TRUE(write.has_value());
 
-    EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Themes/Ocean/Ocean Asterisk.wav"))),
-              "earlier sound");
-    EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Themes/Ocean/Ocean.theme"))),
-              "earlier theme");
-    EXPECT_EQ(entries(QStringLiteral("Themes/Ocean")),
-              (QStringList{QStringLiteral("Ocean Asterisk.wav"), QStringLiteral("Ocean.theme")}));
+        EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Themes/Ocean/Ocean Asterisk.wav"))),
+                  "earlier sound");
+        EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Themes/Ocean/Ocean.theme"))),
+                  "earlier theme");
+        EXPECT_EQ(
+            entries(QStringLiteral("Themes/Ocean")),
+            (QStringList{QStringLiteral("Ocean Asterisk.wav"), QStringLiteral("Ocean.theme")}));
 
-    m_fs.setWriteLimit(-1);
-    EXPECT_FALSE(m_fs.copyFile(tmp() + QStringLiteral("/big.wav"),
-                               QStringLiteral("C:\\Themes\\Ocean\\Ocean Asterisk.wav"))
-                     .has_value());
-    EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Themes/Ocean/Ocean Asterisk.wav"))), big);
+        disk.room = -1;
+        EXPECT_FALSE(files
+                         .copyFile(tmp() + QStringLiteral("/big.wav"),
+                                   QStringLiteral("C:\\Themes\\Ocean\\Ocean Asterisk.wav"))
+                         .has_value());
+        EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Themes/Ocean/Ocean Asterisk.wav"))), big);
+    }
 }
 
 TEST_F(Files, DeleteByPatternDeletesMatchingFilesOnly) {
