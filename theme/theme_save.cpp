@@ -271,6 +271,8 @@ SaveResult saveTheme(const ThemeDocument& original, FileSystem& files,
             if (auto status = files.makeDirectory(themeDir))
                 return atStep(QStringLiteral("Creating the theme directory"), *status);
         }
+        // What an earlier save, killed, left; one that stays does no harm.
+        static_cast<void>(files.removeTemporaryFiles(themeDir));
         if (auto status = makeScratch(files, programDir))
             return status;
         batch.emplace(files, themeDir);

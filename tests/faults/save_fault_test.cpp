@@ -218,3 +218,47 @@ TEST_F(SaveFaults, ALockThatNamesNoOwnerBlocksOnlyWhileItIsFresh) {
     EXPECT_EQ(save(files).outcome, SaveOutcome::Saved);
     EXPECT_FALSE(QFileInfo::exists(lock));
 }
+
+// What a save killed on a disk without unnamed files (vfat) leaves beside
+// its targets is removed by the next save of the theme; a file of the user's
+// that only looks alike stays.
+TEST_F(SaveFaults, TheNextSaveRemovesTheTemporaryFilesAKilledSaveLeft) {
+    const auto [before, after] = oldAndNew();
+    writeFile(themeHost() + QStringLiteral("/~P95C0DE.TMP"), "killed");
+    writeFile(themeHost() + QStringLiteral("/~p95beef.tmp"), "killed");
+    writeFile(themeHost() + QStringLiteral("/~P95 notes.TMP"), "the user's");
+    test::DiskFaults disk;
+    disk.unnamedFiles = false;
+    FileSystem files(disk);
+    EXPECT_EQ(save(files).outcome, SaveOutcome::Saved);
+    Contents expected = after;
+    expected[QStringLiteral("~P95 notes.TMP")] = "the user's";
+    EXPECT_EQ(themeContents(), expected);
+}
+
+// The longest name the check accepts: its longest file name is 255 bytes
+// (75 × "€", three bytes each, and " Diagonal Resize 2 (SW-NE).cur").
+TEST_F(SaveFaults, TheLongestAcceptedNameSavesWholeWithOrWithoutUnnamedFiles) {
+    m_doc.name = QString(75, QChar(0x20AC));
+    m_doc.pointers[11] = source(QStringLiteral("nesw.cur"), QByteArray(700, 'd'));
+    const QString pointer = m_doc.name + QStringLiteral(" Diagonal Resize 2 (SW-NE).cur");
+    ASSERT_EQ(QFile::encodeName(pointer).size(), 255);
+    const QString folder = onDrive(QStringLiteral("Program Files/Plus!/Themes/") + m_doc.name);
+    for (const bool unnamedFiles : {true, false}) {
+        SCOPED_TRACE(unnamedFiles ? "O_TMPFILE" : "temporary names");
+        QDir(folder).removeRecursively();
+        test::DiskFaults disk;
+        disk.unnamedFiles = unnamedFiles;
+        FileSystem files(disk);
+        const SaveResult result = save(files);
+        ASSERT_EQ(result.outcome, SaveOutcome::Saved)
+            << (result.status ? result.status->text().toStdString() : std::string());
+        EXPECT_EQ(test::readBytes(folder + QLatin1Char('/') + pointer), QByteArray(700, 'd'));
+        // Four copies, the .theme file and ReadMe.txt: nothing else.
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 6);
+    }
+    // One letter more is refused before anything is written.
+    m_doc.name += QChar(0x20AC);
+    FileSystem files;
+    EXPECT_EQ(save(files).outcome, SaveOutcome::Refused);
+}

@@ -183,6 +183,38 @@ TEST_F(Files, AFullDiskHalfWayLeavesTheEarlierFileWholeAndNoLitter) {
     }
 }
 
+// A file written alone is flushed, then renamed over its target; when either
+// fails the write says so, naming the file, and the target stays whole.
+TEST_F(Files, AFailedFlushOrRenameOfAWriteIsReportedAndTheOldFileStaysWhole) {
+    const QString target = QStringLiteral("C:\\Themes\\Ocean\\Ocean.theme");
+    writeFile(onDrive(QStringLiteral("Themes/Ocean/Ocean.theme")), "earlier theme");
+    writeFile(tmp() + QStringLiteral("/new.theme"), "new theme");
+    for (const char* failing : {"flush file", "rename Ocean.theme"}) {
+        SCOPED_TRACE(failing);
+        test::DiskFaults disk;
+        disk.failing = {QString::fromLatin1(failing)};
+        FileSystem files(disk);
+        const Status written = files.writeFile(target, "new theme");
+        ASSERT_TRUE(written.has_value());
+        EXPECT_EQ(written->file, target);
+        const Status copied = files.copyFile(tmp() + QStringLiteral("/new.theme"), target);
+        ASSERT_TRUE(copied.has_value());
+        EXPECT_EQ(copied->file, target);
+        EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Themes/Ocean/Ocean.theme"))),
+                  "earlier theme");
+        EXPECT_EQ(entries(QStringLiteral("Themes/Ocean")),
+                  QStringList{QStringLiteral("Ocean.theme")});
+    }
+
+    test::DiskFaults disk;
+    FileSystem files(disk);
+    EXPECT_FALSE(files.writeFile(target, "new theme").has_value());
+    const qsizetype flushed = disk.log.indexOf(QStringLiteral("flush file"));
+    ASSERT_GE(flushed, 0);
+    EXPECT_LT(flushed, disk.log.indexOf(QStringLiteral("rename Ocean.theme")));
+    EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Themes/Ocean/Ocean.theme"))), "new theme");
+}
+
 TEST_F(Files, DeleteByPatternDeletesMatchingFilesOnly) {
     writeFile(onDrive(QStringLiteral("Scratch/a.ani")), "a");
     writeFile(onDrive(QStringLiteral("Scratch/B.WAV")), "b");
