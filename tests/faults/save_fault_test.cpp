@@ -136,10 +136,11 @@ TEST_F(SaveFaults, WhereverTheDiskFillsEveryEarlierFileIsOldOrWholeAndTheFailure
             copiesCut += disk.copiesCut;
         }
         EXPECT_GT(failures, 100);
-        if (kernelCopy)
+        if (kernelCopy) {
             EXPECT_GT(copiesCut, 100);
-        else
+        } else {
             EXPECT_EQ(copiesCut, 0);
+        }
     }
 
     // Room again: the save goes through, the scratch folder it left is reused.
@@ -147,6 +148,35 @@ TEST_F(SaveFaults, WhereverTheDiskFillsEveryEarlierFileIsOldOrWholeAndTheFailure
     EXPECT_EQ(save(files).outcome, SaveOutcome::Saved);
     EXPECT_EQ(themeContents(), after);
     EXPECT_FALSE(QFileInfo::exists(programHost() + QStringLiteral("/AAAAAA")));
+}
+
+// The flush before the renames, or a rename, fails: the save fails naming
+// what failed, and no file is half-written.
+TEST_F(SaveFaults, AFailedFlushOrRenameFailsTheSave) {
+    const auto [before, after] = oldAndNew();
+    const struct {
+        const char* failing;
+        QString named;
+    } cases[] = {
+        {"flush file system", QStringLiteral("C:\\Program Files\\Plus!\\Themes\\Ocean")},
+        {"rename Ocean.theme", QStringLiteral("Ocean.theme")},
+        {"rename Ocean Asterisk.wav", QStringLiteral("Ocean Asterisk.wav")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failing);
+        restore(before);
+        test::DiskFaults disk;
+        disk.failing = {QString::fromLatin1(c.failing)};
+        FileSystem files(disk);
+        const SaveResult result = save(files);
+        EXPECT_EQ(result.outcome, SaveOutcome::Failed);
+        ASSERT_TRUE(result.status.has_value());
+        EXPECT_TRUE(result.status->file.endsWith(c.named)) << result.status->text().toStdString();
+        expectOldOrNew(before, after, c.failing);
+        if (c.named.startsWith(QLatin1Char('C'))) { // the flush failed: nothing was renamed
+            EXPECT_EQ(themeContents(), before);
+        }
+    }
 }
 
 TEST_F(SaveFaults, AChosenFileThatVanishesAfterTheSaveBeganIsReportedAsMissing) {

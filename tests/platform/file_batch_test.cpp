@@ -124,6 +124,7 @@ TEST_F(Batches, TheFolderIsOpenedFirstAndOneFlushComesBeforeAnyRename) {
 
     // Opened when the batch began, so a write-back error of its files reaches the flush.
     EXPECT_EQ(disk.log.indexOf(QStringLiteral("open folder Ocean")), 0);
+    EXPECT_EQ(disk.count(QStringLiteral("open folder Ocean")), 1);
     const qsizetype flushed = disk.log.indexOf(QStringLiteral("flush file system"));
     ASSERT_GE(flushed, 0);
     EXPECT_LT(flushed, disk.log.indexOf(QStringLiteral("rename Ocean.theme")));
