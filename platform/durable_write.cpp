@@ -215,7 +215,7 @@ Status DurableWrites::writeInto(int fd, const QString& target, WriteSource& sour
         for (bool any = false;; any = true) {
             const ssize_t n = m_calls.copyFileRange(in, fd, size_t(kChunk));
             if (n == 0)
-                return std::nullopt;
+                return {};
             if (n > 0)
                 continue;
             if (any ||
@@ -229,7 +229,7 @@ Status DurableWrites::writeInto(int fd, const QString& target, WriteSource& sour
         if (!source.next(chunk))
             return Error{QStringLiteral("Reading the file"), target, source.errorString()};
         if (chunk.isEmpty())
-            return std::nullopt;
+            return {};
         for (qsizetype done = 0; done < chunk.size();) {
             const auto n =
                 m_calls.write(fd, chunk.constData() + done, std::size_t(chunk.size() - done));
@@ -270,7 +270,7 @@ Status DurableWrites::name(Waiting& file) {
     }
     file.temporary.clear();
     discard(file);
-    return std::nullopt;
+    return {};
 }
 
 Status DurableWrites::write(const QString& target, const QString& targetHost, WriteSource& source) {
@@ -324,7 +324,7 @@ Status DurableWrites::write(const QString& target, const QString& targetHost, Wr
     ::sync_file_range(file.fd, 0, 0, SYNC_FILE_RANGE_WRITE);
 #endif
     m_batch->waiting.push_back(file);
-    return std::nullopt;
+    return {};
 }
 
 void DurableWrites::beginBatch(const QString& folder, const Result<QString>& folderHost) {
@@ -351,7 +351,7 @@ Status DurableWrites::commitBatch() {
     // The batch ends here, whatever happens; what is not named is discarded.
     const std::unique_ptr<Batch> batch = std::move(m_batch);
     if (!batch || batch->waiting.empty())
-        return std::nullopt;
+        return {};
     const QString step = QStringLiteral("Making the files durable");
     if (!batch->host)
         return Error{step, batch->folder, batch->host.error().reason};
@@ -390,7 +390,7 @@ Status DurableWrites::commitBatch() {
         }
         ::close(fd);
     }
-    return std::nullopt;
+    return {};
 }
 
 } // namespace p95
