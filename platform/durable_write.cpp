@@ -302,7 +302,7 @@ Status DurableWrites::write(const QString& target, const QString& targetHost, Wr
     if (::stat(encoded(host).constData(), &existing) == 0)
         ::fchmod(file.fd, existing.st_mode & 07777);
 
-    if (auto status = writeInto(file.fd, target, source)) {
+    if (auto status = writeInto(file.fd, target, source); !status.ok()) {
         discard(file);
         return status;
     }
@@ -372,7 +372,7 @@ Status DurableWrites::commitBatch() {
             otherFolders << folder;
     }
     for (Waiting& file : batch->waiting) {
-        if (auto status = name(file))
+        if (auto status = name(file); !status.ok())
             return status;
     }
     // The new names, and a folder the save has just made.

@@ -149,7 +149,7 @@ Status FileSystem::makeDirectory(const QString& path) {
         return fileError(step, path, QStringLiteral("path not found"));
     if (!QDir().mkdir(host.value()))
         return fileError(step, path, qt_error_string(errno));
-    return std::nullopt;
+    return {};
 }
 
 Status FileSystem::removeDirectory(const QString& path) {
@@ -165,7 +165,7 @@ Status FileSystem::removeDirectory(const QString& path) {
         return fileError(step, path, QStringLiteral("the folder is not empty"));
     if (!QDir().rmdir(host.value()))
         return fileError(step, path, qt_error_string(errno));
-    return std::nullopt;
+    return {};
 }
 
 Status FileSystem::copyFile(const QString& source, const QString& target) {
@@ -182,11 +182,11 @@ Status FileSystem::copyFile(const QString& source, const QString& target) {
     if (!info.isFile())
         return fileError(step, source, QStringLiteral("not a regular file"));
     QFile in;
-    if (auto status = openRegularFile(in, sourceHost.value())) {
+    if (auto status = openRegularFile(in, sourceHost.value()); !status.ok()) {
         // Gone since the check above: a missing file like any other.
-        if (status->reason == fileNotFoundReason())
+        if (status.error().reason == fileNotFoundReason())
             return notFound(step, source);
-        return fileError(step, source, status->reason);
+        return fileError(step, source, status.error().reason);
     }
     WriteSource bytes(in);
     return write(target, targetHost.value(), bytes);
@@ -208,7 +208,7 @@ Status FileSystem::deleteFiles(const QString& pattern) {
         if (!file.remove())
             return fileError(step, folder + name, file.errorString());
     }
-    return std::nullopt;
+    return {};
 }
 
 Status FileSystem::rename(const QString& from, const QString& to) {
@@ -229,14 +229,14 @@ Status FileSystem::rename(const QString& from, const QString& to) {
         Q_UNUSED(folder);
         target = source.absolutePath() + QLatin1Char('/') + name;
         if (target == source.absoluteFilePath())
-            return std::nullopt;
+            return {};
     } else if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) {
         return fileError(step, to, QStringLiteral("the file already exists"));
     }
     if (!QDir().rename(fromHost.value(), target))
         return fileError(step, from,
                          QStringLiteral("cannot rename to %1: %2").arg(to, qt_error_string(errno)));
-    return std::nullopt;
+    return {};
 }
 
 Status FileSystem::writeFile(const QString& path, const QByteArray& bytes) {
@@ -262,7 +262,7 @@ Status FileSystem::removeTemporaryFiles(const QString& folder) {
         if (isTemporaryFileName(name) && !file.remove())
             return fileError(QStringLiteral("Deleting files"), prefix + name, file.errorString());
     }
-    return std::nullopt;
+    return {};
 }
 
 Result<QByteArray> FileSystem::readFile(const QString& path, qint64 maxBytes) const {

@@ -128,9 +128,9 @@ TEST_F(SaveFaults, WhereverTheDiskFillsEveryEarlierFileIsOldOrWholeAndTheFailure
             const std::string when =
                 (kernelCopy ? "copy_file_range, limit " : "write, limit ") + std::to_string(limit);
             ASSERT_EQ(result.outcome, SaveOutcome::Failed) << when;
-            ASSERT_TRUE(result.status.has_value());
-            EXPECT_TRUE(result.status->reason.contains(QStringLiteral("No space"))) << when;
-            EXPECT_FALSE(result.status->file.isEmpty()) << when;
+            ASSERT_FALSE(result.status.ok());
+            EXPECT_TRUE(result.status.error().reason.contains(QStringLiteral("No space"))) << when;
+            EXPECT_FALSE(result.status.error().file.isEmpty()) << when;
             expectOldOrNew(before, after, when);
             ++failures;
             copiesCut += disk.copiesCut;
@@ -170,8 +170,9 @@ TEST_F(SaveFaults, AFailedFlushOrRenameFailsTheSave) {
         FileSystem files(disk);
         const SaveResult result = save(files);
         EXPECT_EQ(result.outcome, SaveOutcome::Failed);
-        ASSERT_TRUE(result.status.has_value());
-        EXPECT_TRUE(result.status->file.endsWith(c.named)) << result.status->text().toStdString();
+        ASSERT_FALSE(result.status.ok());
+        EXPECT_TRUE(result.status.error().file.endsWith(c.named))
+            << result.status.error().text().toStdString();
         expectOldOrNew(before, after, c.failing);
         if (c.named.startsWith(QLatin1Char('C'))) { // the flush failed: nothing was renamed
             EXPECT_EQ(themeContents(), before);
@@ -189,9 +190,10 @@ TEST_F(SaveFaults, AChosenFileThatVanishesAfterTheSaveBeganIsReportedAsMissing) 
     };
     const SaveResult result = save(files);
     EXPECT_EQ(result.outcome, SaveOutcome::Failed);
-    ASSERT_TRUE(result.status.has_value());
-    EXPECT_TRUE(isFileNotFound(*result.status)) << result.status->text().toStdString();
-    EXPECT_EQ(result.status->file, victim);
+    ASSERT_FALSE(result.status.ok());
+    EXPECT_TRUE(isFileNotFound(result.status.error()))
+        << result.status.error().text().toStdString();
+    EXPECT_EQ(result.status.error().file, victim);
     expectOldOrNew(before, after, "vanished source");
     // Every chosen file reaches the scratch folder before any reaches the
     // theme, so none was replaced; the ReadMe step ran.
@@ -218,9 +220,9 @@ TEST_F(SaveFaults, AScratchCopyThatVanishesBetweenTheTwoStagesIsReported) {
     };
     const SaveResult result = save(files);
     EXPECT_EQ(result.outcome, SaveOutcome::Failed);
-    ASSERT_TRUE(result.status.has_value());
-    EXPECT_EQ(result.status->step, QStringLiteral("Copying into the theme directory"));
-    EXPECT_TRUE(result.status->file.endsWith(QStringLiteral("Ocean Asterisk.wav")));
+    ASSERT_FALSE(result.status.ok());
+    EXPECT_EQ(result.status.error().step, QStringLiteral("Copying into the theme directory"));
+    EXPECT_TRUE(result.status.error().file.endsWith(QStringLiteral("Ocean Asterisk.wav")));
     expectOldOrNew(before, after, "vanished scratch copy");
     EXPECT_EQ(themeContents().at(QStringLiteral("Ocean Asterisk.wav")),
               before.at(QStringLiteral("Ocean Asterisk.wav")));
@@ -237,8 +239,8 @@ TEST_F(SaveFaults, ALockThatNamesNoOwnerBlocksOnlyWhileItIsFresh) {
     FileSystem files;
     const SaveResult blocked = save(files);
     EXPECT_EQ(blocked.outcome, SaveOutcome::Failed);
-    ASSERT_TRUE(blocked.status.has_value());
-    EXPECT_TRUE(blocked.status->reason.contains(QStringLiteral("another save is running")));
+    ASSERT_FALSE(blocked.status.ok());
+    EXPECT_TRUE(blocked.status.error().reason.contains(QStringLiteral("another save is running")));
 
     QFile file(lock);
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
@@ -282,7 +284,7 @@ TEST_F(SaveFaults, TheLongestAcceptedNameSavesWholeWithOrWithoutUnnamedFiles) {
         FileSystem files(disk);
         const SaveResult result = save(files);
         ASSERT_EQ(result.outcome, SaveOutcome::Saved)
-            << (result.status ? result.status->text().toStdString() : std::string());
+            << (result.status.ok() ? std::string() : result.status.error().text().toStdString());
         EXPECT_EQ(test::readBytes(folder + QLatin1Char('/') + pointer), QByteArray(700, 'd'));
         // Four copies, the .theme file and ReadMe.txt: nothing else.
         EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 6);

@@ -33,11 +33,15 @@ protected:
     }
     // Two files into the batch's folder, one (a scratch copy) elsewhere.
     void writeAll(FileSystem& files) {
-        EXPECT_FALSE(files.writeFile(kTheme + QStringLiteral("\\Ocean.theme"), "new theme"));
-        EXPECT_FALSE(files.copyFile(tmp() + QStringLiteral("/busy.cur"),
-                                    kTheme + QStringLiteral("\\Ocean Busy.cur")));
-        EXPECT_FALSE(files.copyFile(tmp() + QStringLiteral("/busy.cur"),
-                                    QStringLiteral("C:\\Scratch\\Ocean Busy.ani")));
+        EXPECT_TRUE(files.writeFile(kTheme + QStringLiteral("\\Ocean.theme"), "new theme").ok());
+        EXPECT_TRUE(files
+                        .copyFile(tmp() + QStringLiteral("/busy.cur"),
+                                  kTheme + QStringLiteral("\\Ocean Busy.cur"))
+                        .ok());
+        EXPECT_TRUE(files
+                        .copyFile(tmp() + QStringLiteral("/busy.cur"),
+                                  QStringLiteral("C:\\Scratch\\Ocean Busy.ani"))
+                        .ok());
     }
     const QStringList m_before{QStringLiteral("Ocean Busy.cur"), QStringLiteral("Ocean.theme")};
 };
@@ -57,7 +61,7 @@ TEST_F(Batches, NothingOfTheFolderChangesBeforeCommitThenEveryFileTakesItsPlace)
     // A file outside the folder is there at once.
     EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Scratch/Ocean Busy.ani"))), "new busy");
 
-    EXPECT_FALSE(batch.commit());
+    EXPECT_TRUE(batch.commit().ok());
     EXPECT_EQ(test::readBytes(themeFile("Ocean.theme")), "new theme");
     EXPECT_EQ(test::readBytes(themeFile("Ocean Busy.cur")), "new busy");
     EXPECT_EQ(entries(), m_before);
@@ -67,7 +71,7 @@ TEST_F(Batches, NothingOfTheFolderChangesBeforeCommitThenEveryFileTakesItsPlace)
               QFile::ReadOwner | QFile::WriteOwner);
 
     // Once committed, the batch is over: writes are ordinary again.
-    EXPECT_FALSE(files.writeFile(kTheme + QStringLiteral("\\Ocean.theme"), "later"));
+    EXPECT_TRUE(files.writeFile(kTheme + QStringLiteral("\\Ocean.theme"), "later").ok());
     EXPECT_EQ(test::readBytes(themeFile("Ocean.theme")), "later");
 }
 
@@ -79,7 +83,7 @@ TEST_F(Batches, ABatchEndedWithoutCommitLeavesEveryTargetAsItWas) {
         writeAll(files);
         // A folder where a file should go is refused before anything is written.
         QDir().mkpath(themeFile("ReadMe.txt"));
-        EXPECT_TRUE(files.writeFile(kTheme + QStringLiteral("\\ReadMe.txt"), "text"));
+        EXPECT_FALSE(files.writeFile(kTheme + QStringLiteral("\\ReadMe.txt"), "text").ok());
     }
     EXPECT_EQ(test::readBytes(themeFile("Ocean.theme")), "old theme");
     EXPECT_EQ(test::readBytes(themeFile("Ocean Busy.cur")), "old busy");
@@ -99,15 +103,15 @@ TEST_F(Batches, AFullDiskFailsOneFileAndCommitPlacesTheOnesWrittenBeforeIt) {
         FileSystem files(disk);
         FileSystem::Batch batch(files, kTheme);
         disk.room = 9 + 1024 * 1024;
-        EXPECT_FALSE(files.writeFile(kTheme + QStringLiteral("\\Ocean.theme"), "new theme"));
+        EXPECT_TRUE(files.writeFile(kTheme + QStringLiteral("\\Ocean.theme"), "new theme").ok());
         const Status full = files.copyFile(tmp() + QStringLiteral("/big.cur"),
                                            kTheme + QStringLiteral("\\Ocean Busy.cur"));
-        ASSERT_TRUE(full.has_value());
-        EXPECT_TRUE(full->reason.contains(QStringLiteral("No space")));
+        ASSERT_FALSE(full.ok());
+        EXPECT_TRUE(full.error().reason.contains(QStringLiteral("No space")));
         EXPECT_EQ(disk.copiesCut, kernelCopy ? 1 : 0);
         EXPECT_EQ(entries(), m_before);
 
-        EXPECT_FALSE(batch.commit());
+        EXPECT_TRUE(batch.commit().ok());
         EXPECT_EQ(test::readBytes(themeFile("Ocean.theme")), "new theme");
         EXPECT_EQ(test::readBytes(themeFile("Ocean Busy.cur")), "old busy");
         EXPECT_EQ(entries(), m_before);
@@ -120,7 +124,7 @@ TEST_F(Batches, TheFolderIsOpenedFirstAndOneFlushComesBeforeAnyRename) {
     FileSystem files(disk);
     FileSystem::Batch batch(files, kTheme);
     writeAll(files);
-    EXPECT_FALSE(batch.commit());
+    EXPECT_TRUE(batch.commit().ok());
 
     // Opened when the batch began, so a write-back error of its files reaches the flush.
     EXPECT_EQ(disk.log.indexOf(QStringLiteral("open folder Ocean")), 0);
@@ -154,8 +158,8 @@ TEST_F(Batches, AFailedFlushRenamesNothingAndOnFuseEachFileIsFlushedOnItsOwn) {
         FileSystem::Batch batch(files, kTheme);
         writeAll(files);
         const Status failed = batch.commit();
-        ASSERT_TRUE(failed.has_value());
-        EXPECT_EQ(failed->file, c.named);
+        ASSERT_FALSE(failed.ok());
+        EXPECT_EQ(failed.error().file, c.named);
         EXPECT_EQ(test::readBytes(themeFile("Ocean.theme")), "old theme");
         EXPECT_EQ(test::readBytes(themeFile("Ocean Busy.cur")), "old busy");
         EXPECT_EQ(entries(), m_before);
@@ -166,7 +170,7 @@ TEST_F(Batches, AFailedFlushRenamesNothingAndOnFuseEachFileIsFlushedOnItsOwn) {
     FileSystem files(fuse);
     FileSystem::Batch batch(files, kTheme);
     writeAll(files);
-    EXPECT_FALSE(batch.commit());
+    EXPECT_TRUE(batch.commit().ok());
     EXPECT_EQ(fuse.count(QStringLiteral("flush file system")), 0);
     EXPECT_EQ(fuse.count(QStringLiteral("flush file")), 2);
     EXPECT_LT(fuse.log.lastIndexOf(QStringLiteral("flush file")),
@@ -178,15 +182,17 @@ TEST_F(Batches, AFailedFlushRenamesNothingAndOnFuseEachFileIsFlushedOnItsOwn) {
 TEST_F(Batches, ARenameThatFailsAtCommitIsReportedAndLeavesItsTargetAsItWas) {
     FileSystem files;
     FileSystem::Batch batch(files, kTheme);
-    EXPECT_FALSE(files.writeFile(kTheme + QStringLiteral("\\Ocean.theme"), "new theme"));
-    EXPECT_FALSE(files.writeFile(kTheme + QStringLiteral("\\ReadMe.txt"), "new readme"));
-    EXPECT_FALSE(files.copyFile(tmp() + QStringLiteral("/busy.cur"),
-                                kTheme + QStringLiteral("\\Ocean Busy.cur")));
+    EXPECT_TRUE(files.writeFile(kTheme + QStringLiteral("\\Ocean.theme"), "new theme").ok());
+    EXPECT_TRUE(files.writeFile(kTheme + QStringLiteral("\\ReadMe.txt"), "new readme").ok());
+    EXPECT_TRUE(files
+                    .copyFile(tmp() + QStringLiteral("/busy.cur"),
+                              kTheme + QStringLiteral("\\Ocean Busy.cur"))
+                    .ok());
     // Made after the write: the rename onto it fails.
     QDir().mkpath(themeFile("ReadMe.txt"));
     const Status failed = batch.commit();
-    ASSERT_TRUE(failed.has_value());
-    EXPECT_EQ(failed->file, kTheme + QStringLiteral("\\ReadMe.txt"));
+    ASSERT_FALSE(failed.ok());
+    EXPECT_EQ(failed.error().file, kTheme + QStringLiteral("\\ReadMe.txt"));
     EXPECT_EQ(test::readBytes(themeFile("Ocean.theme")), "new theme");
     EXPECT_EQ(test::readBytes(themeFile("Ocean Busy.cur")), "old busy");
     EXPECT_TRUE(QFileInfo(themeFile("ReadMe.txt")).isDir());
@@ -201,10 +207,10 @@ TEST_F(Batches, ATargetThatIsALinkWaitsForCommitAndIsFlushedLikeAnyOther) {
     test::DiskFaults disk;
     FileSystem files(disk);
     FileSystem::Batch batch(files, kTheme);
-    EXPECT_FALSE(files.writeFile(kTheme + QStringLiteral("\\Ocean.theme"), "new theme"));
+    EXPECT_TRUE(files.writeFile(kTheme + QStringLiteral("\\Ocean.theme"), "new theme").ok());
     EXPECT_EQ(test::readBytes(elsewhere), "linked theme");
 
-    EXPECT_FALSE(batch.commit());
+    EXPECT_TRUE(batch.commit().ok());
     EXPECT_EQ(test::readBytes(elsewhere), "new theme");
     EXPECT_TRUE(QFileInfo(themeFile("Ocean.theme")).isSymLink());
     // The folder's flush may not reach the link's target: it is flushed itself.
@@ -234,7 +240,7 @@ TEST_F(Batches, WaitingFilesWithoutUnnamedFilesHaveShortMarkedNamesAndLeaveNone)
 
     FileSystem::Batch batch(files, kTheme);
     writeAll(files);
-    EXPECT_FALSE(batch.commit());
+    EXPECT_TRUE(batch.commit().ok());
     EXPECT_EQ(entries(), m_before);
     EXPECT_EQ(test::readBytes(themeFile("Ocean.theme")), "new theme");
     EXPECT_EQ(QDir(onDrive(QStringLiteral("Scratch"))).entryList(QDir::Files | QDir::Hidden),
@@ -252,6 +258,6 @@ TEST_F(Batches, OnlyTheLeftoversOfAKilledWriteAreTemporaryAndRemoved) {
     writeFile(themeFile("~p95ff0e.tmp"), "left");
     writeFile(themeFile("~P95XY12.TMP"), "the user's");
     FileSystem files;
-    EXPECT_FALSE(files.removeTemporaryFiles(kTheme));
+    EXPECT_TRUE(files.removeTemporaryFiles(kTheme).ok());
     EXPECT_EQ(entries(), QStringList(m_before) << QStringLiteral("~P95XY12.TMP"));
 }

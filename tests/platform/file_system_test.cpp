@@ -96,51 +96,51 @@ TEST_F(Files, DirectoryExistsOnlyForAFolder) {
 }
 
 TEST_F(Files, MakeAndRemoveDirectory) {
-    EXPECT_FALSE(m_fs.makeDirectory(QStringLiteral("C:\\Work")).has_value());
+    EXPECT_TRUE(m_fs.makeDirectory(QStringLiteral("C:\\Work")).ok());
     EXPECT_TRUE(QFileInfo(onDrive(QStringLiteral("Work"))).isDir());
     // Exists (in any case), parent missing, other drive.
-    EXPECT_TRUE(m_fs.makeDirectory(QStringLiteral("C:\\WORK")).has_value());
-    EXPECT_TRUE(m_fs.makeDirectory(QStringLiteral("C:\\Missing\\Work")).has_value());
-    EXPECT_TRUE(m_fs.makeDirectory(QStringLiteral("D:\\Work")).has_value());
+    EXPECT_FALSE(m_fs.makeDirectory(QStringLiteral("C:\\WORK")).ok());
+    EXPECT_FALSE(m_fs.makeDirectory(QStringLiteral("C:\\Missing\\Work")).ok());
+    EXPECT_FALSE(m_fs.makeDirectory(QStringLiteral("D:\\Work")).ok());
 
     writeFile(onDrive(QStringLiteral("Work/x.txt")), "x");
-    EXPECT_TRUE(m_fs.removeDirectory(QStringLiteral("C:\\work")).has_value());
+    EXPECT_FALSE(m_fs.removeDirectory(QStringLiteral("C:\\work")).ok());
     EXPECT_TRUE(QFileInfo::exists(onDrive(QStringLiteral("Work/x.txt"))));
     QFile::remove(onDrive(QStringLiteral("Work/x.txt")));
-    EXPECT_FALSE(m_fs.removeDirectory(QStringLiteral("C:\\work")).has_value());
+    EXPECT_TRUE(m_fs.removeDirectory(QStringLiteral("C:\\work")).ok());
     EXPECT_FALSE(QFileInfo::exists(onDrive(QStringLiteral("Work"))));
     auto missing = m_fs.removeDirectory(QStringLiteral("C:\\work"));
-    ASSERT_TRUE(missing.has_value());
-    EXPECT_TRUE(isFileNotFound(*missing));
+    ASSERT_FALSE(missing.ok());
+    EXPECT_TRUE(isFileNotFound(missing.error()));
 }
 
 TEST_F(Files, CopyReplacesTheTargetUnderItsExistingName) {
     writeFile(tmp() + QStringLiteral("/src/Arrow.cur"), "new pointer");
     writeFile(onDrive(QStringLiteral("Themes/Ocean/Ocean Normal Select.cur")), "old pointer");
-    EXPECT_FALSE(m_fs.copyFile(tmp() + QStringLiteral("/src/Arrow.cur"),
-                               QStringLiteral("C:\\themes\\OCEAN\\ocean normal select.CUR"))
-                     .has_value());
+    EXPECT_TRUE(m_fs.copyFile(tmp() + QStringLiteral("/src/Arrow.cur"),
+                              QStringLiteral("C:\\themes\\OCEAN\\ocean normal select.CUR"))
+                    .ok());
     EXPECT_EQ(entries(QStringLiteral("Themes/Ocean")),
               QStringList{QStringLiteral("Ocean Normal Select.cur")});
     EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Themes/Ocean/Ocean Normal Select.cur"))),
               "new pointer");
 
     // A file copied over itself stays whole.
-    EXPECT_FALSE(m_fs.copyFile(QStringLiteral("C:\\Themes\\Ocean\\Ocean Normal Select.cur"),
-                               QStringLiteral("C:\\Themes\\Ocean\\Ocean Normal Select.cur"))
-                     .has_value());
+    EXPECT_TRUE(m_fs.copyFile(QStringLiteral("C:\\Themes\\Ocean\\Ocean Normal Select.cur"),
+                              QStringLiteral("C:\\Themes\\Ocean\\Ocean Normal Select.cur"))
+                    .ok());
     EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Themes/Ocean/Ocean Normal Select.cur"))),
               "new pointer");
 }
 
 TEST_F(Files, CopyOfAMissingOrNonRegularFileFails) {
     auto missing = m_fs.copyFile(tmp() + QStringLiteral("/gone.wav"), QStringLiteral("C:\\x.wav"));
-    ASSERT_TRUE(missing.has_value());
-    EXPECT_TRUE(isFileNotFound(*missing));
-    EXPECT_EQ(missing->file, tmp() + QStringLiteral("/gone.wav"));
+    ASSERT_FALSE(missing.ok());
+    EXPECT_TRUE(isFileNotFound(missing.error()));
+    EXPECT_EQ(missing.error().file, tmp() + QStringLiteral("/gone.wav"));
     auto folder = m_fs.copyFile(QStringLiteral("C:\\Windows"), QStringLiteral("C:\\x.wav"));
-    ASSERT_TRUE(folder.has_value());
-    EXPECT_FALSE(isFileNotFound(*folder));
+    ASSERT_FALSE(folder.ok());
+    EXPECT_FALSE(isFileNotFound(folder.error()));
     EXPECT_FALSE(QFileInfo::exists(onDrive(QStringLiteral("x.wav"))));
 }
 
@@ -159,12 +159,12 @@ TEST_F(Files, AFullDiskHalfWayLeavesTheEarlierFileWholeAndNoLitter) {
         disk.room = 1024 * 1024 + 5;
         auto copy = files.copyFile(tmp() + QStringLiteral("/big.wav"),
                                    QStringLiteral("C:\\Themes\\Ocean\\Ocean Asterisk.wav"));
-        ASSERT_TRUE(copy.has_value());
-        EXPECT_TRUE(copy->reason.contains(QStringLiteral("No space")));
+        ASSERT_FALSE(copy.ok());
+        EXPECT_TRUE(copy.error().reason.contains(QStringLiteral("No space")));
         EXPECT_EQ(disk.copiesCut, kernelCopy ? 1 : 0);
         EXPECT_EQ(disk.room, 0);
         auto write = files.writeFile(QStringLiteral("C:\\Themes\\Ocean\\Ocean.theme"), "new theme");
-        ASSERT_TRUE(write.has_value());
+        ASSERT_FALSE(write.ok());
 
         EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Themes/Ocean/Ocean Asterisk.wav"))),
                   "earlier sound");
@@ -175,10 +175,10 @@ TEST_F(Files, AFullDiskHalfWayLeavesTheEarlierFileWholeAndNoLitter) {
             (QStringList{QStringLiteral("Ocean Asterisk.wav"), QStringLiteral("Ocean.theme")}));
 
         disk.room = -1;
-        EXPECT_FALSE(files
-                         .copyFile(tmp() + QStringLiteral("/big.wav"),
-                                   QStringLiteral("C:\\Themes\\Ocean\\Ocean Asterisk.wav"))
-                         .has_value());
+        EXPECT_TRUE(files
+                        .copyFile(tmp() + QStringLiteral("/big.wav"),
+                                  QStringLiteral("C:\\Themes\\Ocean\\Ocean Asterisk.wav"))
+                        .ok());
         EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Themes/Ocean/Ocean Asterisk.wav"))), big);
     }
 }
@@ -195,11 +195,11 @@ TEST_F(Files, AFailedFlushOrRenameOfAWriteIsReportedAndTheOldFileStaysWhole) {
         disk.failing = {QString::fromLatin1(failing)};
         FileSystem files(disk);
         const Status written = files.writeFile(target, "new theme");
-        ASSERT_TRUE(written.has_value());
-        EXPECT_EQ(written->file, target);
+        ASSERT_FALSE(written.ok());
+        EXPECT_EQ(written.error().file, target);
         const Status copied = files.copyFile(tmp() + QStringLiteral("/new.theme"), target);
-        ASSERT_TRUE(copied.has_value());
-        EXPECT_EQ(copied->file, target);
+        ASSERT_FALSE(copied.ok());
+        EXPECT_EQ(copied.error().file, target);
         EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Themes/Ocean/Ocean.theme"))),
                   "earlier theme");
         EXPECT_EQ(entries(QStringLiteral("Themes/Ocean")),
@@ -208,7 +208,7 @@ TEST_F(Files, AFailedFlushOrRenameOfAWriteIsReportedAndTheOldFileStaysWhole) {
 
     test::DiskFaults disk;
     FileSystem files(disk);
-    EXPECT_FALSE(files.writeFile(target, "new theme").has_value());
+    EXPECT_TRUE(files.writeFile(target, "new theme").ok());
     const qsizetype flushed = disk.log.indexOf(QStringLiteral("flush file"));
     ASSERT_GE(flushed, 0);
     EXPECT_LT(flushed, disk.log.indexOf(QStringLiteral("rename Ocean.theme")));
@@ -220,36 +220,37 @@ TEST_F(Files, DeleteByPatternDeletesMatchingFilesOnly) {
     writeFile(onDrive(QStringLiteral("Scratch/B.WAV")), "b");
     QDir().mkpath(onDrive(QStringLiteral("Scratch/folder.wav")));
 
-    EXPECT_FALSE(m_fs.deleteFiles(QStringLiteral("C:\\scratch\\*.wav")).has_value());
+    EXPECT_TRUE(m_fs.deleteFiles(QStringLiteral("C:\\scratch\\*.wav")).ok());
     EXPECT_EQ(entries(QStringLiteral("Scratch")),
               (QStringList{QStringLiteral("a.ani"), QStringLiteral("folder.wav")}));
     auto none = m_fs.deleteFiles(QStringLiteral("C:\\scratch\\*.wav"));
-    ASSERT_TRUE(none.has_value());
-    EXPECT_TRUE(isFileNotFound(*none));
-    EXPECT_FALSE(m_fs.deleteFiles(QStringLiteral("C:\\scratch\\*.*")).has_value());
+    ASSERT_FALSE(none.ok());
+    EXPECT_TRUE(isFileNotFound(none.error()));
+    EXPECT_TRUE(m_fs.deleteFiles(QStringLiteral("C:\\scratch\\*.*")).ok());
     EXPECT_EQ(entries(QStringLiteral("Scratch")), QStringList{QStringLiteral("folder.wav")});
-    EXPECT_TRUE(isFileNotFound(*m_fs.deleteFiles(QStringLiteral("C:\\nowhere\\*.*"))));
+    EXPECT_TRUE(isFileNotFound(m_fs.deleteFiles(QStringLiteral("C:\\nowhere\\*.*")).error()));
 }
 
 TEST_F(Files, RenameRefusesAnExistingTargetButAllowsACaseChange) {
     writeFile(onDrive(QStringLiteral("Prog/theme.cat")), "tune");
     writeFile(onDrive(QStringLiteral("Prog/other.mid")), "other");
-    EXPECT_TRUE(
+    EXPECT_FALSE(
         m_fs.rename(QStringLiteral("C:\\Prog\\theme.cat"), QStringLiteral("C:\\Prog\\OTHER.MID"))
-            .has_value());
+            .ok());
     EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Prog/other.mid"))), "other");
 
-    EXPECT_FALSE(
+    EXPECT_TRUE(
         m_fs.rename(QStringLiteral("C:\\Prog\\theme.cat"), QStringLiteral("C:\\Prog\\theme.mid"))
-            .has_value());
+            .ok());
     EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Prog/theme.mid"))), "tune");
-    EXPECT_FALSE(
+    EXPECT_TRUE(
         m_fs.rename(QStringLiteral("C:\\Prog\\theme.mid"), QStringLiteral("C:\\Prog\\Theme.MID"))
-            .has_value());
+            .ok());
     EXPECT_EQ(entries(QStringLiteral("Prog")),
               (QStringList{QStringLiteral("other.mid"), QStringLiteral("Theme.MID")}));
     EXPECT_TRUE(isFileNotFound(
-        *m_fs.rename(QStringLiteral("C:\\Prog\\gone.cat"), QStringLiteral("C:\\Prog\\x.mid"))));
+        m_fs.rename(QStringLiteral("C:\\Prog\\gone.cat"), QStringLiteral("C:\\Prog\\x.mid"))
+            .error()));
 }
 
 TEST_F(Files, ReadFileNamesAMissingFile) {
@@ -288,14 +289,14 @@ TEST_F(Files, OnlyARiffWaveHeaderMakesAWaveFile) {
         writeFile(onDrive(QStringLiteral("Windows/Media/Sound.WAV")), c.bytes);
         const Status status = checkWaveFile(QStringLiteral("C:\\WINDOWS\\media\\sound.wav"));
         if (!c.problem) {
-            EXPECT_FALSE(status.has_value()) << status->text().toStdString();
+            EXPECT_TRUE(status.ok()) << status.error().text().toStdString();
             continue;
         }
-        ASSERT_TRUE(status.has_value());
-        EXPECT_EQ(status->reason, QString::fromLatin1(c.problem));
-        EXPECT_EQ(status->file, QStringLiteral("C:\\WINDOWS\\media\\sound.wav"));
+        ASSERT_FALSE(status.ok());
+        EXPECT_EQ(status.error().reason, QString::fromLatin1(c.problem));
+        EXPECT_EQ(status.error().file, QStringLiteral("C:\\WINDOWS\\media\\sound.wav"));
     }
     const Status missing = checkWaveFile(tmp() + QStringLiteral("/gone.wav"));
-    ASSERT_TRUE(missing.has_value());
-    EXPECT_EQ(missing->reason, QStringLiteral("file not found"));
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error().reason, QStringLiteral("file not found"));
 }
