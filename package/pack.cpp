@@ -102,6 +102,8 @@ PackResult packTheme(const QString& themeName, const QString& archivePath, FileS
             refusedNames << shown + QStringLiteral(" (not a file or a folder)");
             continue;
         }
+        if (info.isFile() && isTemporaryFileName(info.fileName()))
+            continue; // a killed save's leftover
         for (const QString& part : relative.split(QLatin1Char('/'))) {
             if (const auto problem = fileNameProblem(part)) {
                 refusedNames << shown + QStringLiteral(" (%1)").arg(*problem);

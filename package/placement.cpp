@@ -2,6 +2,7 @@
 
 #include "package/path_tree.h"
 
+#include "platform/durable_write.h"
 #include "platform/picture_probe.h"
 #include "theme/theme_document.h"
 #include "theme/theme_name.h"
@@ -87,8 +88,8 @@ public:
     Placement run() {
         for (int i = 0; i < m_entries.size(); ++i) {
             const PackageEntry& entry = m_entries[i];
-            if (entry.directory)
-                continue;
+            if (entry.directory || isTemporaryFileName(entry.components.last()))
+                continue; // a killed save's leftover is not installed
             File file{i, entry.components, entry.components.mid(0, entry.components.size() - 1)};
             m_byKey.insert(pathKey(file.components), int(m_files.size()));
             m_byName[fold(file.components.last())].append(int(m_files.size()));

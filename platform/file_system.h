@@ -5,8 +5,10 @@
 // operation returns what failed; nothing throws and nothing is shown.
 //
 // The operations are virtual so that a test can put a failing one in place;
-// setWriteLimit() makes a full disk real for the writing operations.
+// the writes go through DiskCalls (durable_write.h), which a test may hand in
+// to fail them as a full or failing disk would.
 
+#include "platform/durable_write.h"
 #include "platform/error.h"
 
 #include <QByteArray>
@@ -28,6 +30,8 @@ bool matchesPattern(const QString& name, const QString& pattern);
 class FileSystem {
 public:
     FileSystem();
+    // Writes through the given system calls, which outlive the FileSystem.
+    explicit FileSystem(DiskCalls& calls);
     virtual ~FileSystem();
     FileSystem(const FileSystem&) = delete;
     FileSystem& operator=(const FileSystem&) = delete;
@@ -67,23 +71,15 @@ public:
     virtual Result<QByteArray> readFile(const QString& path, qint64 maxBytes) const;
     static constexpr qint64 kMaxReadBytes = qint64(64) << 20;
 
-    // Test seam: once this many more bytes have been written by copyFile() and
-    // writeFile(), every write fails as on a full disk, in the middle of the
-    // file that crosses the limit. A negative limit (the default) is none.
-    void setWriteLimit(qint64 bytes) { m_writeLimit = bytes; }
+    // Removes the temporary files (isTemporaryFileName) that a write cut
+    // short by a kill or a power loss left in the folder.
+    Status removeTemporaryFiles(const QString& folder);
 
-    // Files made durable together, with one flush instead of one per file.
-    // While a batch is open, copyFile() and writeFile() still write every
-    // file beside its target, but flush none: a file whose target is in the
-    // batch's folder waits, unnamed, for commit(), and until then the target
-    // is as it was; any other file (a scratch copy) takes its name at once
-    // and is never flushed. commit() makes the waiting files durable with one
-    // flush of the folder's file system, renames them over their targets in
-    // the order they were written, and then flushes the folder. A batch that
-    // ends without commit() leaves every target of its folder as it was.
-    // The folder's host path is found when the batch begins.
-    // One batch at a time; where the host has no such flush, every write is
-    // flushed on its own as outside a batch.
+    // Files made durable together, with one flush instead of one per file
+    // (see DurableWrites): while a batch is open, a file copyFile() or
+    // writeFile() writes into the batch's folder waits for commit(), and
+    // until then its target is as it was. A batch that ends without commit()
+    // leaves every target of its folder as it was. One batch at a time.
     class Batch {
     public:
         Batch(FileSystem& files, const QString& folder);
@@ -101,16 +97,9 @@ public:
     };
 
 private:
-    class Source;
-    struct PendingBatch;
-    Status writeAtomically(const QString& target, const QString& targetHost, Source& source);
-    // Writes for a batch: beside the target, unflushed.
-    Status writeUnflushed(const QString& target, const QString& targetHost, Source& source);
-    // Writes the source into the open file fd; the step's error on failure.
-    Status writeInto(int fd, const QString& target, Source& source);
+    Status write(const QString& target, const QString& targetHost, WriteSource& source);
 
-    qint64 m_writeLimit = -1;
-    std::unique_ptr<PendingBatch> m_batch;
+    std::unique_ptr<DurableWrites> m_writes;
 };
 
 } // namespace p95

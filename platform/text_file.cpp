@@ -1,10 +1,10 @@
 #include "platform/text_file.h"
 
+#include "platform/file_system.h"
 #include "platform/text_codec.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -33,24 +33,8 @@ Result<QByteArray> encodeLines(const QStringList& lines) {
 }
 
 Status writeFileAtomically(const QString& hostPath, const QByteArray& bytes) {
-    QSaveFile file(hostPath);
-    if (!file.open(QIODevice::WriteOnly))
-        return Error{QStringLiteral("Creating the file"), hostPath, file.errorString()};
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return Error{QStringLiteral("Writing the file"), hostPath, reason};
-    }
-    // QSaveFile::commit() in Qt 6.4 can report success when its final flush
-    // fails (a full disk); flush here so that failure is seen.
-    if (!file.flush()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return Error{QStringLiteral("Writing the file"), hostPath, reason};
-    }
-    if (!file.commit())
-        return Error{QStringLiteral("Replacing the file"), hostPath, file.errorString()};
-    return {};
+    FileSystem files;
+    return files.writeFile(hostPath, bytes);
 }
 
 Status writeTextFile(const QString& hostPath, const QStringList& lines) {

@@ -19,7 +19,7 @@ namespace p95 {
 Result<QByteArray> encodeLines(const QStringList& lines);
 
 // Writes the bytes beside hostPath and renames them over it, so that a failure
-// leaves an earlier file whole.
+// leaves an earlier file whole (FileSystem::writeFile on the host's disk).
 Status writeFileAtomically(const QString& hostPath, const QByteArray& bytes);
 
 Status writeTextFile(const QString& hostPath, const QStringList& lines);

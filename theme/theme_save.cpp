@@ -229,6 +229,8 @@ SaveResult saveTheme(const ThemeDocument& original, FileSystem& files,
             if (auto status = files.makeDirectory(themeDir); !status.ok())
                 return atStep(QStringLiteral("Creating the theme directory"), status.error());
         }
+        // What an earlier save, killed, left; one that stays does no harm.
+        static_cast<void>(files.removeTemporaryFiles(themeDir));
         if (auto status = makeScratch(files, programDir); !status.ok())
             return status;
         batch.emplace(files, themeDir);

@@ -6,6 +6,7 @@
 #include "drive_support.h"
 #include "editor/frm_main.h"
 #include "fakes/fake_services.h"
+#include "faults/disk_faults.h"
 #include "platform/drive.h"
 #include "platform/file_system.h"
 
@@ -60,7 +61,8 @@ protected:
     }
 
     FakeServices fakes;
-    FileSystem m_files;
+    DiskFaults m_disk; // no fault until a test sets one
+    FileSystem m_files{m_disk};
     QString m_programDir;
     int m_programEnds = 0;
 };

@@ -457,7 +457,7 @@ TEST_F(EditorFiles, ARefusedNameAsksNothingAndWritesNothing) {
 TEST_F(EditorFiles, AFailedSaveSaysWhatFailedAndWhere) {
     auto window = makeWindow();
     window->setThemeName(QStringLiteral("Full"));
-    m_files.setWriteLimit(0); // the disk is full
+    m_disk.room = 0; // the disk is full
     save(*window);
     ASSERT_EQ(fakes.messages.shown.size(), 2u);
     const auto& shown = fakes.messages.shown[1];

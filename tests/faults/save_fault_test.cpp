@@ -4,6 +4,7 @@
 // new, never lost or half-written, and nothing is left beside it.
 
 #include "drive_support.h"
+#include "faults/disk_faults.h"
 #include "platform/drive.h"
 #include "test_support.h"
 #include "theme/theme_save.h"
@@ -113,27 +114,70 @@ TEST_F(SaveFaults, WhereverTheDiskFillsEveryEarlierFileIsOldOrWholeAndTheFailure
         total += bytes.size();
     total += 2000 + 3000 + 1500; // the scratch copies
 
-    int failures = 0;
-    for (qint64 limit = 0; limit < total; limit += limit < 100 ? 1 : 97) {
-        restore(before);
-        FileSystem files;
-        files.setWriteLimit(limit);
-        const SaveResult result = save(files);
-        const std::string when = "limit " + std::to_string(limit);
-        ASSERT_EQ(result.outcome, SaveOutcome::Failed) << when;
-        ASSERT_FALSE(result.status.ok());
-        EXPECT_TRUE(result.status.error().reason.contains(QStringLiteral("No space"))) << when;
-        EXPECT_FALSE(result.status.error().file.isEmpty()) << when;
-        expectOldOrNew(before, after, when);
-        ++failures;
+    // The copies go through the kernel's copy_file_range, or plain writes.
+    for (const bool kernelCopy : {true, false}) {
+        int failures = 0;
+        int copiesCut = 0;
+        for (qint64 limit = 0; limit < total; limit += limit < 100 ? 1 : 97) {
+            restore(before);
+            test::DiskFaults disk;
+            disk.kernelCopy = kernelCopy;
+            disk.room = limit;
+            FileSystem files(disk);
+            const SaveResult result = save(files);
+            const std::string when =
+                (kernelCopy ? "copy_file_range, limit " : "write, limit ") + std::to_string(limit);
+            ASSERT_EQ(result.outcome, SaveOutcome::Failed) << when;
+            ASSERT_FALSE(result.status.ok());
+            EXPECT_TRUE(result.status.error().reason.contains(QStringLiteral("No space"))) << when;
+            EXPECT_FALSE(result.status.error().file.isEmpty()) << when;
+            expectOldOrNew(before, after, when);
+            ++failures;
+            copiesCut += disk.copiesCut;
+        }
+        EXPECT_GT(failures, 100);
+        if (kernelCopy) {
+            EXPECT_GT(copiesCut, 100);
+        } else {
+            EXPECT_EQ(copiesCut, 0);
+        }
     }
-    EXPECT_GT(failures, 100);
 
     // Room again: the save goes through, the scratch folder it left is reused.
     FileSystem files;
     EXPECT_EQ(save(files).outcome, SaveOutcome::Saved);
     EXPECT_EQ(themeContents(), after);
     EXPECT_FALSE(QFileInfo::exists(programHost() + QStringLiteral("/AAAAAA")));
+}
+
+// The flush before the renames, or a rename, fails: the save fails naming
+// what failed, and no file is half-written.
+TEST_F(SaveFaults, AFailedFlushOrRenameFailsTheSave) {
+    const auto [before, after] = oldAndNew();
+    const struct {
+        const char* failing;
+        QString named;
+    } cases[] = {
+        {"flush file system", QStringLiteral("C:\\Program Files\\Plus!\\Themes\\Ocean")},
+        {"rename Ocean.theme", QStringLiteral("Ocean.theme")},
+        {"rename Ocean Asterisk.wav", QStringLiteral("Ocean Asterisk.wav")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failing);
+        restore(before);
+        test::DiskFaults disk;
+        disk.failing = {QString::fromLatin1(c.failing)};
+        FileSystem files(disk);
+        const SaveResult result = save(files);
+        EXPECT_EQ(result.outcome, SaveOutcome::Failed);
+        ASSERT_FALSE(result.status.ok());
+        EXPECT_TRUE(result.status.error().file.endsWith(c.named))
+            << result.status.error().text().toStdString();
+        expectOldOrNew(before, after, c.failing);
+        if (c.named.startsWith(QLatin1Char('C'))) { // the flush failed: nothing was renamed
+            EXPECT_EQ(themeContents(), before);
+        }
+    }
 }
 
 TEST_F(SaveFaults, AChosenFileThatVanishesAfterTheSaveBeganIsReportedAsMissing) {
@@ -206,4 +250,48 @@ TEST_F(SaveFaults, ALockThatNamesNoOwnerBlocksOnlyWhileItIsFresh) {
     file.close();
     EXPECT_EQ(save(files).outcome, SaveOutcome::Saved);
     EXPECT_FALSE(QFileInfo::exists(lock));
+}
+
+// What a save killed on a disk without unnamed files (vfat) leaves beside
+// its targets is removed by the next save of the theme; a file of the user's
+// that only looks alike stays.
+TEST_F(SaveFaults, TheNextSaveRemovesTheTemporaryFilesAKilledSaveLeft) {
+    const auto [before, after] = oldAndNew();
+    writeFile(themeHost() + QStringLiteral("/~P95C0DE.TMP"), "killed");
+    writeFile(themeHost() + QStringLiteral("/~p95beef.tmp"), "killed");
+    writeFile(themeHost() + QStringLiteral("/~P95 notes.TMP"), "the user's");
+    test::DiskFaults disk;
+    disk.unnamedFiles = false;
+    FileSystem files(disk);
+    EXPECT_EQ(save(files).outcome, SaveOutcome::Saved);
+    Contents expected = after;
+    expected[QStringLiteral("~P95 notes.TMP")] = "the user's";
+    EXPECT_EQ(themeContents(), expected);
+}
+
+// The longest name the check accepts: its longest file name is 255 bytes
+// (75 × "€", three bytes each, and " Diagonal Resize 2 (SW-NE).cur").
+TEST_F(SaveFaults, TheLongestAcceptedNameSavesWholeWithOrWithoutUnnamedFiles) {
+    m_doc.name = QString(75, QChar(0x20AC));
+    m_doc.pointers[11] = source(QStringLiteral("nesw.cur"), QByteArray(700, 'd'));
+    const QString pointer = m_doc.name + QStringLiteral(" Diagonal Resize 2 (SW-NE).cur");
+    ASSERT_EQ(QFile::encodeName(pointer).size(), 255);
+    const QString folder = onDrive(QStringLiteral("Program Files/Plus!/Themes/") + m_doc.name);
+    for (const bool unnamedFiles : {true, false}) {
+        SCOPED_TRACE(unnamedFiles ? "O_TMPFILE" : "temporary names");
+        QDir(folder).removeRecursively();
+        test::DiskFaults disk;
+        disk.unnamedFiles = unnamedFiles;
+        FileSystem files(disk);
+        const SaveResult result = save(files);
+        ASSERT_EQ(result.outcome, SaveOutcome::Saved)
+            << (result.status.ok() ? std::string() : result.status.error().text().toStdString());
+        EXPECT_EQ(test::readBytes(folder + QLatin1Char('/') + pointer), QByteArray(700, 'd'));
+        // Four copies, the .theme file and ReadMe.txt: nothing else.
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 6);
+    }
+    // One letter more is refused before anything is written.
+    m_doc.name += QChar(0x20AC);
+    FileSystem files;
+    EXPECT_EQ(save(files).outcome, SaveOutcome::Refused);
 }

@@ -1,6 +1,7 @@
 // Packing and installing theme packages on a private drive C: the round
 // trip, the layouts packages come in, and everything an install must refuse.
 
+#include "faults/disk_faults.h"
 #include "package/pack.h"
 #include "package_test_support.h"
 #include "test_support.h"
@@ -458,8 +459,9 @@ TEST_F(Package, AFailureWhileInstallingLeavesTheThemesRootAsItWas) {
     const auto before = driveContents();
 
     // The disk fills while the files are staged.
-    FileSystem full;
-    full.setWriteLimit(30);
+    test::DiskFaults disk;
+    disk.room = 30;
+    FileSystem full(disk);
     InstallResult result = installPackage(planInstall(package, full), full, true);
     ASSERT_TRUE(result.problem);
     EXPECT_EQ(result.problem->outcome, PackageOutcome::Failed);

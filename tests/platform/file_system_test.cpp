@@ -1,4 +1,5 @@
 #include "drive_support.h"
+#include "faults/disk_faults.h"
 #include "platform/drive.h"
 #include "platform/file_system.h"
 #include "platform/sound_files.h"
@@ -146,29 +147,72 @@ TEST_F(Files, CopyOfAMissingOrNonRegularFileFails) {
 TEST_F(Files, AFullDiskHalfWayLeavesTheEarlierFileWholeAndNoLitter) {
     const QByteArray big(3 * 1024 * 1024 + 17, 'n');
     writeFile(tmp() + QStringLiteral("/big.wav"), big);
-    writeFile(onDrive(QStringLiteral("Themes/Ocean/Ocean Asterisk.wav")), "earlier sound");
+    // The kernel's copy and plain writes each fail in the middle of the file.
+    for (const bool kernelCopy : {true, false}) {
+        SCOPED_TRACE(kernelCopy ? "copy_file_range" : "write");
+        writeFile(onDrive(QStringLiteral("Themes/Ocean/Ocean Asterisk.wav")), "earlier sound");
+        writeFile(onDrive(QStringLiteral("Themes/Ocean/Ocean.theme")), "earlier theme");
+        test::DiskFaults disk;
+        disk.kernelCopy = kernelCopy;
+        FileSystem files(disk);
+
+        disk.room = 1024 * 1024 + 5;
+        auto copy = files.copyFile(tmp() + QStringLiteral("/big.wav"),
+                                   QStringLiteral("C:\\Themes\\Ocean\\Ocean Asterisk.wav"));
+        ASSERT_FALSE(copy.ok());
+        EXPECT_TRUE(copy.error().reason.contains(QStringLiteral("No space")));
+        EXPECT_EQ(disk.copiesCut, kernelCopy ? 1 : 0);
+        EXPECT_EQ(disk.room, 0);
+        auto write = files.writeFile(QStringLiteral("C:\\Themes\\Ocean\\Ocean.theme"), "new theme");
+        ASSERT_FALSE(write.ok());
+
+        EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Themes/Ocean/Ocean Asterisk.wav"))),
+                  "earlier sound");
+        EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Themes/Ocean/Ocean.theme"))),
+                  "earlier theme");
+        EXPECT_EQ(
+            entries(QStringLiteral("Themes/Ocean")),
+            (QStringList{QStringLiteral("Ocean Asterisk.wav"), QStringLiteral("Ocean.theme")}));
+
+        disk.room = -1;
+        EXPECT_TRUE(files
+                        .copyFile(tmp() + QStringLiteral("/big.wav"),
+                                  QStringLiteral("C:\\Themes\\Ocean\\Ocean Asterisk.wav"))
+                        .ok());
+        EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Themes/Ocean/Ocean Asterisk.wav"))), big);
+    }
+}
+
+// A file written alone is flushed, then renamed over its target; when either
+// fails the write says so, naming the file, and the target stays whole.
+TEST_F(Files, AFailedFlushOrRenameOfAWriteIsReportedAndTheOldFileStaysWhole) {
+    const QString target = QStringLiteral("C:\\Themes\\Ocean\\Ocean.theme");
     writeFile(onDrive(QStringLiteral("Themes/Ocean/Ocean.theme")), "earlier theme");
+    writeFile(tmp() + QStringLiteral("/new.theme"), "new theme");
+    for (const char* failing : {"flush file", "rename Ocean.theme"}) {
+        SCOPED_TRACE(failing);
+        test::DiskFaults disk;
+        disk.failing = {QString::fromLatin1(failing)};
+        FileSystem files(disk);
+        const Status written = files.writeFile(target, "new theme");
+        ASSERT_FALSE(written.ok());
+        EXPECT_EQ(written.error().file, target);
+        const Status copied = files.copyFile(tmp() + QStringLiteral("/new.theme"), target);
+        ASSERT_FALSE(copied.ok());
+        EXPECT_EQ(copied.error().file, target);
+        EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Themes/Ocean/Ocean.theme"))),
+                  "earlier theme");
+        EXPECT_EQ(entries(QStringLiteral("Themes/Ocean")),
+                  QStringList{QStringLiteral("Ocean.theme")});
+    }
 
-    m_fs.setWriteLimit(1024 * 1024 + 5);
-    auto copy = m_fs.copyFile(tmp() + QStringLiteral("/big.wav"),
-                              QStringLiteral("C:\\Themes\\Ocean\\Ocean Asterisk.wav"));
-    ASSERT_FALSE(copy.ok());
-    EXPECT_TRUE(copy.error().reason.contains(QStringLiteral("No space")));
-    auto write = m_fs.writeFile(QStringLiteral("C:\\Themes\\Ocean\\Ocean.theme"), "new theme");
-    ASSERT_FALSE(write.ok());
-
-    EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Themes/Ocean/Ocean Asterisk.wav"))),
-              "earlier sound");
-    EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Themes/Ocean/Ocean.theme"))),
-              "earlier theme");
-    EXPECT_EQ(entries(QStringLiteral("Themes/Ocean")),
-              (QStringList{QStringLiteral("Ocean Asterisk.wav"), QStringLiteral("Ocean.theme")}));
-
-    m_fs.setWriteLimit(-1);
-    EXPECT_TRUE(m_fs.copyFile(tmp() + QStringLiteral("/big.wav"),
-                              QStringLiteral("C:\\Themes\\Ocean\\Ocean Asterisk.wav"))
-                    .ok());
-    EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Themes/Ocean/Ocean Asterisk.wav"))), big);
+    test::DiskFaults disk;
+    FileSystem files(disk);
+    EXPECT_TRUE(files.writeFile(target, "new theme").ok());
+    const qsizetype flushed = disk.log.indexOf(QStringLiteral("flush file"));
+    ASSERT_GE(flushed, 0);
+    EXPECT_LT(flushed, disk.log.indexOf(QStringLiteral("rename Ocean.theme")));
+    EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Themes/Ocean/Ocean.theme"))), "new theme");
 }
 
 TEST_F(Files, DeleteByPatternDeletesMatchingFilesOnly) {

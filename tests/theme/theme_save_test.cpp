@@ -1,4 +1,5 @@
 #include "drive_support.h"
+#include "faults/disk_faults.h"
 #include "platform/drive.h"
 #include "test_support.h"
 #include "theme/get_colors.h"
@@ -444,8 +445,9 @@ TEST_F(Save, ADiskThatFillsWhileTheThemeFileIsWrittenLeavesTheEarlierOneWhole) {
     // Room for both copies of the sound and 100 bytes of the new .theme file.
     m_doc.colourMode = ColourMode::Own;
     m_doc.colours[0] = QStringLiteral("9 9 9");
-    FileSystem files;
-    files.setWriteLimit(2 * 5000 + 100);
+    test::DiskFaults disk;
+    disk.room = 2 * 5000 + 100;
+    FileSystem files(disk);
     const SaveResult result = save(files);
     EXPECT_EQ(result.outcome, SaveOutcome::Failed);
     ASSERT_FALSE(result.status.ok());
