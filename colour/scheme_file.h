@@ -29,12 +29,12 @@ std::optional<QString> schemeNameProblem(const QString& name);
 Status saveColourScheme(FileSystem& files, const QString& programDirectory, const QString& name,
                         const ColourTexts& colours);
 
-// The first 25 lines of a scheme file, unchanged; later lines are ignored. A
-// file with fewer lines is refused.
-Result<ColourTexts> readColourScheme(const FileSystem& files, const QString& path);
-
-// Reads a scheme file into the document and puts it in own-colours mode. On
-// any failure the document is left as it was.
+// Reads a scheme file into the document and puts it in own-colours mode: the
+// first 25 lines, unchanged, as the 25 colour texts; later lines are ignored.
+// A file with fewer lines, or whose first 25 lines are not all colour texts
+// (three numbers from 0 to 255: "0 128 128"), is refused whole, the reason
+// naming the first line that is not one. On any failure the document is left
+// as it was.
 Status loadColourScheme(const FileSystem& files, const QString& path, ThemeDocument& doc);
 
 } // namespace p95
