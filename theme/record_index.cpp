@@ -12,20 +12,22 @@ RecordIndex::RecordIndex(const QByteArray& bytes, bool stopAtFirst)
 }
 
 void RecordIndex::add(int step, Span span) {
-    std::vector<Record>& list = records[step];
-    const qsizetype at = m_recordCount[step]++;
-    if (list.empty()) {
-        list.push_back({span, at, at});
-        return;
+    const qsizetype n = m_recordCount[step]++;
+    if (m_lastRecord[step] >= 0) {
+        auto& distinct = m_distinct[step];
+        if (distinct.empty())
+            distinct.emplace(bytes(records[firstRecord[step]].span), firstRecord[step]);
+        const auto [it, fresh] = distinct.try_emplace(bytes(span), qsizetype(records.size()));
+        if (!fresh) {
+            records[it->second].last = n;
+            return;
+        }
+        records[m_lastRecord[step]].next = qsizetype(records.size());
+    } else {
+        firstRecord[step] = qsizetype(records.size());
     }
-    auto& distinct = m_distinct[step];
-    if (distinct.empty())
-        distinct.emplace(bytes(list.front().span), 0);
-    const auto [it, fresh] = distinct.try_emplace(bytes(span), list.size());
-    if (fresh)
-        list.push_back({span, at, at});
-    else
-        list[it->second].last = at;
+    m_lastRecord[step] = qsizetype(records.size());
+    records.push_back({span, n, n, -1});
 }
 
 // Where c next stands in [from, to), or to. memchr: the scan stays one pass
@@ -120,8 +122,8 @@ void RecordIndex::scanLine(qsizetype begin, qsizetype end) {
 // The Contains steps whose key ends at the "=" at position eq.
 StepSet RecordIndex::keysEndingAt(qsizetype eq, qsizetype fieldBegin) const {
     StepSet found = 0;
-    const auto& steps = fieldSteps();
-    for (const int s : keysByLastLetter()[static_cast<unsigned char>(m_text[eq - 1])]) {
+    const auto& steps = m_steps;
+    for (const int s : m_keysByLastLetter[static_cast<unsigned char>(m_text[eq - 1])]) {
         if (holdsAt(
                 fieldBegin, eq + 1,
                 std::string_view(steps[s].needle.constData(), std::size_t(steps[s].needle.size()))))
@@ -144,7 +146,7 @@ StepSet RecordIndex::headerAt(qsizetype at, qsizetype end) const {
     const bool icon = startsWith(kIconHeaderStart);
     if (!icon && !startsWith(kSoundHeaderStart))
         return 0;
-    const auto& steps = fieldSteps();
+    const auto& steps = m_steps;
     for (int s = 0; s < kFieldSteps; ++s) {
         const FieldStep& step = steps[s];
         if (step.match == Match::Headed && (step.slot.family == SlotFamily::Icons) == icon &&
@@ -161,9 +163,9 @@ void RecordIndex::endField(Span field, StepSet found) {
     for (StepSet left = consumed; left; left &= left - 1)
         add(std::countr_zero(left), field);
     m_awaiting = 0;
-    for (StepSet left = beginsWithSteps(); left; left &= left - 1) {
+    for (StepSet left = m_beginsWith; left; left &= left - 1) {
         const int s = std::countr_zero(left);
-        const QByteArray& key = fieldSteps()[s].needle;
+        const QByteArray& key = m_steps[s].needle;
         if (field.size() >= key.size() &&
             std::memcmp(m_text + field.begin, key.constData(), std::size_t(key.size())) == 0)
             found |= bit(s);
@@ -171,8 +173,8 @@ void RecordIndex::endField(Span field, StepSet found) {
     if (!found)
         return;
     any = true;
-    m_awaiting = found & headedSteps() & ~consumed;
-    for (StepSet left = found & ~headedSteps(); left; left &= left - 1)
+    m_awaiting = found & m_headed & ~consumed;
+    for (StepSet left = found & ~m_headed; left; left &= left - 1)
         add(std::countr_zero(left), field);
 }
 
@@ -184,7 +186,7 @@ void RecordIndex::endLine(qsizetype begin, qsizetype end, qsizetype firstEq, boo
     if (firstEq >= end)
         return;
     const qsizetype keyLength = firstEq - begin + 1;
-    const auto& byLength = lineKeysByLength();
+    const auto& byLength = m_lineKeys;
     if (keyLength < qsizetype(byLength.size())) {
         for (const auto& [key, which] : byLength[keyLength]) {
             if (std::memcmp(m_text + begin, key.constData(), std::size_t(keyLength)) != 0)

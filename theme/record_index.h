@@ -26,11 +26,13 @@ struct Span {
 };
 
 // One distinct record of a field step. first and last count the step's
-// records in file order (0 is its first record of all).
+// records in file order (0 is its first record of all); next is the step's
+// next distinct record in records, -1 after its last.
 struct Record {
     Span span;
     qsizetype first = 0;
     qsizetype last = 0;
+    qsizetype next = -1;
 };
 
 class RecordIndex {
@@ -41,9 +43,11 @@ public:
 
     // Whether any step (or the tile flag) finds a record.
     bool any = false;
-    // Each field step's distinct records (for a Headed step: the fields after
-    // its headers), in the order they first occur.
-    std::array<std::vector<Record>, kFieldSteps> records;
+    // Every field step's distinct records (for a Headed step: the fields
+    // after its headers), each step's chained from its first in the order
+    // they first occur.
+    std::vector<Record> records;
+    std::array<qsizetype, kFieldSteps> firstRecord = filled(-1);
     // A header of the step stood in the last field: reading its value would
     // pass the end.
     std::array<bool, kFieldSteps> pastEnd{};
@@ -60,6 +64,11 @@ public:
     }
 
 private:
+    static std::array<qsizetype, kFieldSteps> filled(qsizetype value) {
+        std::array<qsizetype, kFieldSteps> all;
+        all.fill(value);
+        return all;
+    }
     bool done() const { return m_stopAtFirst && any; }
     void add(int step, Span span);
     qsizetype find(char c, qsizetype from, qsizetype to) const;
@@ -72,14 +81,21 @@ private:
     void endField(Span field, StepSet found);
     void endLine(qsizetype begin, qsizetype end, qsizetype firstEq, bool icon, bool nonclient);
 
+    // The tables, looked up once: the scan consults them for every field.
+    const std::array<FieldStep, kFieldSteps>& m_steps = fieldSteps();
+    const std::array<std::vector<int>, 256>& m_keysByLastLetter = keysByLastLetter();
+    const std::array<std::vector<std::pair<QByteArray, int>>, 32>& m_lineKeys = lineKeysByLength();
+    const StepSet m_headed = headedSteps();
+    const StepSet m_beginsWith = beginsWithSteps();
     const char* m_text;
     qsizetype m_size;
     bool m_stopAtFirst;
     StepSet m_awaiting = 0; // headed steps whose header was in the last field seen
     std::array<qsizetype, kFieldSteps> m_recordCount{};
-    // Each step's distinct records by their bytes, into records[step]; built
-    // only once a step meets its second record (most steps have one).
-    std::array<std::unordered_map<std::string_view, std::size_t>, kFieldSteps> m_distinct;
+    std::array<qsizetype, kFieldSteps> m_lastRecord = filled(-1);
+    // Each step's distinct records by their bytes, into records; built only
+    // once a step meets its second record (most steps have one).
+    std::array<std::unordered_map<std::string_view, qsizetype>, kFieldSteps> m_distinct;
 };
 
 } // namespace p95::reader

@@ -198,7 +198,8 @@ private:
         std::optional<Extraction> failed;
         qsizetype takenAt = -1;
         // In the order they first occur: the first failure found is the first in the file.
-        for (const Record& record : m_index.records[s]) {
+        for (qsizetype at = m_index.firstRecord[s]; at >= 0; at = m_index.records[at].next) {
+            const Record& record = m_index.records[at];
             Extraction extraction = extract(record.span, step.rule);
             if (extraction.outcome == Extraction::Taken && record.last > takenAt) {
                 takenAt = record.last;
