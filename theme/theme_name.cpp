@@ -56,7 +56,13 @@ static_assert(std::size(kScriptNames) <= QChar::ScriptCount - kFirstNamedScript)
 // "U+03A9, Greek" for Ω; a character of no one script (an emoji, a sign) by
 // its code point alone ("U+1F30A").
 QString describeCharacter(const QString& character) {
-    const char32_t code = character.toUcs4().value(0);
+    if (character.isEmpty())
+        return {};
+    // A lone surrogate is named as it stands (toUcs4 would make it U+FFFD).
+    const bool pair = character.size() == 2 && character.at(0).isHighSurrogate() &&
+                      character.at(1).isLowSurrogate();
+    const char32_t code =
+        pair ? QChar::surrogateToUcs4(character.at(0), character.at(1)) : character.at(0).unicode();
     QString out = QStringLiteral("U+%1").arg(uint(code), 4, 16, QLatin1Char('0')).toUpper();
     const int script = QChar::script(code);
     if (script >= kFirstNamedScript && script < QChar::ScriptCount)
@@ -142,7 +148,10 @@ std::optional<QString> themeNameProblem(const QString& name) {
     }
     if (!fitsWindows1252(name)) {
         // A look-alike letter (Greek Ω, Cyrillic о) is told by its script.
-        const QString character = firstUnencodable(name);
+        QString character = firstUnencodable(name);
+        // A high surrogate without its pair comes with the character after it.
+        if (character.size() == 2 && !character.at(1).isLowSurrogate())
+            character.truncate(1);
         return QStringLiteral("The character \"%1\" (%2) is not in the Windows Western (1252) "
                               "character set, so it cannot be used in a Windows 95 file name.")
             .arg(character, describeCharacter(character));

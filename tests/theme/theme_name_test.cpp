@@ -60,6 +60,8 @@ TEST(ThemeName, ALetterOutsideWindowsWesternIsNamedWithItsScriptOrCodePoint) {
     // A surrogate pair is one character: the whole code point.
     EXPECT_EQ(themeNameProblem(QStringLiteral("Wave \U0001F30A")),
               message(QStringLiteral("\U0001F30A"), "U+1F30A"));
+    const QString lone(QChar(0xD83C));
+    EXPECT_EQ(themeNameProblem(lone + QStringLiteral("Wave")), message(lone, "U+D83C"));
 }
 
 TEST(ThemeName, ReservedDeviceNamesForThePackageCheckToo) {
