@@ -229,8 +229,9 @@ void ColoursTab::Command13_Click() {
     if (name.isEmpty())
         return;
     if (const Status saved =
-            saveColourScheme(c.files, programDirectory(), name, c.document().colours)) {
-        c.message(QStringLiteral("The color scheme could not be saved.\n\n") + saved->text(),
+            saveColourScheme(c.files, programDirectory(), name, c.document().colours);
+        !saved.ok()) {
+        c.message(QStringLiteral("The color scheme could not be saved.\n\n") + saved.error().text(),
                   MsgButtons::Ok, MsgIcon::Warning);
     }
 }
@@ -246,10 +247,10 @@ void ColoursTab::Command12_Click() {
     // Loaded into a copy: a refused scheme changes nothing; a loaded one
     // reaches the window colour by colour, as the picker's choices do.
     ThemeDocument loaded = c.document();
-    if (const Status status = loadColourScheme(c.files, f, loaded)) {
+    if (const Status status = loadColourScheme(c.files, f, loaded); !status.ok()) {
         c.message(QStringLiteral("The color scheme could not be loaded; the colors are as they "
                                  "were.\n\n") +
-                      status->text(),
+                      status.error().text(),
                   MsgButtons::Ok, MsgIcon::Warning);
         return;
     }

@@ -35,8 +35,8 @@ inline QString checkSchemeLoading(const QByteArray& bytes) {
     const ThemeDocument before = doc;
 
     const Status status = loadColourScheme(files, path, doc);
-    if (status) {
-        if (status->reason.isEmpty())
+    if (!status.ok()) {
+        if (status.error().reason.isEmpty())
             return QStringLiteral("a refusal without a reason");
         if (!(doc == before))
             return QStringLiteral("a refused scheme changed the document");
@@ -63,7 +63,8 @@ inline QString checkSchemeLoading(const QByteArray& bytes) {
     if (!saved)
         return QStringLiteral("loaded colours cannot be saved: ") + saved.error().reason;
     ThemeDocument back = before;
-    if (loadColourScheme(BytesFileSystem(saved.value()), path, back) || back.colours != doc.colours)
+    if (!loadColourScheme(BytesFileSystem(saved.value()), path, back).ok() ||
+        back.colours != doc.colours)
         return QStringLiteral("a saved scheme does not load back the same");
     return {};
 }
