@@ -25,42 +25,6 @@ QString shownLine(const QString& line) {
     return line.size() <= kShown ? line : line.left(kShown) + QStringLiteral("...");
 }
 
-// The first 25 lines, each a colour text.
-Result<ColourTexts> readColourScheme(const FileSystem& files, const QString& path) {
-    const QString step = QStringLiteral("Loading the color scheme");
-    auto bytes = files.readFile(path);
-    if (!bytes) {
-        Error error = bytes.error();
-        error.step = step;
-        return error;
-    }
-    SequentialInput input = SequentialInput::fromBytes(bytes.value());
-    ColourTexts colours;
-    for (int i = 0; i < kColourCount; ++i) {
-        auto line = input.readLine();
-        if (!line) {
-            return Error{step, path,
-                         QStringLiteral("this is not a color scheme: it holds %1 of the %2 "
-                                        "color lines, so no color was changed")
-                             .arg(i)
-                             .arg(kColourCount)};
-        }
-        colours[i] = *line;
-    }
-    // A line that is no colour would go into the theme file at the next save.
-    for (int i = 0; i < kColourCount; ++i) {
-        if (!isColourText(colours[i])) {
-            return Error{step, path,
-                         QStringLiteral("this is not a color scheme: line %1, \"%2\", is not a "
-                                        "color of three numbers from 0 to 255 such as "
-                                        "\"0 128 128\", so no color was changed")
-                             .arg(i + 1)
-                             .arg(shownLine(colours[i]))};
-        }
-    }
-    return colours;
-}
-
 } // namespace
 
 QString schemeFilePath(const QString& programDirectory, const QString& name) {
@@ -95,13 +59,39 @@ Status saveColourScheme(FileSystem& files, const QString& programDirectory, cons
     return {};
 }
 
-Status loadColourScheme(const FileSystem& files, const QString& path, ThemeDocument& doc) {
-    auto colours = readColourScheme(files, path);
-    if (!colours)
-        return colours.error();
-    doc.colours = colours.value();
-    doc.colourMode = ColourMode::Own;
-    return {};
+Result<ColourTexts> readColourScheme(const FileSystem& files, const QString& path) {
+    const QString step = QStringLiteral("Loading the color scheme");
+    auto bytes = files.readFile(path);
+    if (!bytes) {
+        Error error = bytes.error();
+        error.step = step;
+        return error;
+    }
+    SequentialInput input = SequentialInput::fromBytes(bytes.value());
+    ColourTexts colours;
+    for (int i = 0; i < kColourCount; ++i) {
+        auto line = input.readLine();
+        if (!line) {
+            return Error{step, path,
+                         QStringLiteral("this is not a color scheme: it holds %1 of the %2 "
+                                        "color lines, so no color was changed")
+                             .arg(i)
+                             .arg(kColourCount)};
+        }
+        colours[i] = *line;
+    }
+    // A line that is no colour would go into the theme file at the next save.
+    for (int i = 0; i < kColourCount; ++i) {
+        if (!isColourText(colours[i])) {
+            return Error{step, path,
+                         QStringLiteral("this is not a color scheme: line %1, \"%2\", is not a "
+                                        "color of three numbers from 0 to 255 such as "
+                                        "\"0 128 128\", so no color was changed")
+                             .arg(i + 1)
+                             .arg(shownLine(colours[i]))};
+        }
+    }
+    return colours;
 }
 
 } // namespace p95

@@ -7,7 +7,6 @@
 #include "colour/colour_table.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
-#include "theme/theme_document.h"
 
 #include <QString>
 
@@ -29,12 +28,10 @@ std::optional<QString> schemeNameProblem(const QString& name);
 Status saveColourScheme(FileSystem& files, const QString& programDirectory, const QString& name,
                         const ColourTexts& colours);
 
-// Reads a scheme file into the document and puts it in own-colours mode: the
-// first 25 lines, unchanged, as the 25 colour texts; later lines are ignored.
-// A file with fewer lines, or whose first 25 lines are not all colour texts
-// (three numbers from 0 to 255: "0 128 128"), is refused whole, the reason
-// naming the first line that is not one. On any failure the document is left
-// as it was.
-Status loadColourScheme(const FileSystem& files, const QString& path, ThemeDocument& doc);
+// The first 25 lines of a scheme file, unchanged, as the 25 colour texts;
+// later lines are ignored. A file with fewer lines, or whose first 25 lines
+// are not all colour texts (three numbers from 0 to 255: "0 128 128"), is
+// refused whole, the reason naming the first line that is not one.
+Result<ColourTexts> readColourScheme(const FileSystem& files, const QString& path);
 
 } // namespace p95

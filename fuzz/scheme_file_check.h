@@ -6,6 +6,7 @@
 
 #include "colour/scheme_file.h"
 #include "platform/text_file.h"
+#include "theme/get_colors.h"
 
 #include <QByteArray>
 #include <QRegularExpression>

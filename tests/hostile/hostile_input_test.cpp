@@ -4,9 +4,10 @@
 // before a byte is read (other files over 64 MB, the tip file over 4 MB),
 // and the reader's cost on a 10 MB theme is printed, not asserted.
 
-#include "app/tip_file.h"
+#include "app/tip_file/tip_file.h"
 #include "cli/cli_test_support.h"
 #include "colour/scheme_file.h"
+#include "theme/get_colors.h"
 #include "drive_support.h"
 #include "platform/drive.h"
 #include "platform/text_file.h"

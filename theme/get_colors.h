@@ -1,0 +1,26 @@
+#pragma once
+
+#include "colour/scheme_file.h"
+#include "platform/error.h"
+#include "platform/file_system.h"
+#include "theme/theme_document.h"
+
+namespace p95 {
+
+// In preset mode, copies the selected preset into the 25 colour texts; in
+// own-colours mode changes nothing. Runs at every save, before anything is written.
+void GetColors(ThemeDocument& doc);
+
+// The 25 colour texts GetColors would leave in doc: the selected preset's in
+// preset mode, otherwise (or with no preset selected) doc's own.
+std::array<QString, kColourCount> colourTextsInUse(const ThemeDocument& doc);
+
+// Reads a scheme file into the document and puts it in own-colours mode. A
+// file readColourScheme() refuses (too few lines, a line that is no colour)
+// and any other failure leave the document as it was.
+Status loadColourScheme(const FileSystem& files, const QString& path, ThemeDocument& doc);
+
+// The colour texts of a preset, for checks and display.
+std::array<QString, kColourCount> presetColours(int preset);
+
+} // namespace p95
