@@ -2,9 +2,30 @@
 
 #include "platform/text_file.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace p95 {
+
+namespace {
+
+// Three whole numbers from 0 to 255 apart by blanks, as a theme file holds a
+// colour; blanks before and after are let through.
+bool isColourText(const QString& text) {
+    static const QRegularExpression colour(QRegularExpression::anchoredPattern(
+        QStringLiteral("[ \\t]*([0-9]{1,3})[ \\t]+([0-9]{1,3})[ \\t]+([0-9]{1,3})[ \\t]*")));
+    const QRegularExpressionMatch match = colour.match(text);
+    return match.hasMatch() && match.captured(1).toInt() <= 255 &&
+           match.captured(2).toInt() <= 255 && match.captured(3).toInt() <= 255;
+}
+
+// A line as the message shows it: a long one cut short.
+QString shownLine(const QString& line) {
+    constexpr qsizetype kShown = 40;
+    return line.size() <= kShown ? line : line.left(kShown) + QStringLiteral("...");
+}
+
+} // namespace
 
 QString schemeFilePath(const QString& programDirectory, const QString& name) {
     return programDirectory + QLatin1Char('\\') + name + QStringLiteral(".scheme");
@@ -58,6 +79,17 @@ Result<ColourTexts> readColourScheme(const FileSystem& files, const QString& pat
                              .arg(kColourCount)};
         }
         colours[i] = *line;
+    }
+    // A line that is no colour would go into the theme file at the next save.
+    for (int i = 0; i < kColourCount; ++i) {
+        if (!isColourText(colours[i])) {
+            return Error{step, path,
+                         QStringLiteral("this is not a color scheme: line %1, \"%2\", is not a "
+                                        "color of three numbers from 0 to 255 such as "
+                                        "\"0 128 128\", so no color was changed")
+                             .arg(i + 1)
+                             .arg(shownLine(colours[i]))};
+        }
     }
     return colours;
 }

@@ -28,8 +28,10 @@ std::optional<QString> schemeNameProblem(const QString& name);
 Status saveColourScheme(FileSystem& files, const QString& programDirectory, const QString& name,
                         const ColourTexts& colours);
 
-// The first 25 lines of a scheme file, unchanged; later lines are ignored. A
-// file with fewer lines is refused.
+// The first 25 lines of a scheme file, unchanged, as the 25 colour texts;
+// later lines are ignored. A file with fewer lines, or whose first 25 lines
+// are not all colour texts (three numbers from 0 to 255: "0 128 128"), is
+// refused whole, the reason naming the first line that is not one.
 Result<ColourTexts> readColourScheme(const FileSystem& files, const QString& path);
 
 } // namespace p95

@@ -2,6 +2,7 @@
 
 #include "colour/scheme_file.h"
 #include "platform/drive.h"
+#include "theme/get_colors.h"
 #include "ui/widget_names.h"
 
 #include <QButtonGroup>
@@ -243,17 +244,19 @@ void ColoursTab::Command12_Click() {
                                    QStringLiteral(".scheme"), programDirectory());
     if (f.isEmpty())
         return;
-    const auto colours = readColourScheme(c.files, f);
-    if (!colours) {
+    // Loaded into a copy: a refused scheme changes nothing; a loaded one
+    // reaches the window colour by colour, as the picker's choices do.
+    ThemeDocument loaded = c.document();
+    if (const Status status = loadColourScheme(c.files, f, loaded); !status.ok()) {
         c.message(QStringLiteral("The color scheme could not be loaded; the colors are as they "
                                  "were.\n\n") +
-                      colours.error().text(),
+                      status.error().text(),
                   MsgButtons::Ok, MsgIcon::Warning);
         return;
     }
     for (int i = 0; i < kColourCount; ++i)
-        c.setColour(i, colours.value()[i]);
-    c.setColourMode(ColourMode::Own);
+        c.setColour(i, loaded.colours[i]);
+    c.setColourMode(loaded.colourMode);
 }
 
 } // namespace p95

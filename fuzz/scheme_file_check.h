@@ -5,11 +5,15 @@
 // string.
 
 #include "colour/scheme_file.h"
-#include "theme/get_colors.h"
 #include "platform/text_file.h"
+#include "theme/get_colors.h"
 
 #include <QByteArray>
+#include <QRegularExpression>
 #include <QString>
+#include <QStringList>
+
+#include <algorithm>
 
 namespace p95::fuzz {
 
@@ -42,15 +46,26 @@ inline QString checkSchemeLoading(const QByteArray& bytes) {
     if (doc.colourMode != ColourMode::Own)
         return QStringLiteral("a loaded scheme did not select own colours");
     for (const QString& colour : doc.colours) {
-        if (colour.contains(QLatin1Char('\r')) || colour.contains(QLatin1Char('\n')))
-            return QStringLiteral("a colour text holds a line end");
+        // Only colour texts get in: what a line holds goes into the theme file.
+        static const QRegularExpression blanks(QStringLiteral("[ \\t]+"));
+        const QStringList parts = colour.split(blanks, Qt::SkipEmptyParts);
+        bool number = parts.size() == 3;
+        for (const QString& part : parts) {
+            number = number && part.size() <= 3 && part.toInt() <= 255 &&
+                     std::all_of(part.begin(), part.end(), [](QChar c) {
+                         return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+                     });
+        }
+        if (!number)
+            return QStringLiteral("a line that is not a colour was loaded: ") + colour;
     }
     // What was loaded saves and loads back the same.
     auto saved = encodeLines(QStringList(doc.colours.begin(), doc.colours.end()));
     if (!saved)
         return QStringLiteral("loaded colours cannot be saved: ") + saved.error().reason;
-    auto back = readColourScheme(BytesFileSystem(saved.value()), path);
-    if (!back || back.value() != doc.colours)
+    ThemeDocument back = before;
+    if (!loadColourScheme(BytesFileSystem(saved.value()), path, back).ok() ||
+        back.colours != doc.colours)
         return QStringLiteral("a saved scheme does not load back the same");
     return {};
 }

@@ -15,8 +15,9 @@ void GetColors(ThemeDocument& doc);
 // preset mode, otherwise (or with no preset selected) doc's own.
 std::array<QString, kColourCount> colourTextsInUse(const ThemeDocument& doc);
 
-// Reads a scheme file into the document and puts it in own-colours mode. On
-// any failure the document is left as it was.
+// Reads a scheme file into the document and puts it in own-colours mode. A
+// file readColourScheme() refuses (too few lines, a line that is no colour)
+// and any other failure leave the document as it was.
 Status loadColourScheme(const FileSystem& files, const QString& path, ThemeDocument& doc);
 
 // The colour texts of a preset, for checks and display.

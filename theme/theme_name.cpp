@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QStringList>
 
+#include <iterator>
+
 namespace p95 {
 
 namespace {
@@ -15,6 +17,58 @@ bool isControl(QChar c) {
 }
 
 const QString kWindowsForbidden = QStringLiteral("\\/:*?\"<>|");
+
+const QString kDevices = QStringLiteral("CON, PRN, AUX, NUL, COM0 to COM9, LPT0 to LPT9, CONIN$, "
+                                        "CONOUT$");
+
+// The names of QChar's scripts from Script_Latin on, in its order; the
+// first three (unknown, inherited, common) name no script.
+constexpr int kFirstNamedScript = QChar::Script_Latin;
+// clang-format off
+constexpr const char* kScriptNames[] = {
+    "Latin", "Greek", "Cyrillic", "Armenian", "Hebrew", "Arabic", "Syriac", "Thaana", "Devanagari",
+    "Bengali", "Gurmukhi", "Gujarati", "Oriya", "Tamil", "Telugu", "Kannada", "Malayalam",
+    "Sinhala", "Thai", "Lao", "Tibetan", "Myanmar", "Georgian", "Hangul", "Ethiopic", "Cherokee",
+    "Canadian Aboriginal", "Ogham", "Runic", "Khmer", "Mongolian", "Hiragana", "Katakana",
+    "Bopomofo", "Han", "Yi", "Old Italic", "Gothic", "Deseret", "Tagalog", "Hanunoo", "Buhid",
+    "Tagbanwa", "Coptic", "Limbu", "Tai Le", "Linear B", "Ugaritic", "Shavian", "Osmanya",
+    "Cypriot", "Braille", "Buginese", "New Tai Lue", "Glagolitic", "Tifinagh", "Syloti Nagri",
+    "Old Persian", "Kharoshthi", "Balinese", "Cuneiform", "Phoenician", "Phags-pa", "N'Ko",
+    "Sundanese", "Lepcha", "Ol Chiki", "Vai", "Saurashtra", "Kayah Li", "Rejang", "Lycian",
+    "Carian", "Lydian", "Cham", "Tai Tham", "Tai Viet", "Avestan", "Egyptian Hieroglyphs",
+    "Samaritan", "Lisu", "Bamum", "Javanese", "Meetei Mayek", "Imperial Aramaic",
+    "Old South Arabian", "Inscriptional Parthian", "Inscriptional Pahlavi", "Old Turkic", "Kaithi",
+    "Batak", "Brahmi", "Mandaic", "Chakma", "Meroitic Cursive", "Meroitic Hieroglyphs", "Miao",
+    "Sharada", "Sora Sompeng", "Takri", "Caucasian Albanian", "Bassa Vah", "Duployan", "Elbasan",
+    "Grantha", "Pahawh Hmong", "Khojki", "Linear A", "Mahajani", "Manichaean", "Mende Kikakui",
+    "Modi", "Mro", "Old North Arabian", "Nabataean", "Palmyrene", "Pau Cin Hau", "Old Permic",
+    "Psalter Pahlavi", "Siddham", "Khudawadi", "Tirhuta", "Warang Citi", "Ahom",
+    "Anatolian Hieroglyphs", "Hatran", "Multani", "Old Hungarian", "SignWriting", "Adlam",
+    "Bhaiksuki", "Marchen", "Newa", "Osage", "Tangut", "Masaram Gondi", "Nushu", "Soyombo",
+    "Zanabazar Square", "Dogra", "Gunjala Gondi", "Hanifi Rohingya", "Makasar", "Medefaidrin",
+    "Old Sogdian", "Sogdian", "Elymaic", "Nandinagari", "Nyiakeng Puachue Hmong", "Wancho",
+    "Chorasmian", "Dives Akuru", "Khitan Small Script", "Yezidi", "Cypro Minoan", "Old Uyghur",
+    "Tangsa", "Toto", "Vithkuqi"};
+// clang-format on
+// A later Qt may add scripts: those are named by their code point only.
+static_assert(std::size(kScriptNames) <= QChar::ScriptCount - kFirstNamedScript);
+
+// "U+03A9, Greek" for Ω; a character of no one script (an emoji, a sign) by
+// its code point alone ("U+1F30A").
+QString describeCharacter(const QString& character) {
+    if (character.isEmpty())
+        return {};
+    // A lone surrogate is named as it stands (toUcs4 would make it U+FFFD).
+    const bool pair = character.size() == 2 && character.at(0).isHighSurrogate() &&
+                      character.at(1).isLowSurrogate();
+    const char32_t code =
+        pair ? QChar::surrogateToUcs4(character.at(0), character.at(1)) : character.at(0).unicode();
+    QString out = QStringLiteral("U+%1").arg(uint(code), 4, 16, QLatin1Char('0')).toUpper();
+    const int script = QChar::script(code);
+    if (script >= kFirstNamedScript && script < QChar::ScriptCount)
+        out += QStringLiteral(", ") + QLatin1String(kScriptNames[script - kFirstNamedScript]);
+    return out;
+}
 
 qsizetype hostBytes(const QString& name) {
     return QFile::encodeName(name).size();
@@ -36,19 +90,22 @@ QString longestFileName(const QString& name) {
 
 } // namespace
 
-bool isReservedDeviceName(const QString& component) {
+bool isReservedDeviceName(QStringView component) {
     // Windows looks only at what comes before the first dot, blanks dropped.
-    QString base = component.left(component.indexOf(QLatin1Char('.')));
-    while (base.endsWith(QLatin1Char(' ')))
+    QStringView base = component.left(component.indexOf(u'.'));
+    while (base.endsWith(u' '))
         base.chop(1);
-    base = base.toUpper();
-    static const QStringList plain{QStringLiteral("CON"), QStringLiteral("PRN"),
-                                   QStringLiteral("AUX"), QStringLiteral("NUL")};
-    if (plain.contains(base))
-        return true;
-    return base.size() == 4 &&
-           (base.startsWith(QLatin1String("COM")) || base.startsWith(QLatin1String("LPT"))) &&
-           base[3] >= QLatin1Char('1') && base[3] <= QLatin1Char('9');
+    for (const QStringView device : {u"CON", u"PRN", u"AUX", u"NUL", u"CONIN$", u"CONOUT$"}) {
+        if (base.compare(device, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    if (base.size() != 4 || (base.first(3).compare(u"COM", Qt::CaseInsensitive) != 0 &&
+                             base.first(3).compare(u"LPT", Qt::CaseInsensitive) != 0))
+        return false;
+    // Windows takes the superscript digits for ports too.
+    const char16_t digit = base[3].unicode();
+    return (digit >= u'0' && digit <= u'9') || digit == u'\u00b9' || digit == u'\u00b2' ||
+           digit == u'\u00b3';
 }
 
 std::optional<QString> fileNameProblem(const QString& component) {
@@ -63,8 +120,8 @@ std::optional<QString> fileNameProblem(const QString& component) {
             return QStringLiteral("it contains one of the characters \\ / : * ? \" < > |");
     }
     if (isReservedDeviceName(component))
-        return QStringLiteral("Windows keeps the name for a device (CON, PRN, AUX, NUL, COM1 to "
-                              "COM9, LPT1 to LPT9)");
+        return QStringLiteral("Windows keeps the name for a device (") + kDevices +
+               QLatin1Char(')');
     if (component.endsWith(QLatin1Char(' ')) || component.endsWith(QLatin1Char('.')))
         return QStringLiteral("it ends in a blank or a dot, which Windows drops");
     if (hostBytes(component) > kMaxHostNameBytes)
@@ -89,9 +146,16 @@ std::optional<QString> themeNameProblem(const QString& name) {
             return QStringLiteral("A theme name cannot contain a comma or an equals sign, "
                                   "because the theme could not be read back.");
     }
-    if (!fitsWindows1252(name))
-        return QStringLiteral("The character \"%1\" cannot be used in a Windows 95 file name.")
-            .arg(firstUnencodable(name));
+    if (!fitsWindows1252(name)) {
+        // A look-alike letter (Greek Ω, Cyrillic о) is told by its script.
+        QString character = firstUnencodable(name);
+        // A high surrogate without its pair comes with the character after it.
+        if (character.size() == 2 && !character.at(1).isLowSurrogate())
+            character.truncate(1);
+        return QStringLiteral("The character \"%1\" (%2) is not in the Windows Western (1252) "
+                              "character set, so it cannot be used in a Windows 95 file name.")
+            .arg(character, describeCharacter(character));
+    }
     static const QStringList extensions{QStringLiteral(".cur"), QStringLiteral(".ani"),
                                         QStringLiteral(".wav"), QStringLiteral(".bmp"),
                                         QStringLiteral(".jpg"), QStringLiteral(".ico"),
@@ -104,8 +168,8 @@ std::optional<QString> themeNameProblem(const QString& name) {
     }
     if (isReservedDeviceName(name))
         return QStringLiteral("\"%1\" cannot be used as a theme name: Windows keeps it for a "
-                              "device (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9).")
-            .arg(name);
+                              "device (%2).")
+            .arg(name, kDevices);
     if (name.endsWith(QLatin1Char(' ')) || name.endsWith(QLatin1Char('.')))
         return QStringLiteral("A theme name cannot end in a blank or a dot: Windows drops them, "
                               "so the theme's files would no longer match its directory.");

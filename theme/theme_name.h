@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 
@@ -18,9 +19,11 @@ std::optional<QString> themeNameProblem(const QString& name);
 // phrase such as "it ends in a blank or a dot", for the caller's sentence.
 std::optional<QString> fileNameProblem(const QString& component);
 
-// True for CON, PRN, AUX, NUL, COM1..COM9 and LPT1..LPT9 in any letter case,
-// alone or followed by an extension ("Nul.bak").
-bool isReservedDeviceName(const QString& component);
+// True for CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0..COM9 and LPT0..LPT9
+// (the superscript digits ¹ ² ³ count as digits) in any letter case, alone or
+// followed by an extension ("Nul.bak", "com¹.txt"). The theme-name check and
+// the package check both ask this.
+bool isReservedDeviceName(QStringView component);
 
 // Longest Windows path a theme's files reach: themes root + name + "\" + the
 // longest standard file name. Windows 95 cannot open a longer path than this.

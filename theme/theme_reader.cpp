@@ -3,14 +3,13 @@
 #include "platform/drive.h"
 #include "platform/file_system.h"
 #include "platform/text_codec.h"
+#include "theme/reader_steps.h"
+#include "theme/record_index.h"
 
 #include <QHash>
 
 #include <algorithm>
-#include <bit>
-#include <cstdint>
-#include <cstring>
-#include <functional>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -58,6 +57,8 @@ QString unreadableThemeMessage(const QString& themeFilePath, const Error& error)
 }
 
 namespace {
+
+using namespace reader;
 
 // ------------------------------------------------------------------ text
 
@@ -116,430 +117,6 @@ QString decoded(const char* bytes, qsizetype size,
     decodeInto(reinterpret_cast<char16_t*>(out.data()), bytes, size, table);
     return out;
 }
-
-// ------------------------------------------------------------------ the steps
-
-// The four path extractors differ in letter case, pictures and failure.
-enum class Variant {
-    A, // My Computer, Network Neighbourhood: all upper case; picture; failure flagged
-    B, // recycle bins, pointers, wallpaper: exact case, macro in any case; picture; flagged
-    C, // screen saver: extension in any case; no picture; failure silent
-    D, // sounds: exact case throughout; no picture; failure shown, then flagged
-};
-
-// How a step finds its records among the fields.
-enum class Match {
-    Headed,     // the field after one that contains a section header
-    Contains,   // a field that contains the key
-    BeginsWith, // a field that begins with the key
-};
-
-struct PathRule {
-    PathRule() = default;
-    PathRule(Variant v, QByteArray k, QString e, QString a, bool fails)
-        : variant(v), extension(std::move(e)), alternative(std::move(a)),
-          failsWithoutExtension(fails),
-          upperExtension(QString::fromLatin1(extension.toLatin1().toUpper())),
-          keyBytes(std::move(k)), extensionBytes(extension.toLatin1()),
-          alternativeBytes(alternative.toLatin1()) {}
-
-    Variant variant = Variant::B;
-    QString extension;
-    QString alternative;               // empty: none
-    bool failsWithoutExtension = true; // false: neither extension found is no failure
-    QString upperExtension;
-    // In bytes (all ASCII): the key, and the extensions again.
-    QByteArray keyBytes;
-    QByteArray extensionBytes;
-    QByteArray alternativeBytes;
-};
-
-// Steps 1 to 40, in their order: the ones that read comma-delimited fields.
-struct FieldStep {
-    Match match;
-    QByteArray needle; // section header or key
-    SlotRef slot;
-    PathRule rule;
-};
-
-constexpr int kFieldSteps = 40;
-
-// Every Headed step's header begins with one of these.
-constexpr std::string_view kIconHeaderStart = "[CLSID\\{";
-constexpr std::string_view kSoundHeaderStart = "[AppEvents\\Schemes\\Apps\\";
-
-const std::array<FieldStep, kFieldSteps>& fieldSteps() {
-    static const std::array<FieldStep, kFieldSteps> steps = [] {
-        const QByteArray defaultValue("DefaultValue=");
-        const QString ico = QStringLiteral(".ico");
-        const QString cur = QStringLiteral(".cur");
-        const QString ani = QStringLiteral(".ani");
-        std::array<FieldStep, kFieldSteps> s;
-        int n = 0;
-        const auto bytes = [](std::string_view text) {
-            return QByteArray(text.data(), qsizetype(text.size()));
-        };
-        // Steps 1, 2: the two icons whose value follows their section header.
-        s[n++] = {Match::Headed,
-                  bytes(kMyComputerSection),
-                  {SlotFamily::Icons, 1},
-                  {Variant::A, defaultValue, ico, {}, true}};
-        s[n++] = {Match::Headed,
-                  bytes(kNetworkSection),
-                  {SlotFamily::Icons, 2},
-                  {Variant::A, defaultValue, ico, {}, true}};
-        // Steps 3, 4: the recycle bin, full before empty.
-        s[n++] = {
-            Match::Contains, "full=", {SlotFamily::Icons, 4}, {Variant::B, "full=", ico, {}, true}};
-        s[n++] = {Match::Contains,
-                  "empty=",
-                  {SlotFamily::Icons, 3},
-                  {Variant::B, "empty=", ico, {}, true}};
-        // Step 5 wants "Arrow=" at the start so that "UpArrow=" is not taken
-        // for it. It accepts ".ani" like the other pointers, but still fails
-        // when it finds neither extension.
-        for (const int index : kPointerFileOrder) {
-            const QByteArray key = bytes(kPointerSlots[index].key) + '=';
-            s[n++] = {index == 0 ? Match::BeginsWith : Match::Contains,
-                      key,
-                      {SlotFamily::Pointer, index},
-                      {Variant::B, key, cur, ani, index == 0}};
-        }
-        // Step 19: the screen saver; step 20: the wallpaper.
-        s[n++] = {Match::Contains,
-                  "SCRNSAVE.EXE=",
-                  {SlotFamily::Icons, kScreenSaverIndex},
-                  {Variant::C, "SCRNSAVE.EXE=", QStringLiteral(".scr"), {}, true}};
-        s[n++] = {
-            Match::Contains,
-            "Wallpaper=",
-            {SlotFamily::Icons, kWallpaperIndex},
-            {Variant::B, "Wallpaper=", QStringLiteral(".bmp"), QStringLiteral(".jpg"), false}};
-        // Steps 21..40: sounds, whose value follows their section header.
-        for (const int index : kSoundFileOrder) {
-            s[n++] = {Match::Headed,
-                      bytes(kSoundHeaderStart) + bytes(kSoundSlots[index].eventPath) +
-                          "\\.Current]",
-                      {SlotFamily::Sound, index},
-                      {Variant::D, defaultValue, QStringLiteral(".wav"), {}, true}};
-        }
-        return s;
-    }();
-    return steps;
-}
-
-using StepSet = std::uint64_t; // one bit per field step
-static_assert(kFieldSteps <= 64);
-
-constexpr StepSet bit(int step) {
-    return StepSet(1) << step;
-}
-
-// Every key of a Contains step ends in "="; a field that holds one holds an
-// "=" with the key before it. The steps whose key has c before its "=", by c.
-const std::array<std::vector<int>, 256>& keysByLastLetter() {
-    static const std::array<std::vector<int>, 256> table = [] {
-        std::array<std::vector<int>, 256> t;
-        const auto& steps = fieldSteps();
-        for (int s = 0; s < kFieldSteps; ++s) {
-            const QByteArray& key = steps[s].needle;
-            if (steps[s].match == Match::Contains) {
-                Q_ASSERT(key.size() >= 2 && key.endsWith('='));
-                t[static_cast<unsigned char>(key.at(key.size() - 2))].push_back(s);
-            }
-        }
-        return t;
-    }();
-    return table;
-}
-
-StepSet stepsMatching(Match match) {
-    StepSet set = 0;
-    for (int s = 0; s < kFieldSteps; ++s) {
-        if (fieldSteps()[s].match == match)
-            set |= bit(s);
-    }
-    return set;
-}
-
-StepSet headedSteps() {
-    static const StepSet set = stepsMatching(Match::Headed);
-    return set;
-}
-
-StepSet beginsWithSteps() {
-    static const StepSet set = stepsMatching(Match::BeginsWith);
-    return set;
-}
-
-// Steps 41..65 and the tile flag read lines that begin with their key; the
-// key's "=" is then the line's first one. The keys by length.
-constexpr int kTileKey = kColourCount;
-
-const std::array<std::vector<std::pair<QByteArray, int>>, 32>& lineKeysByLength() {
-    static const auto table = [] {
-        std::array<std::vector<std::pair<QByteArray, int>>, 32> t;
-        for (int i = 0; i < kColourCount; ++i) {
-            const QByteArray key =
-                QByteArray(kColourSlots[i].key.data(), qsizetype(kColourSlots[i].key.size())) + '=';
-            t.at(key.size()).push_back({key, i});
-        }
-        const QByteArray tile("TileWallpaper=");
-        t.at(tile.size()).push_back({tile, kTileKey});
-        return t;
-    }();
-    return table;
-}
-
-const QByteArray kIconMetricsKey = QByteArrayLiteral("IconMetrics=");
-const QByteArray kNonclientMetricsKey = QByteArrayLiteral("NonclientMetrics=");
-
-// ------------------------------------------------------------------ the index
-
-struct Span {
-    qsizetype begin = 0;
-    qsizetype end = -1; // -1: none
-    bool found() const { return end >= 0; }
-    qsizetype size() const { return end - begin; }
-};
-
-// One pass over the bytes, splitting them into lines and comma-delimited
-// fields as the sequential input does (platform/text_file.h) and noting, for
-// every step, the records it acts on, in file order.
-class Index {
-public:
-    // With stopAtFirst the pass ends at the first record any step would find.
-    Index(const QByteArray& bytes, bool stopAtFirst)
-        : m_text(bytes.constData()), m_size(bytes.size()), m_stopAtFirst(stopAtFirst) {
-        scan();
-    }
-
-    // Whether any step (or the tile flag) finds a record.
-    bool any = false;
-    // The records the field steps act on, in file order, each step's
-    // chained from its first (for a Headed step: the fields after its
-    // headers). pastEnd: a header stood in the last field.
-    struct Record {
-        Span span;
-        qsizetype next = -1;
-    };
-    std::vector<Record> records;
-    std::array<qsizetype, kFieldSteps> firstRecord = filled(-1);
-    std::array<qsizetype, kFieldSteps> recordCount = filled(0);
-    std::array<bool, kFieldSteps> pastEnd{};
-    // The last line that begins with each colour key: the text after the key.
-    std::array<Span, kColourCount> colours{};
-    // The last lines that contain the metrics keys, from the key's length on.
-    Span iconMetrics;
-    Span nonclientMetrics;
-    // The last "TileWallpaper=" line saying exactly 0 or 1; -1: none.
-    int tile = -1;
-
-    const char* text() const { return m_text; }
-
-private:
-    bool done() const { return m_stopAtFirst && any; }
-
-    static std::array<qsizetype, kFieldSteps> filled(qsizetype value) {
-        std::array<qsizetype, kFieldSteps> all;
-        all.fill(value);
-        return all;
-    }
-
-    void add(int step, Span span) {
-        const qsizetype at = qsizetype(records.size());
-        records.push_back({span, -1});
-        if (m_lastRecord[step] >= 0)
-            records[m_lastRecord[step]].next = at;
-        else
-            firstRecord[step] = at;
-        m_lastRecord[step] = at;
-        ++recordCount[step];
-    }
-
-    // Where c next stands in [from, to), or to. memchr: the scan stays one
-    // pass over the bytes, done in the C library's fast loops.
-    qsizetype find(char c, qsizetype from, qsizetype to) const {
-        if (from >= to)
-            return to;
-        const void* at = std::memchr(m_text + from, c, std::size_t(to - from));
-        return at ? static_cast<const char*>(at) - m_text : to;
-    }
-    // The same towards the end of the text, remembering the answer: a text
-    // with no line feed (or no carriage return) is not searched again per line.
-    qsizetype findAhead(char c, qsizetype from, qsizetype& cache) const {
-        if (cache < from)
-            cache = find(c, from, m_size);
-        return cache;
-    }
-
-    void scan() {
-        qsizetype pos = 0;
-        qsizetype nextCr = -1;
-        qsizetype nextLf = -1;
-        while (pos < m_size && !done()) {
-            // A line ends at CR LF, a bare LF or a bare CR.
-            const qsizetype begin = pos;
-            const qsizetype end =
-                std::min(findAhead('\r', pos, nextCr), findAhead('\n', pos, nextLf));
-            scanLine(begin, end);
-            pos = end;
-            if (pos < m_size && m_text[pos] == '\r')
-                ++pos;
-            if (pos < m_size && m_text[pos] == '\n')
-                ++pos;
-        }
-        // A header in the last field: reading its value would pass the end.
-        for (int s = 0; s < kFieldSteps; ++s) {
-            if (m_awaiting & bit(s))
-                pastEnd[s] = true;
-        }
-    }
-
-    // The line [begin, end) and its fields: leading blanks skipped; a field
-    // ends at a comma or the line's end; one that begins with a double quote
-    // ends at the closing quote, and what follows it up to the comma is
-    // dropped. The line's "=" and "[" are found once, each then counted for
-    // the line and for the field it stands in. Every key ends in "=", every
-    // section header begins with "["; none holds a blank, quote, comma or
-    // line end, so none reaches outside the field it is found in.
-    void scanLine(qsizetype begin, qsizetype end) {
-        qsizetype eq = find('=', begin, end);
-        qsizetype bracket = find('[', begin, end);
-        const qsizetype firstEq = eq;
-        bool icon = false;
-        bool nonclient = false;
-        qsizetype pos = begin;
-        for (;;) {
-            while (pos < end && m_text[pos] == ' ')
-                ++pos;
-            Span field;
-            qsizetype delimiter = 0; // the comma after the field, or the line's end
-            if (pos < end && m_text[pos] == '"') {
-                field.begin = pos + 1;
-                field.end = find('"', field.begin, end);
-                delimiter = find(',', field.end, end);
-            } else {
-                field.begin = pos;
-                field.end = find(',', pos, end);
-                delimiter = field.end;
-            }
-            StepSet found = 0;
-            for (; eq < delimiter; eq = find('=', eq + 1, end)) {
-                icon = icon || holdsAt(begin, eq + 1, kIconMetricsKey);
-                nonclient = nonclient || holdsAt(begin, eq + 1, kNonclientMetricsKey);
-                if (eq > field.begin && eq < field.end)
-                    found |= keysEndingAt(eq, field.begin);
-            }
-            for (; bracket < delimiter; bracket = find('[', bracket + 1, end)) {
-                if (bracket >= field.begin && bracket < field.end)
-                    found |= headerAt(bracket, field.end);
-            }
-            endField(field, found);
-            if (delimiter >= end)
-                break;
-            pos = delimiter + 1;
-            // A comma at the very end of the text has no field after it.
-            if (pos >= m_size)
-                break;
-        }
-        endLine(begin, end, firstEq, icon, nonclient);
-    }
-
-    // The Contains steps whose key ends at the "=" at position eq.
-    StepSet keysEndingAt(qsizetype eq, qsizetype fieldBegin) const {
-        StepSet found = 0;
-        const auto& steps = fieldSteps();
-        for (const int s : keysByLastLetter()[static_cast<unsigned char>(m_text[eq - 1])]) {
-            if (holdsAt(fieldBegin, eq + 1, steps[s].needle))
-                found |= bit(s);
-        }
-        return found;
-    }
-
-    // Whether needle stands just before position end, no earlier than begin.
-    bool holdsAt(qsizetype begin, qsizetype end, const QByteArray& needle) const {
-        const qsizetype from = end - needle.size();
-        return from >= begin &&
-               std::memcmp(m_text + from, needle.constData(), std::size_t(needle.size())) == 0;
-    }
-
-    StepSet headerAt(qsizetype at, qsizetype end) const {
-        const auto startsWith = [&](std::string_view start) {
-            return qsizetype(start.size()) <= end - at &&
-                   std::memcmp(m_text + at, start.data(), start.size()) == 0;
-        };
-        const bool icon = startsWith(kIconHeaderStart);
-        if (!icon && !startsWith(kSoundHeaderStart))
-            return 0;
-        const auto& steps = fieldSteps();
-        for (int s = 0; s < kFieldSteps; ++s) {
-            const FieldStep& step = steps[s];
-            if (step.match == Match::Headed && (step.slot.family == SlotFamily::Icons) == icon &&
-                startsWith(std::string_view(step.needle.constData(), step.needle.size())))
-                return bit(s);
-        }
-        return 0;
-    }
-
-    void endField(Span field, StepSet found) {
-        // This field is the value of the headers in the field before it, and
-        // is not looked at again by their steps.
-        const StepSet consumed = m_awaiting;
-        for (StepSet left = consumed; left; left &= left - 1)
-            add(std::countr_zero(left), field);
-        m_awaiting = 0;
-        for (StepSet left = beginsWithSteps(); left; left &= left - 1) {
-            const int s = std::countr_zero(left);
-            const QByteArray& key = fieldSteps()[s].needle;
-            if (field.size() >= key.size() &&
-                std::memcmp(m_text + field.begin, key.constData(), std::size_t(key.size())) == 0)
-                found |= bit(s);
-        }
-        if (!found)
-            return;
-        any = true;
-        m_awaiting = found & headedSteps() & ~consumed;
-        for (StepSet left = found & ~headedSteps(); left; left &= left - 1)
-            add(std::countr_zero(left), field);
-    }
-
-    // Lines that begin with a colour key or the tile key (its "=" is then the
-    // line's first), and lines that contain a metrics key anywhere (their
-    // value starts after the key's length).
-    void endLine(qsizetype begin, qsizetype end, qsizetype firstEq, bool icon, bool nonclient) {
-        if (firstEq >= end)
-            return;
-        const qsizetype keyLength = firstEq - begin + 1;
-        const auto& byLength = lineKeysByLength();
-        if (keyLength < qsizetype(byLength.size())) {
-            for (const auto& [key, which] : byLength[keyLength]) {
-                if (std::memcmp(m_text + begin, key.constData(), std::size_t(keyLength)) != 0)
-                    continue;
-                any = true;
-                const Span rest{begin + keyLength, end};
-                if (which != kTileKey) {
-                    colours[which] = rest;
-                } else if (rest.size() == 1 &&
-                           (m_text[rest.begin] == '0' || m_text[rest.begin] == '1')) {
-                    tile = m_text[rest.begin] - '0';
-                }
-                break;
-            }
-        }
-        if (icon)
-            iconMetrics = Span{begin + kIconMetricsKey.size(), end};
-        if (nonclient)
-            nonclientMetrics = Span{begin + kNonclientMetricsKey.size(), end};
-        any = any || icon || nonclient;
-    }
-
-    const char* m_text;
-    qsizetype m_size;
-    bool m_stopAtFirst;
-    StepSet m_awaiting = 0; // headed steps whose header was in the last field seen
-    std::array<qsizetype, kFieldSteps> m_lastRecord = filled(-1);
-};
 
 // ------------------------------------------------------------------ extraction
 
@@ -608,67 +185,39 @@ public:
     }
 
 private:
-    QString text(Span span) const { return decoded(m_index.text() + span.begin, span.size()); }
-    std::string_view bytes(Span span) const {
-        return std::string_view(m_index.text() + span.begin, std::size_t(span.size()));
+    QString text(Span span) const {
+        const std::string_view bytes = m_index.bytes(span);
+        return decoded(bytes.data(), qsizetype(bytes.size()));
     }
 
-    // One step over its records, in file order. Equal records extract alike
-    // (a file does not change during one reading), so each is extracted once:
-    // a file that repeats its sections costs no more than one that does not.
+    // One step over its records. The index holds each distinct record once:
+    // the last record taken wins, and the first that failed is the one shown.
     void runStep(int s) {
-        constexpr std::size_t kNone = std::size_t(-1);
         const FieldStep& step = fieldSteps()[s];
-        const qsizetype count = m_index.recordCount[s];
-        m_extractions.clear();
-        m_distinct.clear();
-        // An open-addressed set of the records seen: hash, extraction.
-        const std::size_t capacity = count > 1 ? std::bit_ceil(std::size_t(count) * 2) : 0;
-        m_seen.assign(capacity, {0, kNone});
-        std::size_t taken = kNone;  // the last record taken
-        std::size_t failed = kNone; // the first record that failed
+        std::optional<Extraction> taken;
+        std::optional<Extraction> failed;
+        qsizetype takenAt = -1;
+        // In the order they first occur: the first failure found is the first in the file.
         for (qsizetype at = m_index.firstRecord[s]; at >= 0; at = m_index.records[at].next) {
-            const Span span = m_index.records[at].span;
-            std::size_t which = m_extractions.size();
-            bool fresh = true;
-            if (capacity) {
-                const std::string_view text = bytes(span);
-                const std::size_t hash = std::hash<std::string_view>{}(text);
-                for (std::size_t i = hash & (capacity - 1);; i = (i + 1) & (capacity - 1)) {
-                    auto& [slotHash, slot] = m_seen[i];
-                    if (slot == kNone) {
-                        slotHash = hash;
-                        slot = which;
-                        break;
-                    }
-                    if (slotHash == hash && bytes(m_distinct[slot]) == text) {
-                        which = slot;
-                        fresh = false;
-                        break;
-                    }
-                }
+            const Record& record = m_index.records[at];
+            Extraction extraction = extract(record.span, step.rule);
+            if (extraction.outcome == Extraction::Taken && record.last > takenAt) {
+                takenAt = record.last;
+                taken = std::move(extraction);
+            } else if (extraction.outcome == Extraction::Failed && !failed) {
+                failed = std::move(extraction);
             }
-            if (fresh) {
-                m_extractions.push_back(extract(span, step.rule));
-                m_distinct.push_back(span);
-            }
-            const Extraction::Outcome outcome = m_extractions[which].outcome;
-            if (outcome == Extraction::Taken)
-                taken = which;
-            else if (outcome == Extraction::Failed && failed == kNone)
-                failed = which;
         }
-        apply(step, taken == kNone ? nullptr : &m_extractions[taken],
-              failed == kNone ? nullptr : &m_extractions[failed], m_index.pastEnd[s]);
+        apply(step, taken ? &*taken : nullptr, failed ? &*failed : nullptr, m_index.pastEnd[s]);
     }
 
     void apply(const FieldStep& step, const Extraction* taken, const Extraction* failed,
                bool pastEnd) {
         ThemeDocument& doc = m_out.document;
         const int index = step.slot.index;
-        switch (step.rule.variant) {
-        case Variant::A:
-        case Variant::B:
+        switch (step.rule.kind) {
+        case PathKind::UpperCasedPicture:
+        case PathKind::Picture:
             if (failed || pastEnd)
                 noteUnloaded(step.slot, failed);
             if (!taken)
@@ -682,11 +231,11 @@ private:
                 m_out.iconsPreviews[index] = taken->preview;
             }
             return;
-        case Variant::C:
+        case PathKind::QuietFile:
             if (taken)
                 doc.icons[kScreenSaverIndex] = taken->path;
             return;
-        case Variant::D:
+        case PathKind::ReportedFile:
             if (taken)
                 doc.sounds[index] = taken->path;
             if (!failed && !pastEnd)
@@ -719,23 +268,23 @@ private:
     Extraction extract(Span record, const PathRule& rule) {
         static const QString themesRoot = toQString(kThemesRoot);
         static const QString windowsDir = toQString(kWindowsDir);
-        const auto& table =
-            rule.variant == Variant::A ? decodeTables().upper : decodeTables().plain;
+        const bool upperCased = rule.kind == PathKind::UpperCasedPicture;
+        const auto& table = upperCased ? decodeTables().upper : decodeTables().plain;
         Extraction result;
-        const QLatin1StringView r(m_index.text() + record.begin, record.size());
+        const std::string_view recordBytes = m_index.bytes(record);
+        const QLatin1StringView r(recordBytes.data(), qsizetype(recordBytes.size()));
         const QLatin1StringView k(rule.keyBytes);
-        const Qt::CaseSensitivity keyCase =
-            rule.variant == Variant::A ? Qt::CaseInsensitive : Qt::CaseSensitive;
-        // Variant A upper-cases the extension it stores, C looks for it in any case.
-        const QString* extension =
-            rule.variant == Variant::A ? &rule.upperExtension : &rule.extension;
-        const Qt::CaseSensitivity extensionCase =
-            rule.variant == Variant::A || rule.variant == Variant::C ? Qt::CaseInsensitive
-                                                                     : Qt::CaseSensitive;
+        const Qt::CaseSensitivity keyCase = upperCased ? Qt::CaseInsensitive : Qt::CaseSensitive;
+        // An upper-cased path stores its extension upper-cased; a quiet file
+        // looks for its extension in any case.
+        const QString* extension = upperCased ? &rule.upperExtension : &rule.extension;
+        const Qt::CaseSensitivity extensionCase = upperCased || rule.kind == PathKind::QuietFile
+                                                      ? Qt::CaseInsensitive
+                                                      : Qt::CaseSensitive;
 
         if (!r.contains(k, keyCase))
             return result;
-        if (rule.variant == Variant::D && r.size() == k.size())
+        if (rule.kind == PathKind::ReportedFile && r.size() == k.size())
             return result; // "DefaultValue=" with no value: an empty sound, silently
 
         // p: the extension's position (0-based here).
@@ -755,7 +304,7 @@ private:
         // characters, so it may reach past the extension.
         const QLatin1StringView value = r.sliced(k.size(), std::min(p, r.size() - k.size()));
         const Qt::CaseSensitivity macroCase =
-            rule.variant == Variant::D ? Qt::CaseSensitive : Qt::CaseInsensitive;
+            rule.kind == PathKind::ReportedFile ? Qt::CaseSensitive : Qt::CaseInsensitive;
         qsizetype prefixLength = 0;
         if (value.startsWith(kThemeDirMacroBytes, macroCase)) {
             result.formed = themesRoot;
@@ -776,7 +325,7 @@ private:
         result.formed += decoded(r.data() + start, p - start, table);
         result.path = onDriveC(result.formed + *extension);
 
-        if (rule.variant == Variant::A || rule.variant == Variant::B) {
+        if (upperCased || rule.kind == PathKind::Picture) {
             if (*extension == QLatin1String(".ani")) {
                 result.preview = Preview::AnimatedPointer;
             } else if (*extension == QLatin1String(".jpg")) {
@@ -801,14 +350,9 @@ private:
     }
 
     const PictureProbe& m_probe;
-    const Index m_index;
+    const RecordIndex m_index;
     ThemeReading m_out;
     QHash<QString, bool> m_probed;
-    // Reused by every step: each distinct record, its extraction, and where
-    // they are found by hash.
-    std::vector<Extraction> m_extractions;
-    std::vector<Span> m_distinct;
-    std::vector<std::pair<std::size_t, std::size_t>> m_seen;
     bool m_loadProblem = false;
 };
 
@@ -820,7 +364,7 @@ ThemeReading readTheme(const ThemeDocument& doc, const QByteArray& themeFileByte
 }
 
 bool isThemeText(const QByteArray& themeFileBytes) {
-    return Index(themeFileBytes, true).any;
+    return RecordIndex(themeFileBytes, true).any;
 }
 
 QString themeOpenRefusal(const Result<QByteArray>& read, const QString& themeFilePath) {

@@ -116,14 +116,15 @@ TEST_F(StartWindow, ANameThatCannotBeAFileNameIsRefusedWithFocusBack) {
          QStringLiteral("A theme name cannot contain a comma or an equals sign, because the "
                         "theme could not be read back.")},
         {QStringLiteral("Ωmega"),
-         QStringLiteral("The character \"Ω\" cannot be used in a Windows 95 file name.")},
+         QStringLiteral("The character \"Ω\" (U+03A9, Greek) is not in the Windows Western "
+                        "(1252) character set, so it cannot be used in a Windows 95 file name.")},
         {QStringLiteral(".."), QStringLiteral("\"..\" cannot be used as a theme name.")},
         {QStringLiteral("   "),
          QStringLiteral("A theme name cannot end in a blank or a dot: Windows drops them, so the "
                         "theme's files would no longer match its directory.")},
         {QStringLiteral("lpt3"),
          QStringLiteral("\"lpt3\" cannot be used as a theme name: Windows keeps it for a device "
-                        "(CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9).")}};
+                        "(CON, PRN, AUX, NUL, COM0 to COM9, LPT0 to LPT9, CONIN$, CONOUT$).")}};
     for (const auto& [bad, text] : cases) {
         fakes.messages.shown.clear();
         continueWith(*start, bad);

@@ -44,7 +44,7 @@ TEST_F(Scheme, DefaultColoursAreSavedAs25CrLfLines) {
 
 TEST_F(Scheme, SavedAndLoadedBackInOwnColoursMode) {
     ColourTexts colours = numbered();
-    colours[7] = QStringLiteral("  odd text, kept as it stands ");
+    colours[7] = QStringLiteral("  07\t0   255 "); // kept as it stands
     ASSERT_TRUE(saveColourScheme(m_files, kProgram, QStringLiteral("Mine"), colours).ok());
 
     ThemeDocument doc;
@@ -68,8 +68,40 @@ TEST_F(Scheme, LinesAfterThe25thAreIgnoredAndBareLineFeedsRead) {
         bytes += c.toLatin1() + "\n";
     bytes += "extra\n";
     writeFile(programHost() + QStringLiteral("/lf.scheme"), bytes);
-    EXPECT_EQ(readColourScheme(m_files, kProgram + QStringLiteral("\\lf.scheme")).value(),
-              numbered());
+    ThemeDocument doc;
+    ASSERT_TRUE(loadColourScheme(m_files, kProgram + QStringLiteral("\\lf.scheme"), doc).ok());
+    EXPECT_EQ(doc.colours, numbered());
+}
+
+// Whatever a line holds would be written into the theme file at the next save.
+TEST_F(Scheme, ALineThatIsNoColourIsRefusedWholeNamingTheFirstSuchLine) {
+    const char* notColours[] = {"hello there", "300 -5 7", "1 2",  "1 2 3 4", "",
+                                "256 0 0",     "0x1 0 0",  "1,2,3"};
+    ThemeDocument doc;
+    const ThemeDocument before = doc;
+    for (const char* bad : notColours) {
+        QByteArray bytes;
+        for (int i = 0; i < kColourCount; ++i)
+            bytes += QByteArray(i == 12 ? bad : i == 20 ? "junk" : "0 128 128") + "\r\n";
+        writeFile(programHost() + QStringLiteral("/bad.scheme"), bytes);
+        const Status status =
+            loadColourScheme(m_files, kProgram + QStringLiteral("\\bad.scheme"), doc);
+        ASSERT_FALSE(status.ok()) << bad;
+        EXPECT_TRUE(status.error().reason.contains(
+            QStringLiteral("line 13, \"%1\", is not a color").arg(QLatin1String(bad))))
+            << status.error().reason.toStdString();
+        EXPECT_EQ(doc, before) << bad;
+    }
+    // A long line is shown cut short.
+    QByteArray bytes = QByteArray(5000, 'x') + "\r\n";
+    for (int i = 1; i < kColourCount; ++i)
+        bytes += "1 2 3\r\n";
+    writeFile(programHost() + QStringLiteral("/long.scheme"), bytes);
+    const Status status =
+        loadColourScheme(m_files, kProgram + QStringLiteral("\\long.scheme"), doc);
+    ASSERT_FALSE(status.ok());
+    EXPECT_LT(status.error().reason.size(), 200);
+    EXPECT_EQ(doc, before);
 }
 
 TEST_F(Scheme, AShortFileIsRefusedAndNoColourChanges) {

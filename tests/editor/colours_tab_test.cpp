@@ -296,14 +296,30 @@ TEST_F(ColoursTabTest, AShortSchemeFileOrAnUnwritableNameIsReportedAndChangesNot
     EXPECT_TRUE(fakes.messages.shown[1].text.contains(QStringLiteral("could not be saved")));
 }
 
+TEST_F(ColoursTabTest, ASchemeWithALineThatIsNoColourIsRefusedNamingTheLine) {
+    QByteArray scheme;
+    for (int i = 0; i < kColourCount; ++i)
+        scheme += i == 6 ? "hello there\r\n" : i == 9 ? "300 -5 7\r\n" : "1 2 3\r\n";
+    writeFile(schemeFile(QStringLiteral("Words.scheme")), scheme);
+    const ThemeDocument before = window->document(); // preset mode
+    fakes.fileDialog.queue(schemeFile(QStringLiteral("Words.scheme")));
+    window->coloursTab().Command12_Click();
+
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Paletteer 95"));
+    EXPECT_TRUE(fakes.messages.shown[0].text.contains(QStringLiteral("line 7, \"hello there\"")))
+        << fakes.messages.shown[0].text.toStdString();
+    EXPECT_EQ(window->document(), before);
+    EXPECT_EQ(colour(6), before.colours[6]);
+    EXPECT_TRUE(radio(QStringLiteral("Option14"))->isChecked());
+}
+
 TEST_F(ColoursTabTest, ColourTextThatIsNotThreeNumbersOpensOnWhatCanBeRead) {
-    ownColours();
-    QByteArray scheme = "12 abc 300\r\n\r\n-4 77\r\n";
-    for (int i = 3; i < kColourCount; ++i)
-        scheme += "1 2 3\r\n";
-    writeFile(schemeFile(QStringLiteral("Odd.scheme")), scheme);
-    choose(control<QPushButton>(QStringLiteral("Command12")),
-           schemeFile(QStringLiteral("Odd.scheme")));
+    // A .theme file's colours are taken as they stand (a scheme file's are not).
+    const QString odd = tmp() + QStringLiteral("/Odd.theme");
+    writeFile(odd, "[Control Panel\\Colors]\r\nActiveTitle=12 abc 300\r\nBackground=\r\n"
+                   "Hilight=-4 77\r\n");
+    ASSERT_TRUE(window->readTheme(odd));
     ASSERT_EQ(colour(0), QStringLiteral("12 abc 300")); // stored as read
 
     const Rgb expected[3] = {{12, 0, 255}, {0, 0, 0}, {0, 77, 0}};

@@ -385,12 +385,14 @@ TEST_F(EditorFiles, SaveAsRefusesNamesThatCannotBeAThemeAndChangesNothing) {
         {QStringLiteral("Tab\tName"),
          QStringLiteral("A theme name cannot contain control characters.")},
         {QStringLiteral("\u03a9mega"),
-         QStringLiteral("The character \"\u03a9\" cannot be used in a Windows 95 file name.")},
+         QStringLiteral("The character \"\u03a9\" (U+03A9, Greek) is not in the Windows Western "
+                        "(1252) character set, so it cannot be used in a Windows 95 file name.")},
         {QStringLiteral("   "), trailing},
         {QStringLiteral("Sea."), trailing},
         {QStringLiteral("Nul.bak"),
-         QStringLiteral("\"Nul.bak\" cannot be used as a theme name: Windows keeps it for a "
-                        "device (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9).")},
+         QStringLiteral(
+             "\"Nul.bak\" cannot be used as a theme name: Windows keeps it for a "
+             "device (CON, PRN, AUX, NUL, COM0 to COM9, LPT0 to LPT9, CONIN$, CONOUT$).")},
         {QString(80, QChar(0x20AC)),
          QStringLiteral("The theme name is too long: its file names would pass the limit of 255 "
                         "bytes for one file name on this computer. Please choose a shorter "

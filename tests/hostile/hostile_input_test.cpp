@@ -331,7 +331,7 @@ TEST_F(Hostile, PathsInAThemeNeverReachAboveDriveC) {
         onDrive(kThemesFolder + QStringLiteral("Climb/Climb Default Sound.wav"))));
 }
 
-TEST_F(Hostile, ASchemeFileOfBinaryJunkLoadsOnlyWhenItHas25LinesAndChangesNothingOtherwise) {
+TEST_F(Hostile, ASchemeFileOfBinaryJunkIsRefusedAndChangesNothing) {
     FileSystem files;
     std::mt19937 random(25);
     QByteArray junk(4096, '\0');
@@ -350,19 +350,17 @@ TEST_F(Hostile, ASchemeFileOfBinaryJunkLoadsOnlyWhenItHas25LinesAndChangesNothin
         EXPECT_EQ(doc, documentBefore());
     }
 
-    // Junk with enough line ends is taken as it stands (no check of colour
-    // texts) and stays writable.
+    // Junk with enough line ends is refused too: its lines are no colours.
     QByteArray lines;
     for (int i = 0; i < 30; ++i)
         lines += junk.mid(i * 100, 100) + "\r\n";
     const QString many = tmp() + QStringLiteral("/many.scheme");
     writeFile(many, lines);
     ThemeDocument doc = documentBefore();
-    ASSERT_TRUE(loadColourScheme(files, many, doc).ok());
-    EXPECT_EQ(doc.colourMode, ColourMode::Own);
-    for (const QString& colour : doc.colours)
-        EXPECT_FALSE(colour.contains(QLatin1Char('\n')) || colour.contains(QLatin1Char('\r')));
-    EXPECT_TRUE(themeFileBytes(doc).ok());
+    const Status status = loadColourScheme(files, many, doc);
+    ASSERT_FALSE(status.ok());
+    EXPECT_TRUE(status.error().reason.contains(QStringLiteral("line 1,")));
+    EXPECT_EQ(doc, documentBefore());
 }
 
 TEST_F(Hostile, ATipFileWithAHundredThousandDigitsInLineOneGivesTheTipsItHas) {

@@ -5,7 +5,7 @@ using namespace p95;
 
 TEST(ThemeName, AcceptsOrdinaryNames) {
     for (const char* name : {"Ocean", "My Theme", "The 60's USA", "Café", "a.b", "x!", "Console",
-                             "COM10", "LPT0", "Nully", " Lead"})
+                             "COM10", "LPT", "Nully", " Lead"})
         EXPECT_FALSE(themeNameProblem(QString::fromUtf8(name))) << name;
 }
 
@@ -21,12 +21,13 @@ TEST(ThemeName, RefusesWhatCannotBeAWindowsFileNameOrBeReadBack) {
 // Each rule says what it is, so the user knows what to change.
 TEST(ThemeName, RefusalsSayWhichRuleTheNameBreaks) {
     const QString device = QStringLiteral(
-        "cannot be used as a theme name: Windows keeps it for a device (CON, PRN, AUX, NUL, COM1 "
-        "to COM9, LPT1 to LPT9).");
+        "cannot be used as a theme name: Windows keeps it for a device (CON, PRN, AUX, NUL, COM0 "
+        "to COM9, LPT0 to LPT9, CONIN$, CONOUT$).");
     for (const char* name :
-         {"CON", "prn", "Aux", "nul", "COM1", "com9", "LPT1", "Lpt9", "Nul.bak", "con .txt"})
-        EXPECT_EQ(themeNameProblem(QString::fromLatin1(name)),
-                  QLatin1Char('"') + QString::fromLatin1(name) + QStringLiteral("\" ") + device)
+         {"CON", "prn", "Aux", "nul", "COM1", "com9", "LPT1", "Lpt9", "Nul.bak", "con .txt", "COM0",
+          "lpt0", "COM¹", "Lpt²", "com³.txt", "CONIN$", "conout$", "ConIn$.log"})
+        EXPECT_EQ(themeNameProblem(QString::fromUtf8(name)),
+                  QLatin1Char('"') + QString::fromUtf8(name) + QStringLiteral("\" ") + device)
             << name;
 
     const QString trailing = QStringLiteral(
@@ -42,6 +43,33 @@ TEST(ThemeName, RefusalsSayWhichRuleTheNameBreaks) {
     EXPECT_EQ(themeNameProblem(QStringLiteral("Sea.wav")),
               QStringLiteral("A theme name cannot contain \".wav\", because the theme could not "
                              "be read back."));
+}
+
+// A look-alike letter (Greek Ω for Latin O) is named with its script, so the
+// user sees why; a character of no one script by its code point.
+TEST(ThemeName, ALetterOutsideWindowsWesternIsNamedWithItsScriptOrCodePoint) {
+    const auto message = [](const QString& character, const char* described) {
+        return QStringLiteral("The character \"%1\" (%2) is not in the Windows Western (1252) "
+                              "character set, so it cannot be used in a Windows 95 file name.")
+            .arg(character, QLatin1String(described));
+    };
+    EXPECT_EQ(themeNameProblem(QStringLiteral("\u03a9cean")),
+              message(QStringLiteral("\u03a9"), "U+03A9, Greek"));
+    EXPECT_EQ(themeNameProblem(QStringLiteral("Sea \u6d77")),
+              message(QStringLiteral("\u6d77"), "U+6D77, Han"));
+    // A surrogate pair is one character: the whole code point.
+    EXPECT_EQ(themeNameProblem(QStringLiteral("Wave \U0001F30A")),
+              message(QStringLiteral("\U0001F30A"), "U+1F30A"));
+    const QString lone(QChar(0xD83C));
+    EXPECT_EQ(themeNameProblem(lone + QStringLiteral("Wave")), message(lone, "U+D83C"));
+}
+
+TEST(ThemeName, ReservedDeviceNamesForThePackageCheckToo) {
+    for (const char* name : {"COM0", "lpt³.theme", "CONOUT$", "conin$.bmp", "AUX .wav"})
+        EXPECT_TRUE(isReservedDeviceName(QString::fromUtf8(name))) << name;
+    for (const char* name : {"COM", "COM10", "COM\u2074", "CONIN", "CONIN$$", "xCON", "LPT1x"})
+        EXPECT_FALSE(isReservedDeviceName(QString::fromUtf8(name))) << name;
+    EXPECT_TRUE(fileNameProblem(QStringLiteral("COM\u00b9.txt")));
 }
 
 TEST(ThemeName, RefusesNamesWhoseLongestFilePathPassesTheWindowsLimit) {
