@@ -1,5 +1,6 @@
 #include "editor/pointers_tab.h"
 
+#include "editor/theme_model.h"
 #include "editor/widget_names.h"
 
 #include <QGridLayout>
@@ -35,9 +36,6 @@ PointersTab::PointersTab(QWidget* parent) : QWidget(parent) {
         Image1[i] = makePicture(arrayName("Image1", i), kPointerPreviewSize, Frame8);
         Image1[i]->setAccessibleName(QStringLiteral("Preview of ") +
                                      toQString(kPointerSlots[i].caption));
-        Source[i] = new QLabel(Frame8);
-        Source[i]->setObjectName(arrayName("Source", i));
-        Source[i]->hide();
 
         // Left column 0..6 with the preview on the left; right column 7..13
         // with the preview on the right.
@@ -73,14 +71,36 @@ void PointersTab::attach(const TabContext& context) {
                 removePointer(slot.index);
         });
     }
+    connect(&m_context->model, &ThemeModel::slotChanged, this, [this](SlotRef slot) {
+        if (slot.family == SlotFamily::Pointer)
+            showSlot(slot.index);
+    });
+    for (int i = 0; i < kPointerCount; ++i)
+        showSlot(i);
+}
+
+void PointersTab::showSlot(int i) {
+    const SlotRef slot{SlotFamily::Pointer, i};
+    const QString& path = m_context->document().path(slot);
+    Image1[i]->setPixmap(m_context->previewOf(slot));
+    Command3[i]->setToolTip(slotToolTip(path));
+    Image1[i]->setToolTip(slotToolTip(path));
+    // An emptied slot shows its role's pointer again; a file chosen here (also
+    // when Undo or Redo brings it back) its own. Opening a theme leaves the
+    // hover pointer as it was.
+    if (path.isEmpty())
+        Command3[i]->setCursor(m_startPointers[i]);
+    else if (const auto chosen = m_chosenPointers.constFind(path);
+             chosen != m_chosenPointers.constEnd() && path != m_shown[i])
+        Command3[i]->setCursor(chosen.value());
+    m_shown[i] = path;
 }
 
 void PointersTab::removePointer(int i) {
     const SlotRef slot{SlotFamily::Pointer, i};
     if (!m_context->confirmRemoval(slot))
         return;
-    m_context->setSlot(slot, QString(), Preview::None);
-    Command3[i]->setCursor(m_startPointers[i]);
+    m_context->model.removeFile(slot);
 }
 
 void PointersTab::showHandwritingPointer() {
@@ -90,7 +110,8 @@ void PointersTab::showHandwritingPointer() {
     if (!pen)
         return;
     m_startPointers[kHandwriting] = pen.value();
-    Command3[kHandwriting]->setCursor(pen.value());
+    if (m_context->document().isEmpty(SlotRef{SlotFamily::Pointer, kHandwriting}))
+        Command3[kHandwriting]->setCursor(pen.value());
 }
 
 void PointersTab::Command3_Click(int i) {
@@ -104,24 +125,27 @@ void PointersTab::Command3_Click(int i) {
     // Any letter case: files from the DOS era are named ARROW.CUR.
     if (f.endsWith(QStringLiteral(".ani"), Qt::CaseInsensitive)) {
         // Animated pointers are not previewed, and the hover pointer stays.
-        c.setSlot(slot, f, Preview::AnimatedPointer);
+        c.model.chooseFile(slot, f);
         return;
     }
     if (f.isEmpty() || !f.endsWith(QStringLiteral(".cur"), Qt::CaseInsensitive))
         return;
 
     // A file that is not a cursor would go into the theme as one: refuse it.
-    PictureService& pictures = c.services.pictures;
-    auto preview = pictures.loadPicture(f);
-    auto cursor = preview ? pictures.loadCursor(f) : Result<QCursor>(preview.error());
+    // Loaded afresh: the file may have changed since it was last shown.
+    c.pictures.remove(f);
+    auto preview = c.loadPicture(f);
+    auto cursor = preview ? c.services.pictures.loadCursor(f) : Result<QCursor>(preview.error());
     if (!preview || !cursor) {
         const Error& error = preview ? cursor.error() : preview.error();
         c.message(unloadablePictureMessage(f, error), MsgButtons::Ok, MsgIcon::Warning);
         return;
     }
-    c.setSlot(slot, f, Preview::None);
-    Image1[i]->setPixmap(preview.value());
+    m_chosenPointers.insert(f, cursor.value());
     Command3[i]->setCursor(cursor.value());
+    m_shown[i] = f;
+    c.model.chooseFile(slot, f);
+    showSlot(i); // the same file again: its picture as it is now
 }
 
 } // namespace p95

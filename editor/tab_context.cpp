@@ -1,5 +1,6 @@
 #include "editor/tab_context.h"
 
+#include "editor/theme_model.h"
 #include "editor/widget_names.h"
 #include "platform/drive.h"
 
@@ -12,9 +13,8 @@
 
 namespace p95 {
 
-RemoveMenu::RemoveMenu(QMenu* mnuRem, QAction* mnuRemove,
-                       std::function<const ThemeDocument&()> document, QObject* parent)
-    : QObject(parent), m_menu(mnuRem), m_document(std::move(document)) {
+RemoveMenu::RemoveMenu(QMenu* mnuRem, QAction* mnuRemove, const ThemeModel& model, QObject* parent)
+    : QObject(parent), m_menu(mnuRem), m_model(model) {
     connect(mnuRemove, &QAction::triggered, this, [this] { Q_EMIT removeRequested(m_slot); });
 }
 
@@ -54,7 +54,7 @@ bool RemoveMenu::eventFilter(QObject* watched, QEvent* event) {
     const SlotRef slot = found.value();
     // An empty slot has nothing to remove: the control behaves as it would
     // without the pop-up.
-    if (m_document().isEmpty(slot))
+    if (m_model.document().isEmpty(slot))
         return false;
     const auto belowLeft = [watched] {
         auto* control = static_cast<QWidget*>(watched);
@@ -127,6 +127,37 @@ QString TabContext::chooseFile(const QString& title, const QString& filter, int 
     dialog.initDir = initDir;
     services.fileDialog.showOpen(dialog, window);
     return dialog.fileName;
+}
+
+const ThemeDocument& TabContext::document() const {
+    return model.document();
+}
+
+Result<QPixmap> TabContext::loadPicture(const QString& path) const {
+    if (const auto found = pictures.constFind(path); found != pictures.constEnd())
+        return found.value();
+    auto picture = services.pictures.loadPicture(path);
+    if (picture)
+        pictures.insert(path, picture.value());
+    return picture;
+}
+
+QPixmap TabContext::previewOf(SlotRef slot) const {
+    const QString& path = document().path(slot);
+    if (path.isEmpty())
+        return {};
+    QString file = path;
+    if (slot.family == SlotFamily::Pointer &&
+        path.endsWith(QStringLiteral(".ani"), Qt::CaseInsensitive))
+        file = programFile(toQString(kAnimatedPointerPicture));
+    else if (slot == SlotRef{SlotFamily::Icons, kWallpaperIndex} && document().jpegWallpaper)
+        file = programFile(toQString(kJpegWallpaperPicture));
+    const auto picture = loadPicture(file);
+    return picture ? picture.value() : QPixmap();
+}
+
+QString slotToolTip(const QString& path) {
+    return path.isEmpty() ? QStringLiteral("No file: this part of the theme is empty") : path;
 }
 
 QString TabContext::programFile(const QString& name) {

@@ -1,8 +1,8 @@
 #pragma once
 
 // What the selection tabs need from their window: the host services, the
-// window's one file dialog, and the window's one way to set a slot (the
-// document and the controls together). The window hands it over once.
+// window's one file dialog and the theme model, which the tabs show and
+// change. The window hands it over once.
 
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
@@ -12,8 +12,7 @@
 
 #include <QHash>
 #include <QObject>
-
-#include <functional>
+#include <QPixmap>
 
 class QAction;
 class QLineEdit;
@@ -24,6 +23,7 @@ class QWidget;
 namespace p95 {
 
 class FileSystem;
+class ThemeModel;
 
 // The one "&Remove from Theme" pop-up of the tabs (mnuRem with mnuRemove). A
 // watched control offers it for its slot while the slot is set: on the right
@@ -32,8 +32,7 @@ class FileSystem;
 class RemoveMenu : public QObject {
     Q_OBJECT
 public:
-    RemoveMenu(QMenu* mnuRem, QAction* mnuRemove, std::function<const ThemeDocument&()> document,
-               QObject* parent);
+    RemoveMenu(QMenu* mnuRem, QAction* mnuRemove, const ThemeModel& model, QObject* parent);
 
     void watch(QWidget* control, SlotRef slot);
     // The slot the pop-up was last opened for.
@@ -51,7 +50,7 @@ private:
     void popup(SlotRef slot, const QPoint& where, bool fromKeyboard);
 
     QMenu* m_menu;
-    std::function<const ThemeDocument&()> m_document;
+    const ThemeModel& m_model;
     QHash<QObject*, SlotRef> m_watched;
     SlotRef m_slot{SlotFamily::Sound, 0};
 };
@@ -62,16 +61,20 @@ struct TabContext {
     CommonDialog& dialog; // CommonDialog1
     QWidget* window;      // parent of dialogs and message boxes
 
-    // The window's slot-setting path. Preview::None clears the preview box;
-    // the tab then shows a picture it has already loaded.
-    std::function<void(SlotRef, const QString&, Preview)> setSlot;
-    std::function<void(bool)> setJpegWallpaper;
-    std::function<void(int, const QString&)> setColour;
-    std::function<void(ColourMode)> setColourMode;
-    std::function<const ThemeDocument&()> document;
+    ThemeModel& model;
+    // Pictures already loaded, by path: a file is loaded once for its
+    // preview, however often Undo and Redo show it again. The window empties
+    // it when a theme is opened or saved.
+    QHash<QString, QPixmap>& pictures;
 
     RemoveMenu* removal = nullptr; // mnuRem, shared by the tabs
-    QLineEdit* lblIndex = nullptr; // the colour the picker edits
+
+    const ThemeDocument& document() const;
+    // The preview of what the slot holds: its picture, the placeholder of an
+    // animated pointer or a JPEG wallpaper, or nothing.
+    QPixmap previewOf(SlotRef slot) const;
+    // A picture loaded for a preview, or its error; kept for previewOf.
+    Result<QPixmap> loadPicture(const QString& path) const;
 
     // A message titled "Paletteer 95" over the window.
     MsgAnswer message(const QString& text, MsgButtons buttons = MsgButtons::Ok,
@@ -91,5 +94,9 @@ struct TabContext {
 // What the user is told when a chosen file cannot be loaded as a picture (or
 // a cursor); the slot keeps what it held.
 QString unloadablePictureMessage(const QString& path, const Error& error);
+
+// The tooltip of a choose button or preview: the file the slot holds, or
+// that it holds none.
+QString slotToolTip(const QString& path);
 
 } // namespace p95

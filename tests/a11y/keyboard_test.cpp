@@ -239,22 +239,33 @@ TEST_F(EditorKeyboard, SpaceOnAColourNameOpensThePickerOnlyForOwnColours) {
     picker->close();
 }
 
-TEST_F(EditorKeyboard, CtrlAInTheReadMeTextRunsSaveAsNotSelectAll) {
+// Ctrl+A selects all of the ReadMe text, as in a text box; elsewhere it is
+// Save As.
+TEST_F(EditorKeyboard, CtrlAInTheReadMeTextSelectsAllAndElsewhereRunsSaveAs) {
     ASSERT_TRUE(showActive(*window));
     tabs->setCurrentIndex(4);
     auto* text = control<QTextEdit>(QStringLiteral("txtReadMe"));
     text->setFocus();
-    fakes.input.queue(QString()); // Cancel
     QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_TRUE(fakes.input.asked.empty());
+    EXPECT_EQ(text->textCursor().selectionStart(), 0);
+    EXPECT_EQ(text->textCursor().selectionEnd(), text->toPlainText().size());
+    EXPECT_FALSE(text->toPlainText().isEmpty());
+
+    auto* check = control<QWidget>(QStringLiteral("chkReadMe"));
+    check->setFocus();
+    fakes.input.queue(QString()); // Cancel
+    QTest::keyClick(check, Qt::Key_A, Qt::ControlModifier);
     ASSERT_EQ(fakes.input.asked.size(), 1u) << "Save As was not asked";
     EXPECT_EQ(fakes.input.asked[0].prompt,
               QStringLiteral("What would you like to call your saved theme?"));
-    EXPECT_FALSE(text->textCursor().hasSelection());
 }
 
 TEST_F(EditorKeyboard, MenuKeysWorkWhicheverControlHasTheFocus) {
     setSound(0);
     control<QRadioButton>(QStringLiteral("Option13"))->click();
+    // As if just saved: the quit question, not the one about unsaved changes.
+    window->model().undoStack().setClean();
     ASSERT_TRUE(showActive(*window));
     const QString saveQuestion =
         QStringLiteral("Are you sure you want to save this theme as .theme?");
