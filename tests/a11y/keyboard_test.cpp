@@ -239,9 +239,9 @@ TEST_F(EditorKeyboard, SpaceOnAColourNameOpensThePickerOnlyForOwnColours) {
     picker->close();
 }
 
-// Ctrl+A selects all of the ReadMe text, as in a text box; elsewhere it is
-// Save As.
-TEST_F(EditorKeyboard, CtrlAInTheReadMeTextSelectsAllAndElsewhereRunsSaveAs) {
+// Ctrl+A selects all of the ReadMe text and Ctrl+Z undoes typing there, as in
+// a text box; elsewhere Ctrl+A is Save As.
+TEST_F(EditorKeyboard, CtrlAAndCtrlZInTheReadMeTextActOnTheTextAndElsewhereAreMenuKeys) {
     ASSERT_TRUE(showActive(*window));
     tabs->setCurrentIndex(4);
     auto* text = control<QTextEdit>(QStringLiteral("txtReadMe"));
@@ -251,6 +251,15 @@ TEST_F(EditorKeyboard, CtrlAInTheReadMeTextSelectsAllAndElsewhereRunsSaveAs) {
     EXPECT_EQ(text->textCursor().selectionStart(), 0);
     EXPECT_EQ(text->textCursor().selectionEnd(), text->toPlainText().size());
     EXPECT_FALSE(text->toPlainText().isEmpty());
+
+    // Ctrl+Z there undoes typing, as in a text box; the theme is as before.
+    const QString before = text->toPlainText();
+    QTest::keyClicks(text, QStringLiteral("new"));
+    EXPECT_EQ(window->document().readMe, QStringLiteral("new"));
+    QTest::keyClick(text, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(text->toPlainText(), before);
+    EXPECT_EQ(window->document().readMe, before);
+    EXPECT_FALSE(window->isWindowModified());
 
     auto* check = control<QWidget>(QStringLiteral("chkReadMe"));
     check->setFocus();
