@@ -5,6 +5,8 @@
 #include "editor/birthday.h"
 #include "editor/frm_preview.h"
 #include "editor/look.h"
+#include "editor/pack_flow.h"
+#include "editor/save_flow.h"
 #include "package/install.h"
 #include "package/pack.h"
 #include "platform/drive.h"
@@ -21,7 +23,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
-#include <QEventLoop>
 #include <QHBoxLayout>
 #include <QHash>
 #include <QKeyEvent>
@@ -30,13 +31,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSessionManager>
 #include <QTabWidget>
 #include <QTextEdit>
-#include <QThread>
 #include <QVBoxLayout>
 
 namespace p95 {
@@ -58,9 +57,6 @@ const QString kUnsavedQuestion =
 const QString kOverwriteQuestion = QStringLiteral(
     "The theme name you have chosen already exists. If you wish to continue, the file may be "
     "overwritten or damaged. Do you wish to continue?");
-
-// A save that takes longer than this shows a progress dialog.
-constexpr int kSaveProgressDelayMs = 500;
 
 // The reader asks whether each picture loads; the answer comes from the same
 // picture service that then shows it, and what loaded is kept for the previews.
@@ -616,30 +612,8 @@ bool FrmMain::saveDocument(const QString& name) {
         return false;
     setThemeName(name);
     const ThemeDocument doc = document();
-    SaveResult result;
     m_saving = true;
-    {
-        // The save runs beside the event loop only so that a slow one can show
-        // its progress; the window takes no input meanwhile.
-        QProgressDialog progress(QStringLiteral("Saving the theme %1...").arg(doc.name), QString(),
-                                 0, 0, this);
-        progress.setObjectName(QStringLiteral("saveProgress"));
-        progress.setWindowTitle(kTitle);
-        progress.setWindowModality(Qt::ApplicationModal);
-        progress.setCancelButton(nullptr);
-        progress.setMinimumDuration(kSaveProgressDelayMs);
-        progress.setValue(0);
-
-        FileSystem& files = m_files;
-        QThread* worker =
-            QThread::create([&result, &doc, &files] { result = saveTheme(doc, files); });
-        QEventLoop wait;
-        connect(worker, &QThread::finished, &wait, &QEventLoop::quit);
-        worker->start();
-        wait.exec(QEventLoop::ExcludeUserInputEvents);
-        worker->wait();
-        delete worker;
-    }
+    const SaveResult result = saveWithProgress(doc, m_files, this);
     m_saving = false;
 
     const bool saved =
@@ -727,44 +701,7 @@ void FrmMain::mnuPack_Click() {
     // the user is told they are not in it.
     if (!askToSaveChanges())
         return;
-    const QString name = document().name;
-    if (!m_files.fileExists(themeFilePath(name))) {
-        message(QStringLiteral("The theme %1 has not been saved yet. A package holds the saved "
-                               "theme: save it first.")
-                    .arg(name),
-                MsgButtons::Ok, MsgIcon::Warning);
-        return;
-    }
-    CommonDialog dialog;
-    dialog.dialogTitle = QStringLiteral("Pack Theme");
-    dialog.filter = QStringLiteral("Zip Archives (*.zip)|*.zip");
-    dialog.filterIndex = 1;
-    dialog.defaultExt = QStringLiteral(".zip");
-    dialog.initDir = QDir::homePath();
-    dialog.fileName = QDir::homePath() + QLatin1Char('/') + name + QStringLiteral(".zip");
-    for (;;) {
-        if (!m_services.fileDialog.showSave(dialog, this))
-            return;
-        // No: choose another name in the same dialog.
-        if (!m_files.fileExists(dialog.fileName) ||
-            message(QStringLiteral("%1 already exists. Do you want to replace it?")
-                        .arg(dialog.fileName),
-                    MsgButtons::YesNo, MsgIcon::Warning) == MsgAnswer::Yes)
-            break;
-        dialog.initDir.clear();
-    }
-    const PackResult result = packTheme(name, dialog.fileName, m_files);
-    if (result.problem) {
-        message(QStringLiteral("The theme %1 could not be packed: %2.")
-                    .arg(name, result.problem->message),
-                MsgButtons::Ok, MsgIcon::Warning);
-        return;
-    }
-    QString packed = QStringLiteral("The theme %1 was packed into %2.").arg(name, dialog.fileName);
-    if (m_model.isModified())
-        packed += QStringLiteral("\n\nThe package holds the theme as it was last saved: the "
-                                 "changes that are not saved are not in it.");
-    message(packed, MsgButtons::Ok, MsgIcon::Information);
+    packSavedTheme(document().name, m_model.isModified(), m_services, m_files, this);
 }
 
 void FrmMain::mnuInstall_Click() {
