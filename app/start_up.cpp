@@ -136,7 +136,7 @@ QWidget* StartUp::launch(const QString& file) {
 void StartUp::loadEditor() {
     m_editor.ensureLoaded();
     // The Handwriting button shows the program's pen on hover.
-    m_editor.pointersTab().showHandwritingPointer();
+    m_editor.showHandwritingPointer();
 }
 
 bool StartUp::installPackageAtStart(const QString& path) {

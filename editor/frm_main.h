@@ -63,6 +63,8 @@ public:
     // The start-up windows' hand-over of a new theme: its name, and the theme
     // directory it will be saved in shown in lblDirectory.
     void startNewTheme(const QString& name);
+    // The Handwriting button's hover pointer: the program's pen.
+    void showHandwritingPointer() { m_pointers->showHandwritingPointer(); }
     void setThemeName(const QString& name);
     // Shows a .theme file read for opening (ok() only): its path in
     // lblLoadFile and lblDirectory, the theme it holds, a fresh history.

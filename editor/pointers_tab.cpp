@@ -88,11 +88,13 @@ void PointersTab::showSlot(int i) {
     // An emptied slot shows its role's pointer again; a file chosen here (also
     // when Undo or Redo brings it back) its own. Opening a theme leaves the
     // hover pointer as it was.
-    if (path.isEmpty())
+    const bool opened = m_context->model.isReplacing();
+    if (!opened && path.isEmpty()) {
         Command3[i]->setCursor(m_startPointers[i]);
-    else if (const auto chosen = m_chosenPointers.constFind(path);
-             chosen != m_chosenPointers.constEnd() && path != m_shown[i])
+    } else if (const auto chosen = m_chosenPointers.constFind(path);
+               !opened && chosen != m_chosenPointers.constEnd() && path != m_shown[i]) {
         Command3[i]->setCursor(chosen.value());
+    }
     m_shown[i] = path;
 }
 

@@ -162,7 +162,9 @@ void ThemeModel::setName(const QString& name) {
 
 void ThemeModel::replaceAll(const ThemeDocument& doc) {
     m_undo.clear();
+    m_replacing = true;
     show(doc, true);
+    m_replacing = false;
     m_undo.setClean();
 }
 

@@ -22,6 +22,9 @@ public:
     QUndoStack& undoStack() { return m_undo; }
     // The theme differs from what was last opened or saved.
     bool isModified() const { return !m_undo.isClean(); }
+    // While a theme replaces the document (replaceAll): what the slots show
+    // is an opened theme's, not the user's choice.
+    bool isReplacing() const { return m_replacing; }
 
     // Steps the user takes; each is one entry of the history.
     // A file chosen for a slot; the wallpaper's JPEG flag follows its ending.
@@ -81,6 +84,7 @@ private:
 
     ThemeDocument m_doc;
     QUndoStack m_undo;
+    bool m_replacing = false;
 };
 
 // The step names of the history, as the Edit menu shows them after "&Undo".
