@@ -69,7 +69,7 @@ public:
         if (!picture)
             return picture.error();
         m_loaded.insert(path, picture.value());
-        return std::nullopt;
+        return {};
     }
 
 private:
@@ -332,7 +332,7 @@ void FrmMain::ensureLoaded() {
 
 void FrmMain::playBirthday() {
     // The greeting stands whether or not the tune can be heard.
-    playBirthdayTune(MMControl1, m_files, programDirectory());
+    (void)playBirthdayTune(MMControl1, m_files, programDirectory());
     Label5->setText(birthdayGreeting());
 }
 
@@ -591,10 +591,10 @@ bool FrmMain::askBeforeSaving() {
         return false;
 
     if (createRoot) {
-        if (const Status created = createThemesRoot(m_files)) {
+        if (const Status created = createThemesRoot(m_files); !created.ok()) {
             message(QStringLiteral("The themes folder could not be created, so the theme was not "
                                    "saved.\n\n") +
-                        created->text(),
+                        created.error().text(),
                     MsgButtons::Ok, MsgIcon::Warning);
             return false;
         }
@@ -630,7 +630,7 @@ bool FrmMain::saveDocument(const QString& name) {
         break;
     case SaveOutcome::SavedIncomplete:
         message(QStringLiteral("The theme %1 was saved, but one step did not complete.\n\n%2")
-                    .arg(doc.name, result.status->text()),
+                    .arg(doc.name, result.status.error().text()),
                 MsgButtons::Ok, MsgIcon::Warning);
         break;
     case SaveOutcome::MissingFiles:
@@ -641,8 +641,8 @@ bool FrmMain::saveDocument(const QString& name) {
         break;
     default: {
         QString text = QStringLiteral("The theme %1 could not be saved.").arg(doc.name);
-        if (result.status)
-            text += QStringLiteral("\n\n") + result.status->text();
+        if (!result.status.ok())
+            text += QStringLiteral("\n\n") + result.status.error().text();
         message(text, MsgButtons::Ok, MsgIcon::Warning);
         break;
     }
@@ -684,10 +684,11 @@ void FrmMain::Command14_Click() {
 }
 
 bool FrmMain::storeReadMeAsDefault() {
-    if (const Status stored = storeDefaultReadMe(m_files, programDirectory(), document().readMe)) {
+    if (const Status stored = storeDefaultReadMe(m_files, programDirectory(), document().readMe);
+        !stored.ok()) {
         message(QStringLiteral("The default ReadMe could not be saved; your text is still in the "
                                "ReadMe tab.\n\n") +
-                    stored->text(),
+                    stored.error().text(),
                 MsgButtons::Ok, MsgIcon::Warning);
         return false;
     }

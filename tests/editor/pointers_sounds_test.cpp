@@ -284,7 +284,7 @@ TEST_F(SoundsTabTest, ASoundThatCannotBePlayedIsReported) {
             return FakeMciDevice::command(c);
         }
         Status waitUntilLoaded(int timeoutMs) override {
-            FakeMciDevice::waitUntilLoaded(timeoutMs);
+            (void)FakeMciDevice::waitUntilLoaded(timeoutMs); // counted; the result is ours
             return Error{QStringLiteral("Loading"), fileName(), QStringLiteral("unreadable data")};
         }
     };
