@@ -4,6 +4,7 @@
 #include "editor/background.h"
 #include "editor/birthday.h"
 #include "editor/frm_preview.h"
+#include "editor/install_flow.h"
 #include "editor/look.h"
 #include "editor/pack_flow.h"
 #include "editor/save_flow.h"
@@ -724,73 +725,12 @@ void FrmMain::mnuInstall_Click() {
 
 bool FrmMain::installPackageFile(const QString& archive,
                                  const std::function<void()>& beforeOpening) {
-    const InstallPlan plan = planInstall(archive, m_files);
-    if (plan.problem) {
-        message(QStringLiteral("The package %1 cannot be installed: %2. Nothing was installed.")
-                    .arg(archive, plan.problem->message),
-                MsgButtons::Ok, MsgIcon::Warning);
+    const std::optional<QString> themeFile = installPackageFlow(archive, m_services, m_files, this);
+    if (!themeFile)
         return false;
-    }
-    bool replace = false;
-    if (!plan.existing.isEmpty()) {
-        const bool one = plan.existingThemes.size() == 1;
-        const QString question =
-            (one ? QStringLiteral("The theme %1 is already installed. Installing the package "
-                                  "replaces %2 of its files. Do you wish to replace them?")
-                 : QStringLiteral("The themes %1 are already installed. Installing the package "
-                                  "replaces %2 of their files. Do you wish to replace them?"))
-                .arg(plan.existingThemes.join(QStringLiteral(", ")),
-                     QString::number(plan.existing.size()));
-        if (message(question, MsgButtons::YesNo, MsgIcon::Warning) != MsgAnswer::Yes)
-            return false;
-        replace = true;
-    }
-    const InstallResult result = installPackage(plan, m_files, replace);
-    if (result.problem) {
-        message(QStringLiteral("The package %1 could not be installed: %2.")
-                    .arg(archive, result.problem->message),
-                MsgButtons::Ok, MsgIcon::Warning);
-        return false;
-    }
-    for (const InstalledTheme& theme : result.themes) {
-        if (theme.unfound.isEmpty())
-            continue;
-        QStringList names;
-        for (const QString& name : theme.unfound)
-            names << QStringLiteral("%ThemeDir%") + name;
-        message(QStringLiteral("The theme %1 was installed, but the package has no file for "
-                               "these names of its .theme file:\n\n%2")
-                    .arg(theme.name, names.join(QLatin1Char('\n'))),
-                MsgButtons::Ok, MsgIcon::Warning);
-    }
-
-    // The installed theme opens; of several, the one the user names.
-    const InstalledTheme* chosen = &result.themes.first();
-    if (result.themes.size() > 1) {
-        QStringList names;
-        for (const InstalledTheme& theme : result.themes)
-            names << theme.name;
-        chosen = nullptr;
-        while (!chosen) {
-            const QString answer = m_services.input.ask(
-                this,
-                QStringLiteral("The package held %1 themes: %2. Which one would you like to "
-                               "open?")
-                    .arg(QString::number(names.size()), names.join(QStringLiteral(", "))),
-                kTitle, names.first());
-            if (answer.isEmpty())
-                return false;
-            for (const InstalledTheme& theme : result.themes) {
-                if (theme.name.compare(answer.trimmed(), Qt::CaseInsensitive) == 0)
-                    chosen = &theme;
-            }
-            if (!chosen)
-                message(QStringLiteral("The package held no theme named %1.").arg(answer));
-        }
-    }
     if (beforeOpening)
         beforeOpening();
-    return openThemeFile(chosen->themeFile);
+    return openThemeFile(*themeFile);
 }
 
 } // namespace p95
