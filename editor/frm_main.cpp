@@ -245,6 +245,17 @@ void FrmMain::buildMenus() {
     mnuAbout95 = mnuAbout->addAction(QStringLiteral("&About Paletteer 95"));
     mnuAbout95->setObjectName(QStringLiteral("mnuAbout95"));
 
+    // Ctrl+Tab and Ctrl+Shift+Tab turn the tabs from any control of the
+    // window, not only from the tabs themselves.
+    nextTab = new QAction(QStringLiteral("Next tab"), this);
+    nextTab->setObjectName(QStringLiteral("nextTab"));
+    nextTab->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab));
+    previousTab = new QAction(QStringLiteral("Previous tab"), this);
+    previousTab->setObjectName(QStringLiteral("previousTab"));
+    previousTab->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)});
+    addActions({nextTab, previousTab});
+
     // Not in the menu bar: the pop-up of the play pictures.
     mnuRem = new QMenu(QStringLiteral("&Rem"), this);
     mnuRem->setObjectName(QStringLiteral("mnuRem"));
@@ -264,6 +275,8 @@ void FrmMain::connectControls() {
     connect(Command1, &QPushButton::clicked, this, &QWidget::close);
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
     connect(mnuAbout95, &QAction::triggered, this, &FrmMain::aboutRequested);
+    connect(nextTab, &QAction::triggered, this, [this] { turnTab(1); });
+    connect(previousTab, &QAction::triggered, this, [this] { turnTab(-1); });
 
     connect(mnuUsePreset, &QAction::triggered, &m_model, &ThemeModel::usePresetAsOwnColours);
 
@@ -354,15 +367,28 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     // (and Ctrl+Z undoes its typing: Undo is not among these).
     const bool inReadMe =
         watched == m_readMe->txtReadMe || watched == m_readMe->txtReadMe->viewport();
-    for (const QAction* action : {mnuOpen, mnuSave, mnuSaveAs, mnuPreview, mnuExit}) {
+    for (const QAction* action :
+         {mnuOpen, mnuSave, mnuSaveAs, mnuPreview, mnuExit, nextTab, previousTab}) {
         if (inReadMe && action == mnuSaveAs)
             continue;
-        if (action->isEnabled() && action->shortcut() == pressed) {
+        if (action->isEnabled() && action->shortcuts().contains(pressed)) {
             event->ignore();
             return true;
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void FrmMain::turnTab(int step) {
+    // Round the ring, past any tab that is switched off, as the tabs do.
+    const int count = SSTab1->count();
+    for (int i = 1; i < count; ++i) {
+        const int index = ((SSTab1->currentIndex() + step * i) % count + count) % count;
+        if (SSTab1->isTabEnabled(index)) {
+            SSTab1->setCurrentIndex(index);
+            return;
+        }
+    }
 }
 
 void FrmMain::showEvent(QShowEvent* event) {
@@ -517,8 +543,16 @@ void FrmMain::openTheme(const ThemeFileToOpen& file) {
     showThemeFile(file.path);
     // An opened theme starts a fresh history, clean.
     m_model.replaceAll(reading.document);
-    for (const QString& text : reading.messages)
-        message(text);
+    // The load-problem message keeps its words; which files it means are its details.
+    const QString loadProblem = toQString(kLoadProblemMessage);
+    for (const QString& text : reading.messages) {
+        if (text == loadProblem && !reading.unloaded.isEmpty())
+            m_services.messages.showWithDetails(this, text,
+                                                reading.unloaded.join(QLatin1Char('\n')),
+                                                MsgButtons::Ok, kTitle, MsgIcon::None);
+        else
+            message(text);
+    }
 }
 
 void FrmMain::showThemeFile(const QString& path) {
@@ -528,7 +562,18 @@ void FrmMain::showThemeFile(const QString& path) {
 
 // ---------------------------------------------------------------- Save
 
+bool FrmMain::refuseName(const QString& name) {
+    const auto problem = themeNameProblem(name);
+    if (problem)
+        message(*problem, MsgButtons::Ok, MsgIcon::Warning);
+    return problem.has_value();
+}
+
 void FrmMain::Command2_Click() {
+    // A theme opened from a file whose name the check refuses (My,Theme.theme)
+    // is told at once, before a question that would lead nowhere.
+    if (refuseName(document().name))
+        return;
     const QString question = QStringLiteral("Are you sure you want to save this theme as ") +
                              document().name + QStringLiteral(".theme?");
     if (message(question, MsgButtons::OkCancel) != MsgAnswer::Ok)
@@ -537,15 +582,14 @@ void FrmMain::Command2_Click() {
 }
 
 void FrmMain::mnuSaveAs_Click() {
-    const QString answer =
-        m_services.input.ask(this, QStringLiteral("What would you like to call your saved theme?"),
-                             kTitle, document().name);
-    if (answer.isEmpty())
-        return;
-    if (const auto problem = themeNameProblem(answer)) {
-        message(*problem, MsgButtons::Ok, MsgIcon::Warning);
-        return;
-    }
+    // A refused name comes back in the box, to be corrected rather than typed again.
+    QString answer = document().name;
+    do {
+        answer = m_services.input.ask(
+            this, QStringLiteral("What would you like to call your saved theme?"), kTitle, answer);
+        if (answer.isEmpty())
+            return;
+    } while (refuseName(answer));
     // Saving over another theme asks first; saving under its own name does not.
     const bool otherTheme = answer.compare(document().name, Qt::CaseInsensitive) != 0;
     if (otherTheme && m_files.fileExists(themeFilePath(answer)) &&
@@ -609,7 +653,9 @@ bool FrmMain::askBeforeSaving() {
 }
 
 bool FrmMain::saveDocument(const QString& name) {
-    if (!askBeforeSaving())
+    // Checked before the questions, whose answers store the ReadMe or make
+    // the themes folder: a save the name check would end must not do either.
+    if (refuseName(name) || !askBeforeSaving())
         return false;
     setThemeName(name);
     const ThemeDocument doc = document();

@@ -71,7 +71,7 @@ public:
     void openTheme(const ThemeFileToOpen& file);
     // Installs a theme package as "&Install Theme Package..." does once the
     // package is chosen, asking what it must; then opens the installed theme
-    // (of several, the one the user names), calling beforeOpening first.
+    // (of several, the one the user picks), calling beforeOpening first.
     // True when a theme was opened.
     bool installPackageFile(const QString& archive,
                             const std::function<void()>& beforeOpening = {});
@@ -131,10 +131,13 @@ private:
     // and says so. True when it was opened.
     bool openThemeFile(const QString& path);
 
+    void turnTab(int step); // Ctrl+Tab: 1, Ctrl+Shift+Tab: -1
     void playBirthday();
     // The questions a save asks before it writes anything, and what their
     // answers do; false when the save must not go on.
     bool askBeforeSaving();
+    // Tells why the theme name check refuses name; false when it passes.
+    bool refuseName(const QString& name);
     // Saves the document under name (set only when the save goes ahead).
     // True when the theme was saved.
     bool saveDocument(const QString& name);
@@ -199,6 +202,8 @@ private:
     QAction* mnuUsePreset = nullptr; // "Use Preset as &My Colors"
     QMenu* mnuAbout = nullptr;
     QAction* mnuAbout95 = nullptr;
+    QAction* nextTab = nullptr;
+    QAction* previousTab = nullptr;
     QMenu* mnuRem = nullptr;
     QAction* mnuRemove = nullptr;
     QPointer<FrmPreview> m_preview;

@@ -51,29 +51,20 @@ std::optional<QString> installPackageFlow(const QString& archive, const Services
              MsgButtons::Ok, MsgIcon::Warning);
     }
 
-    // The installed theme opens; of several, the one the user names.
+    // The installed theme opens; of several, the one the user picks from their list.
     const InstalledTheme* chosen = &result.themes.first();
     if (result.themes.size() > 1) {
         QStringList names;
         for (const InstalledTheme& theme : result.themes)
             names << theme.name;
-        chosen = nullptr;
-        while (!chosen) {
-            const QString answer = services.input.ask(
-                parent,
-                QStringLiteral("The package held %1 themes: %2. Which one would you like to "
-                               "open?")
-                    .arg(QString::number(names.size()), names.join(QStringLiteral(", "))),
-                QStringLiteral("Paletteer 95"), names.first());
-            if (answer.isEmpty())
-                return std::nullopt;
-            for (const InstalledTheme& theme : result.themes) {
-                if (theme.name.compare(answer.trimmed(), Qt::CaseInsensitive) == 0)
-                    chosen = &theme;
-            }
-            if (!chosen)
-                tell(QStringLiteral("The package held no theme named %1.").arg(answer));
-        }
+        const int picked = services.choice.choose(
+            parent,
+            QStringLiteral("The package held %1 themes. Which one would you like to open?")
+                .arg(names.size()),
+            QStringLiteral("Paletteer 95"), names);
+        if (picked < 0 || picked >= names.size())
+            return std::nullopt;
+        chosen = &result.themes.at(picked);
     }
     return chosen->themeFile;
 }

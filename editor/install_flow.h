@@ -2,7 +2,7 @@
 
 // "&Install Theme Package...": a package installed into the themes folder,
 // asking before it replaces files of installed themes, and the theme to open
-// afterwards (of several, the one the user names).
+// afterwards (of several, the one the user picks).
 
 #include "platform/services.h"
 

@@ -2,6 +2,7 @@
 
 #include "editor/theme_model.h"
 #include "editor/widget_names.h"
+#include "platform/picture_loader.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -126,8 +127,17 @@ void PointersTab::Command3_Click(int i) {
 
     // Any letter case: files from the DOS era are named ARROW.CUR.
     if (f.endsWith(QStringLiteral(".ani"), Qt::CaseInsensitive)) {
+        // Anything else named .ani would go into the theme as a pointer.
+        if (const Status animated = checkAnimatedCursorFile(f); !animated.ok()) {
+            c.message(QStringLiteral("The file \"%1\" is not an animated pointer (%2), so it "
+                                     "cannot be used in the theme. Your earlier choice has been "
+                                     "kept.")
+                          .arg(f, animated.error().reason),
+                      MsgButtons::Ok, MsgIcon::Warning);
+            return;
+        }
         // Animated pointers are not previewed, and the hover pointer stays.
-        c.model.chooseFile(slot, f);
+        c.setFile(slot, f);
         return;
     }
     if (f.isEmpty() || !f.endsWith(QStringLiteral(".cur"), Qt::CaseInsensitive))
@@ -146,7 +156,7 @@ void PointersTab::Command3_Click(int i) {
     m_chosenPointers.insert(f, cursor.value());
     Command3[i]->setCursor(cursor.value());
     m_shown[i] = f;
-    c.model.chooseFile(slot, f);
+    c.setFile(slot, f);
     showSlot(i); // the same file again: its picture as it is now
 }
 

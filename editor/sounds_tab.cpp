@@ -37,7 +37,8 @@ SoundsTab::SoundsTab(QWidget* parent) : QWidget(parent) {
     for (int i = 0; i < kSoundCount; ++i) {
         Command4[i] = new QPushButton(toQString(kSoundSlots[i].caption), Frame7);
         Command4[i]->setObjectName(arrayName("Command4", i));
-        Command4[i]->setAccessibleDescription(QStringLiteral("chooses the sound file"));
+        Command4[i]->setAccessibleDescription(
+            QStringLiteral("chooses the sound file; the Menu key offers to remove it"));
         Image2[i] = makePicture(arrayName("Image2", i), kPlayPictureSize, Frame7);
         // A picture, not a text: without a name a screen reader has nothing to say.
         makeKeyboardLabel(Image2[i]);
@@ -69,8 +70,10 @@ void SoundsTab::attach(const TabContext& context) {
         Image2[i]->installEventFilter(this);
     }
     if (RemoveMenu* removal = m_context->removal) {
-        for (int i = 0; i < kSoundCount; ++i)
+        for (int i = 0; i < kSoundCount; ++i) {
+            removal->watch(Command4[i], SlotRef{SlotFamily::Sound, i});
             removal->watch(Image2[i], SlotRef{SlotFamily::Sound, i});
+        }
         connect(removal, &RemoveMenu::removeRequested, this, [this](SlotRef slot) {
             if (slot.family == SlotFamily::Sound)
                 removeSound(slot.index);
@@ -115,7 +118,7 @@ void SoundsTab::Command4_Click(int i) {
             MsgButtons::Ok, MsgIcon::Warning);
         return;
     }
-    c.model.chooseFile(SlotRef{SlotFamily::Sound, i}, f);
+    c.setFile(SlotRef{SlotFamily::Sound, i}, f);
     MMControl1.setDeviceType(QStringLiteral("WaveAudio"));
 }
 
@@ -133,6 +136,12 @@ void SoundsTab::Image2_Click(int i) {
     // only known once it has tried, and would otherwise pass in silence.
     if (played.ok())
         played = MMControl1.waitUntilLoaded();
+    // Without a sound server or sound card the player plays into nothing and
+    // says so only on standard error.
+    if (played.ok() && !MMControl1.hasOutput())
+        played = Error{QStringLiteral("Playing the sound"), path,
+                       QStringLiteral("no sound output was found: no sound server or sound card "
+                                      "is available")};
     if (played.ok())
         played = MMControl1.command(QStringLiteral("Play"));
     if (played.ok())

@@ -2,10 +2,12 @@
 
 #include "editor/theme_model.h"
 #include "editor/widget_names.h"
+#include "package/package_limits.h"
 #include "platform/drive.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -133,6 +135,12 @@ const ThemeDocument& TabContext::document() const {
     return model.document();
 }
 
+void TabContext::setFile(SlotRef slot, const QString& path) const {
+    model.chooseFile(slot, path);
+    if (const auto tooLarge = tooLargeForPackageMessage(path))
+        message(*tooLarge, MsgButtons::Ok, MsgIcon::Information);
+}
+
 Result<QPixmap> TabContext::loadPicture(const QString& path) const {
     if (const auto found = pictures.constFind(path); found != pictures.constEnd())
         return found.value();
@@ -162,6 +170,16 @@ QString slotToolTip(const QString& path) {
 
 QString TabContext::programFile(const QString& name) {
     return programDirectory() + QLatin1Char('\\') + name;
+}
+
+std::optional<QString> tooLargeForPackageMessage(const QString& path) {
+    const qint64 limit = PackageLimits().entryBytes;
+    const Result<QString> host = hostPath(path);
+    if (!host.ok() || QFileInfo(host.value()).size() <= limit)
+        return std::nullopt;
+    return QStringLiteral("The file \"%1\" is larger than %2. The theme can be saved with it, "
+                          "but a theme package cannot hold it, so the theme cannot be packed.")
+        .arg(path, mib(limit));
 }
 
 QString unloadablePictureMessage(const QString& path, const Error& error) {

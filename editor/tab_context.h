@@ -14,6 +14,8 @@
 #include <QObject>
 #include <QPixmap>
 
+#include <optional>
+
 class QAction;
 class QLineEdit;
 class QMenu;
@@ -70,6 +72,9 @@ struct TabContext {
     RemoveMenu* removal = nullptr; // mnuRem, shared by the tabs
 
     const ThemeDocument& document() const;
+    // A file chosen for a slot, as one step of the history; told at once when
+    // no package could hold it.
+    void setFile(SlotRef slot, const QString& path) const;
     // The preview of what the slot holds: its picture, the placeholder of an
     // animated pointer or a JPEG wallpaper, or nothing.
     QPixmap previewOf(SlotRef slot) const;
@@ -90,6 +95,10 @@ struct TabContext {
     // A file of the program directory ("play.bmz").
     static QString programFile(const QString& name);
 };
+
+// What the user is told when a file chosen for a slot is too large for a
+// theme package: the theme can be saved, but not packed. Nothing otherwise.
+std::optional<QString> tooLargeForPackageMessage(const QString& path);
 
 // What the user is told when a chosen file cannot be loaded as a picture (or
 // a cursor); the slot keeps what it held.

@@ -186,7 +186,7 @@ void VisualsTab::Command5_Click(int k) {
     const auto picture = loadChosenPicture(f);
     if (!picture)
         return;
-    c.model.chooseFile(SlotRef{SlotFamily::Icons, k}, f);
+    c.setFile(SlotRef{SlotFamily::Icons, k}, f);
     showSlot(k); // the same file again: its picture as it is now
 }
 
@@ -197,7 +197,7 @@ void VisualsTab::Command6_Click() {
                      QStringLiteral("Screen Savers (*.scr)|*.scr"), 1, QStringLiteral(".scr"));
     if (f.isEmpty())
         return;
-    c.model.chooseFile(SlotRef{SlotFamily::Icons, kScreenSaverIndex}, f);
+    c.setFile(SlotRef{SlotFamily::Icons, kScreenSaverIndex}, f);
 }
 
 void VisualsTab::Command7_Click() {
@@ -213,12 +213,12 @@ void VisualsTab::Command7_Click() {
     if (f.right(4).toUpper() == QStringLiteral(".JPG")) {
         // JPG wallpapers are not previewed: a placeholder stands in. The
         // model sets the JPEG flag from the ending.
-        c.model.chooseFile(slot, f);
+        c.setFile(slot, f);
         return;
     }
     if (!loadChosenPicture(f))
         return;
-    c.model.chooseFile(slot, f);
+    c.setFile(slot, f);
     showSlot(kWallpaperIndex);
 }
 
