@@ -1,10 +1,10 @@
 #include "editor/colours_tab.h"
 
-#include "colour/get_colors.h"
 #include "colour/scheme_file.h"
 #include "editor/theme_model.h"
-#include "editor/widget_names.h"
 #include "platform/drive.h"
+#include "theme/get_colors.h"
+#include "ui/widget_names.h"
 
 #include <QButtonGroup>
 #include <QEvent>
@@ -233,8 +233,7 @@ void ColoursTab::Label4_Click(int i) {
     }
     // Each opening loads the picker afresh.
     m_picker = new FrmColor(
-        i, text,
-        c.services.pictures.windowIcon(TabContext::programFile(QStringLiteral("theme.icp"))),
+        i, text, c.services.pictures.windowIcon(programFile(QStringLiteral("theme.icp"))),
         c.window);
     connect(m_picker, &FrmColor::colourSelected, this, [this](int index, const QString& colour) {
         m_context->model.setColour(index, colour);

@@ -6,7 +6,6 @@
 // question.
 
 #include "editor/colours_tab.h"
-#include "editor/help_panel.h"
 #include "editor/open_flow.h"
 #include "editor/pointers_tab.h"
 #include "editor/readme_tab.h"
@@ -14,9 +13,10 @@
 #include "editor/theme_model.h"
 #include "editor/visuals_tab.h"
 #include "platform/file_dialog.h"
-#include "platform/services.h"
+#include "platform/gui/services.h"
 #include "theme/theme_document.h"
 #include "theme/theme_reader.h"
+#include "ui/help_panel.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -152,7 +152,6 @@ private:
 
     // The model's ReadMe in the box, unless the box holds it already.
     void showReadMe();
-    QString programFile(const char* name) const;
 
     Services m_services;
     FileSystem& m_files;

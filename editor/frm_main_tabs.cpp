@@ -16,7 +16,8 @@ void FrmMain::attachTabs() {
         .window = this,
         .model = m_model,
         .pictures = m_pictures,
-        .removal = new RemoveMenu(mnuRem, mnuRemove, m_model, this),
+        .removal = new RemoveMenu(
+            mnuRem, mnuRemove, [this]() -> const ThemeDocument& { return document(); }, this),
     };
     m_pointers->attach(context);
     m_sounds->attach(context);

@@ -1,9 +1,9 @@
 #include "editor/frm_preview.h"
 
-#include "colour/frm_color.h"
-#include "editor/look.h"
 #include "editor/theme_model.h"
 #include "preview/preview_renderer.h"
+#include "ui/frm_color.h"
+#include "ui/look.h"
 
 #include <QGuiApplication>
 #include <QIcon>

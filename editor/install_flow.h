@@ -4,7 +4,7 @@
 // asking before it replaces files of installed themes, and the theme to open
 // afterwards (of several, the one the user picks).
 
-#include "platform/services.h"
+#include "platform/gui/services.h"
 
 #include <QString>
 

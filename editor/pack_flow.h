@@ -3,7 +3,7 @@
 // "&Pack Theme...": the saved theme packed into a zip archive the user
 // chooses, asking before an existing file is replaced.
 
-#include "platform/services.h"
+#include "platform/gui/services.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "editor/theme_model.h"
 
-#include "colour/get_colors.h"
 #include "colour/presets.h"
+#include "theme/get_colors.h"
 
 #include <QUndoCommand>
 

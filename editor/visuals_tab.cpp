@@ -1,7 +1,7 @@
 #include "editor/visuals_tab.h"
 
 #include "editor/theme_model.h"
-#include "editor/widget_names.h"
+#include "ui/widget_names.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

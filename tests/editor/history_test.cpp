@@ -2,13 +2,13 @@
 // change, the unsaved-changes question before every action that would drop
 // them, the title mark, and what the controls tell about the theme.
 
-#include "colour/frm_color.h"
-#include "colour/get_colors.h"
 #include "colour/presets.h"
 #include "editor_test_support.h"
-#include "platform/rich_text.h"
 #include "test_support.h"
+#include "theme/get_colors.h"
 #include "theme/theme_name.h"
+#include "ui/frm_color.h"
+#include "ui/rich_text.h"
 
 #include <QAction>
 #include <QCheckBox>
