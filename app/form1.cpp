@@ -108,8 +108,7 @@ void Form1::loadSteps() {
     const auto image = services.pictures.loadPicture(picture);
     Image1->setPixmap(image ? image.value() : QPixmap());
 
-    // Touching the editor's LoadText loads it, hidden.
-    m_flow.editor().loadText()->setText(QStringLiteral("Load"));
+    // The editor loads now, hidden.
     m_flow.editor().ensureLoaded();
 
     showTip();

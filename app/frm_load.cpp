@@ -58,9 +58,7 @@ void FrmLoad::tick() {
     const int v = ProgressBar1->value();
     FrmMain& editor = m_flow.editor();
     if (v == 50) {
-        editor.setThemeName(ThemeName->text());
-        QLabel* directory = editor.directoryLabel();
-        directory->setText(directory->text() + ThemeName->text() + QLatin1Char('\\'));
+        editor.startNewTheme(ThemeName->text());
     }
     if (v > 50)
         m_flow.closeStart();

@@ -189,21 +189,21 @@ void FrmStart::Command2_Click() {
 
     // A file that cannot be read, or is no theme, keeps the user here, rather
     // than showing an editor named after a theme it could not read.
-    if (const QString refusal = themeOpenRefusal(readThemeFile(m_flow.files(), path), path);
-        !refusal.isEmpty()) {
+    // The file is read once, here, and handed to the editor.
+    const ThemeFileToOpen file = readThemeToOpen(m_flow.files(), path);
+    if (!file.ok()) {
         // Cleared so that a Cancel next time is told from a choice.
         CommonDialog1.fileName.clear();
-        refuse(refusal);
+        refuse(file.refusal);
         return;
     }
 
     m_continuing = true;
     FrmMain& editor = m_flow.editor();
-    editor.showOpenedFile(path);
     editor.show();
     editor.raise();
     editor.activateWindow();
-    editor.readTheme(path);
+    editor.openTheme(file);
     m_flow.closeStart();
 }
 

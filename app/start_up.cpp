@@ -134,10 +134,9 @@ QWidget* StartUp::launch(const QString& file) {
 }
 
 void StartUp::loadEditor() {
-    m_editor.loadText()->setText(QStringLiteral("Load"));
     m_editor.ensureLoaded();
     // The Handwriting button shows the program's pen on hover.
-    m_editor.pointersTab().showHandwritingPointer();
+    m_editor.showHandwritingPointer();
 }
 
 bool StartUp::installPackageAtStart(const QString& path) {
@@ -154,32 +153,17 @@ bool StartUp::installPackageAtStart(const QString& path) {
 bool StartUp::openThemeAtStart(const QString& path) {
     loadEditor();
 
-    // A file that cannot be read, or is no theme, is said before any window
-    // shows, in the words of the editor's Open.
-    if (const QString refusal = themeOpenRefusal(readThemeFile(m_files, path), path);
-        !refusal.isEmpty()) {
-        m_services.messages.show(nullptr, refusal, MsgButtons::Ok, kMessageTitle, MsgIcon::Warning);
+    // Read once: a file that cannot be read, or is no theme, is said before
+    // any window shows, in the words of the editor's Open.
+    const ThemeFileToOpen file = readThemeToOpen(m_files, path);
+    if (!file.ok()) {
+        m_services.messages.show(nullptr, file.refusal, MsgButtons::Ok, kMessageTitle,
+                                 MsgIcon::Warning);
         return false;
     }
-
-    QLabel* loadFile = m_editor.loadFileLabel();
-    QLabel* directory = m_editor.directoryLabel();
-    const QString keptLoadFile = loadFile->text();
-    const QString keptDirectory = directory->text();
-    const QString keptName = m_editor.document().name;
-    m_editor.showOpenedFile(path);
     showWindow(&m_editor);
-    if (m_editor.readTheme(path))
-        return true;
-
-    // Refused by the reading after all (the file changed meanwhile), which
-    // said why. The usual start follows, and the loading window's hand-over
-    // adds to lblDirectory as it finds it.
-    m_editor.hide();
-    loadFile->setText(keptLoadFile);
-    directory->setText(keptDirectory);
-    m_editor.setThemeName(keptName);
-    return false;
+    m_editor.openTheme(file);
+    return true;
 }
 
 FrmStart* StartUp::showStart() {

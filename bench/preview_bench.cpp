@@ -67,7 +67,7 @@ int main(int argc, char* argv[]) {
     FrmMain window(services, files);
     window.ensureLoaded();
     const auto sample = writeSampleTheme(QStringLiteral("Bench"));
-    if (!sample || !window.readTheme(sample.value())) {
+    if (!sample || !window.openThemeFile(sample.value())) {
         std::fprintf(stderr, "preview_bench: cannot open the sample theme\n");
         return 1;
     }

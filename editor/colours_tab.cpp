@@ -1,6 +1,7 @@
 #include "editor/colours_tab.h"
 
 #include "colour/scheme_file.h"
+#include "editor/theme_model.h"
 #include "platform/drive.h"
 #include "theme/get_colors.h"
 #include "ui/widget_names.h"
@@ -82,7 +83,6 @@ ColoursTab::ColoursTab(QWidget* parent) : QWidget(parent) {
     modeGroup->addButton(Option13, int(ColourMode::Own));
     modeGroup->addButton(Option14, int(ColourMode::Preset));
 
-    // The colour names, and over them the hidden colour texts in the same places.
     auto* colourStack = new QGridLayout;
     Frame3 = new OptionFrame(Option13, this);
     Frame3->setObjectName(QStringLiteral("Frame3"));
@@ -90,9 +90,6 @@ ColoursTab::ColoursTab(QWidget* parent) : QWidget(parent) {
     Label6 = new QLabel(QStringLiteral("Click on text to change color"), Frame3);
     Label6->setObjectName(QStringLiteral("Label6"));
     namesGrid->addWidget(Label6, 0, 0, 1, 4);
-    Frame9 = new QWidget(this);
-    Frame9->setObjectName(QStringLiteral("Frame9"));
-    auto* valuesGrid = new QGridLayout(Frame9);
     for (int i = 0; i < kColourCount; ++i) {
         Label4[i] = new QLabel(toQString(kColourSlots[i].caption), Frame3);
         Label4[i]->setObjectName(arrayName("Label4", i));
@@ -100,14 +97,9 @@ ColoursTab::ColoursTab(QWidget* parent) : QWidget(parent) {
         // (a disabled name takes no focus).
         makeKeyboardLabel(Label4[i]);
         Label4[i]->setAccessibleDescription(QStringLiteral("opens the colour picker"));
-        Label7[i] = new QLabel(toQString(kColourSlots[i].defaultText), Frame9);
-        Label7[i]->setObjectName(arrayName("Label7", i));
     }
     addInColumns(namesGrid, Label4, 1);
-    addInColumns(valuesGrid, Label7, 1);
-    Frame9->hide();
     colourStack->addWidget(Frame3, 0, 0);
-    colourStack->addWidget(Frame9, 0, 0);
     layout->addLayout(colourStack);
 
     // The presets in three columns (0-3, 4-7, 8-10), and beside them the
@@ -159,6 +151,38 @@ void ColoursTab::attach(const TabContext& context) {
         name->installEventFilter(this);
     connect(Command13, &QPushButton::clicked, this, &ColoursTab::Command13_Click);
     connect(Command12, &QPushButton::clicked, this, &ColoursTab::Command12_Click);
+
+    ThemeModel& model = m_context->model;
+    connect(modeGroup, &QButtonGroup::idClicked, this,
+            [this](int id) { m_context->model.setColourMode(ColourMode(id)); });
+    connect(presetGroup, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+        if (on)
+            m_context->model.setPreset(id);
+    });
+    connect(&model, &ThemeModel::colourModeChanged, this, [this] {
+        showColourMode(m_context->document().colourMode);
+        showColours();
+    });
+    connect(&model, &ThemeModel::presetChanged, this, [this] {
+        const int preset = m_context->document().preset;
+        if (preset >= 0 && preset < kPresetCount)
+            Option1[preset]->setChecked(true);
+        showColours();
+    });
+    connect(&model, &ThemeModel::colourChanged, this, &ColoursTab::showColours);
+    showColours();
+}
+
+void ColoursTab::showColours() {
+    // Each name tells the colour the theme gives it: its text and a swatch.
+    const auto texts = colourTextsInUse(m_context->document());
+    for (int i = 0; i < kColourCount; ++i) {
+        const Rgb rgb = parseColourText(texts[i]);
+        const QString swatch = QColor(rgb.red, rgb.green, rgb.blue).name();
+        Label4[i]->setToolTip(QStringLiteral("<table><tr><td bgcolor=\"%1\" width=\"24\">"
+                                             "&nbsp;</td><td>&nbsp;%2</td></tr></table>")
+                                  .arg(swatch, texts[i].toHtmlEscaped()));
+    }
 }
 
 bool ColoursTab::eventFilter(QObject* watched, QEvent* event) {
@@ -199,11 +223,9 @@ bool ColoursTab::eventFilter(QObject* watched, QEvent* event) {
 void ColoursTab::Label4_Click(int i) {
     const TabContext& c = *m_context;
     const QString text = c.document().colours.at(i);
-    if (c.lblIndex)
-        c.lblIndex->setText(QString::number(i));
     // A picker that has closed but is not yet deleted counts as closed.
     if (m_picker && m_picker->isVisible()) {
-        // Already open: it now edits colour i, from where its bars stand.
+        // Already open: it moves to colour i, so Select writes what it shows.
         m_picker->retarget(i, text);
         m_picker->raise();
         m_picker->activateWindow();
@@ -214,8 +236,7 @@ void ColoursTab::Label4_Click(int i) {
         i, text, c.services.pictures.windowIcon(programFile(QStringLiteral("theme.icp"))),
         c.window);
     connect(m_picker, &FrmColor::colourSelected, this, [this](int index, const QString& colour) {
-        if (index >= 0 && index < kColourCount)
-            m_context->setColour(index, colour);
+        m_context->model.setColour(index, colour);
     });
     m_picker->show();
     Q_EMIT pickerOpened(m_picker);
@@ -254,9 +275,7 @@ void ColoursTab::Command12_Click() {
                   MsgButtons::Ok, MsgIcon::Warning);
         return;
     }
-    for (int i = 0; i < kColourCount; ++i)
-        c.setColour(i, loaded.colours[i]);
-    c.setColourMode(loaded.colourMode);
+    c.model.loadColourScheme(loaded.colours);
 }
 
 } // namespace p95

@@ -1,7 +1,7 @@
 #pragma once
 
 // The "Colors" tab: the colour mode (own colours or a preset), the 25 colour
-// names, their hidden colour texts, the eleven presets and the scheme buttons.
+// names, the eleven presets and the scheme buttons, showing the model.
 
 #include "colour/presets.h"
 #include "editor/tab_context.h"
@@ -44,12 +44,12 @@ public:
     explicit ColoursTab(QWidget* parent = nullptr);
     ~ColoursTab() override;
 
-    // Connects the name labels and the scheme buttons; the tab works through
-    // its window from then on.
+    // Connects the name labels and the scheme buttons and follows the model
+    // from then on.
     void attach(const TabContext& context);
 
     // A click on name label Label4(i): opens the colour picker on colour i,
-    // or points the open picker at it.
+    // or moves the open picker to it.
     void Label4_Click(int i);
     void Command13_Click(); // "Save &Color Scheme"
     void Command12_Click(); // "&Load Color Scheme"
@@ -70,8 +70,6 @@ public:
     OptionFrame* Frame3 = nullptr; // the colour names
     QLabel* Label6 = nullptr;
     std::array<QLabel*, kColourCount> Label4{};
-    QWidget* Frame9 = nullptr; // hidden, over Frame3: the colour texts
-    std::array<QLabel*, kColourCount> Label7{};
     OptionFrame* Frame2 = nullptr; // the presets
     std::array<QRadioButton*, kPresetCount> Option1{};
     QButtonGroup* presetGroup = nullptr;
@@ -84,6 +82,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void showColours();
+
     std::unique_ptr<TabContext> m_context;
     QPointer<FrmColor> m_picker; // deletes itself when it closes
 };

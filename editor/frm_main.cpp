@@ -4,6 +4,9 @@
 #include "editor/birthday.h"
 #include "editor/frm_drive.h"
 #include "editor/frm_preview.h"
+#include "editor/install_flow.h"
+#include "editor/pack_flow.h"
+#include "editor/save_flow.h"
 #include "package/install.h"
 #include "package/pack.h"
 #include "platform/disk_image.h"
@@ -25,7 +28,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
-#include <QEventLoop>
 #include <QHBoxLayout>
 #include <QHash>
 #include <QKeyEvent>
@@ -34,13 +36,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSessionManager>
 #include <QTabWidget>
 #include <QTextEdit>
-#include <QThread>
 #include <QVBoxLayout>
 
 namespace p95 {
@@ -53,30 +53,32 @@ const QString kDirectoryCaption =
 const QString kCurrentThemeCaption = QStringLiteral("Current Theme:         ");
 const QString kReadMeQuestion = QStringLiteral(
     "The ReadMe text has changed. Save it as the default ReadMe file first, so that this theme "
-    "gets it?");
+    "gets it?\n\nYes stores the text as the default ReadMe file, and this theme gets it.\nNo "
+    "gives this theme the default ReadMe file as it is, and replaces the text in the ReadMe tab "
+    "with it (Undo brings your text back).\nCancel saves nothing.");
+const QString kUnsavedQuestion =
+    QStringLiteral("The theme %1 has changes that are not saved. Do you want to save them?");
 const QString kOverwriteQuestion = QStringLiteral(
     "The theme name you have chosen already exists. If you wish to continue, the file may be "
     "overwritten or damaged. Do you wish to continue?");
 
-// A save that takes longer than this shows a progress dialog.
-constexpr int kSaveProgressDelayMs = 500;
-
 // The reader asks whether each picture loads; the answer comes from the same
-// picture service that then shows it, and what loaded is kept for the preview.
+// picture service that then shows it, and what loaded is kept for the previews.
 class PreviewProbe : public PictureProbe {
 public:
-    explicit PreviewProbe(PictureService& pictures) : m_pictures(pictures) {}
+    PreviewProbe(PictureService& pictures, QHash<QString, QPixmap>& loaded)
+        : m_pictures(pictures), m_loaded(loaded) {}
     Status probe(const QString& path) const override {
         auto picture = m_pictures.loadPicture(path);
         if (!picture)
             return picture.error();
-        loaded.insert(path, picture.value());
+        m_loaded.insert(path, picture.value());
         return {};
     }
-    mutable QHash<QString, QPixmap> loaded;
 
 private:
     PictureService& m_pictures;
+    QHash<QString, QPixmap>& m_loaded;
 };
 
 void makeLight(QLabel* label) {
@@ -91,11 +93,13 @@ FrmMain::FrmMain(Services services, FileSystem& files, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_files(files),
       m_endProgram([] { QCoreApplication::quit(); }), MMControl1(services.audio) {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(kTitle);
+    // Marked "Paletteer 95*" while the theme has unsaved changes.
+    setWindowTitle(kTitle + QStringLiteral("[*]"));
     buildWindow();
     buildMenus();
     connectControls();
     attachTabs();
+    followModel();
     // A text box asks first whether it wants a key that is also a shortcut;
     // that question reaches the application's filters before the box.
     QCoreApplication::instance()->installEventFilter(this);
@@ -184,20 +188,6 @@ void FrmMain::buildWindow() {
     buttons->addWidget(Command1);
     layout->addLayout(buttons);
 
-    // Hidden fields that carry values between windows, and the metric records.
-    lblIndex = new QLineEdit(QStringLiteral("Text2"), central);
-    lblIndex->setObjectName(QStringLiteral("lblIndex"));
-    lblIndex->hide();
-    LoadText = new QLineEdit(central);
-    LoadText->setObjectName(QStringLiteral("LoadText"));
-    LoadText->hide();
-    IconMetrics = new QLabel(m_doc.iconMetrics, central);
-    IconMetrics->setObjectName(QStringLiteral("IconMetrics"));
-    IconMetrics->hide();
-    NonclientMetrics = new QLabel(m_doc.nonclientMetrics, central);
-    NonclientMetrics->setObjectName(QStringLiteral("NonclientMetrics"));
-    NonclientMetrics->hide();
-
     // The pointer buttons show the pointer of their role until a cursor file
     // is chosen ("Handwriting" gets its own from the start window).
     static constexpr std::array<StandardPointer, kPointerCount> kStartPointers{
@@ -240,6 +230,22 @@ void FrmMain::buildMenus() {
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
     mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
+    // Undo and Redo name the step they take back or do again.
+    mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    mnuUndo = m_model.undoStack().createUndoAction(mnuEdit, QStringLiteral("&Undo"));
+    mnuUndo->setObjectName(QStringLiteral("mnuUndo"));
+    mnuUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnuEdit->addAction(mnuUndo);
+    mnuRedo = m_model.undoStack().createRedoAction(mnuEdit, QStringLiteral("&Redo"));
+    mnuRedo->setObjectName(QStringLiteral("mnuRedo"));
+    mnuRedo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    mnuEdit->addAction(mnuRedo);
+    mnuEdit->addSeparator();
+    mnuUsePreset = mnuEdit->addAction(QStringLiteral("Use Preset as &My Colors"));
+    mnuUsePreset->setObjectName(QStringLiteral("mnuUsePreset"));
+
     mnuAbout = menuBar()->addMenu(QStringLiteral("&About"));
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
     mnuAbout95 = mnuAbout->addAction(QStringLiteral("&About Paletteer 95"));
@@ -279,29 +285,13 @@ void FrmMain::connectControls() {
     connect(nextTab, &QAction::triggered, this, [this] { turnTab(1); });
     connect(previousTab, &QAction::triggered, this, [this] { turnTab(-1); });
 
-    // Writing into LoadText is how another window makes this one load.
-    connect(LoadText, &QLineEdit::textChanged, this, &FrmMain::ensureLoaded);
+    connect(mnuUsePreset, &QAction::triggered, &m_model, &ThemeModel::usePresetAsOwnColours);
 
-    // The document follows every control that holds part of it.
-    connect(m_colours->modeGroup, &QButtonGroup::idClicked, this,
-            [this](int id) { setColourMode(ColourMode(id)); });
-    connect(m_colours->presetGroup, &QButtonGroup::idToggled, this, [this](int id, bool on) {
-        if (on) {
-            m_doc.preset = id;
-            Q_EMIT documentChanged();
-        }
-    });
-    connect(m_visuals->layoutGroup, &QButtonGroup::idToggled, this, [this](int id, bool on) {
-        if (on) {
-            m_doc.tiled = id == 1;
-            Q_EMIT documentChanged();
-        }
-    });
-    connect(m_readMe->chkReadMe, &QCheckBox::toggled, this,
-            [this](bool on) { m_doc.includeReadMe = on; });
+    // The model follows the ReadMe tab's controls.
+    connect(m_readMe->chkReadMe, &QCheckBox::toggled, &m_model, &ThemeModel::setIncludeReadMe);
     connect(m_readMe->txtReadMe, &QTextEdit::textChanged, this, [this] {
         if (!m_showingReadMe)
-            m_doc.readMe = plainText(*m_readMe->txtReadMe);
+            m_model.typeReadMe(plainText(*m_readMe->txtReadMe));
     });
     connect(m_readMe->Command14, &QPushButton::clicked, this, &FrmMain::Command14_Click);
 
@@ -343,20 +333,19 @@ void FrmMain::ensureLoaded() {
     setWindowIcon(m_services.pictures.windowIcon(programFile("theme.icp")));
     centreOnScreen(*this);
 
-    setColourMode(ColourMode::Preset);
-    m_visuals->Option2[0]->setChecked(true);
+    m_colours->showColourMode(document().colourMode);
+    m_visuals->Option2[document().tiled ? 1 : 0]->setChecked(true);
 
     const auto play = m_services.pictures.loadPicture(programFile("play.bmz"));
-    for (QLabel* picture : m_sounds->Image2) {
+    for (QLabel* picture : m_sounds->Image2)
         picture->setPixmap(play ? play.value() : QPixmap());
-        picture->hide();
-    }
 
-    m_colours->Option1[0]->setChecked(true);
+    m_colours->Option1[document().preset]->setChecked(true);
 
     // A missing default ReadMe is an empty text.
     const auto readMe = loadDefaultReadMe(m_files, programDirectory());
-    showReadMe(readMe ? readMe.value() : QString());
+    m_model.setInitialReadMe(readMe ? readMe.value() : QString());
+    showReadMe();
 
     for (QRadioButton* preset : m_colours->Option1)
         preset->setEnabled(true);
@@ -377,8 +366,14 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     // The menu's keys work whichever control has the focus, as they do on the
     // system the themes are made for: the control is not asked.
     const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+    // In the ReadMe box Ctrl+A selects all of its text, as a text box does
+    // (and Ctrl+Z undoes its typing: Undo is not among these).
+    const bool inReadMe =
+        watched == m_readMe->txtReadMe || watched == m_readMe->txtReadMe->viewport();
     for (const QAction* action :
          {mnuOpen, mnuSave, mnuSaveAs, mnuPreview, mnuExit, nextTab, previousTab}) {
+        if (inReadMe && action == mnuSaveAs)
+            continue;
         if (action->isEnabled() && action->shortcuts().contains(pressed)) {
             event->ignore();
             return true;
@@ -420,7 +415,24 @@ MsgAnswer FrmMain::message(const QString& text, MsgButtons buttons, MsgIcon icon
 }
 
 bool FrmMain::askQuit() {
+    // With unsaved changes the question about them takes the quit question's
+    // place; Yes or No to it quits.
+    if (m_model.isModified())
+        return askToSaveChanges();
     return message(kQuitQuestion, MsgButtons::YesNo) == MsgAnswer::Yes;
+}
+
+bool FrmMain::askToSaveChanges() {
+    if (!m_model.isModified())
+        return true;
+    switch (message(kUnsavedQuestion.arg(document().name), MsgButtons::YesNoCancel)) {
+    case MsgAnswer::Yes:
+        return saveDocument(document().name);
+    case MsgAnswer::No:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {
@@ -446,109 +458,58 @@ void FrmMain::closeEvent(QCloseEvent* event) {
 
 // ---------------------------------------------------------------- the document
 
-void FrmMain::setThemeName(const QString& name) {
-    m_doc.name = name;
-    ThemeName->setText(name);
-}
-
-void FrmMain::setSlot(SlotRef slot, const QString& path, Preview preview) {
-    m_doc.path(slot) = path;
-    const auto previewPicture = [&]() -> QPixmap {
-        QString file;
-        switch (preview) {
-        case Preview::None:
-            return {};
-        case Preview::File:
-            file = path;
-            break;
-        case Preview::AnimatedPointer:
-            file = programFile(kAnimatedPointerPicture.data());
-            break;
-        case Preview::JpegWallpaper:
-            file = programFile(kJpegWallpaperPicture.data());
-            break;
-        }
-        const auto picture = m_services.pictures.loadPicture(file);
-        return picture ? picture.value() : QPixmap();
+void FrmMain::followModel() {
+    QUndoStack& history = m_model.undoStack();
+    connect(&history, &QUndoStack::cleanChanged, this,
+            [this](bool clean) { setWindowModified(!clean); });
+    connect(&m_model, &ThemeModel::nameChanged, this,
+            [this] { ThemeName->setText(document().name); });
+    connect(&m_model, &ThemeModel::includeReadMeChanged, this,
+            [this] { m_readMe->chkReadMe->setChecked(document().includeReadMe); });
+    connect(&m_model, &ThemeModel::readMeChanged, this, &FrmMain::showReadMe);
+    const auto presetMode = [this] {
+        mnuUsePreset->setEnabled(document().colourMode == ColourMode::Preset);
     };
-    const int i = slot.index;
-    switch (slot.family) {
-    case SlotFamily::Pointer:
-        m_pointers->Source[i]->setText(path);
-        m_pointers->Image1[i]->setPixmap(previewPicture());
-        break;
-    case SlotFamily::Sound:
-        m_sounds->Text1[i]->setText(path);
-        m_sounds->Image2[i]->setVisible(!path.isEmpty());
-        break;
-    case SlotFamily::Icons:
-        m_visuals->Icons[i]->setText(path);
-        if (i < int(m_visuals->Image3.size()))
-            m_visuals->Image3[i]->setPixmap(previewPicture());
-        break;
-    }
-    Q_EMIT slotFilesChanged();
-    Q_EMIT documentChanged();
+    connect(&m_model, &ThemeModel::colourModeChanged, this, presetMode);
+    presetMode();
 }
 
-void FrmMain::setColour(int index, const QString& text) {
-    m_doc.colours.at(index) = text;
-    m_colours->Label7[index]->setText(text);
-    Q_EMIT documentChanged();
+void FrmMain::setThemeName(const QString& name) {
+    m_model.setName(name);
 }
 
-void FrmMain::setColourMode(ColourMode mode) {
-    m_doc.colourMode = mode;
-    m_colours->showColourMode(mode);
-    Q_EMIT documentChanged();
+void FrmMain::startNewTheme(const QString& name) {
+    setThemeName(name);
+    lblDirectory->setText(kDirectoryCaption + name + QLatin1Char('\\'));
 }
 
-void FrmMain::showSettings(const ThemeDocument& doc) {
-    setThemeName(doc.name);
-    m_doc.jpegWallpaper = doc.jpegWallpaper;
-    m_visuals->Option2[doc.tiled ? 1 : 0]->setChecked(true);
-    if (doc.preset >= 0 && doc.preset < kPresetCount)
-        m_colours->Option1[doc.preset]->setChecked(true);
-    setColourMode(doc.colourMode);
-    for (int i = 0; i < kColourCount; ++i)
-        setColour(i, doc.colours[i]);
-    m_doc.iconMetrics = doc.iconMetrics;
-    IconMetrics->setText(doc.iconMetrics);
-    m_doc.nonclientMetrics = doc.nonclientMetrics;
-    NonclientMetrics->setText(doc.nonclientMetrics);
-    m_readMe->chkReadMe->setChecked(doc.includeReadMe);
-    showReadMe(doc.readMe);
-    // A theme opened or saved: its files may have changed on disk meanwhile.
-    Q_EMIT slotFilesChanged();
-    Q_EMIT documentChanged(); // the metric records and the JPEG flag too
-}
-
-void FrmMain::showReadMe(const QString& text) {
-    // The same text again (an opened theme, a save that reloaded what the tab
-    // held) keeps the formatting the user gave it on screen.
-    if (text == plainText(*m_readMe->txtReadMe)) {
-        m_doc.readMe = text;
+void FrmMain::showReadMe() {
+    // The same text again (typing, a save that reloaded what the tab held)
+    // keeps the formatting the user gave it on screen.
+    const QString& text = document().readMe;
+    if (text == plainText(*m_readMe->txtReadMe))
         return;
-    }
     m_showingReadMe = true;
     setPlainText(*m_readMe->txtReadMe, text);
     m_showingReadMe = false;
-    m_doc.readMe = plainText(*m_readMe->txtReadMe);
+    // The box's own form of the text (its line ends) is the document's.
+    if (const QString shown = plainText(*m_readMe->txtReadMe); shown != text)
+        m_model.setInitialReadMe(shown);
 }
 
 void FrmMain::GetColors() {
-    ::p95::GetColors(m_doc);
-    for (int i = 0; i < kColourCount; ++i)
-        m_colours->Label7[i]->setText(m_doc.colours[i]);
+    m_model.getColors();
 }
 
 Status FrmMain::GenerateReadMe() {
-    return ::p95::GenerateReadMe(m_files, m_doc);
+    return ::p95::GenerateReadMe(m_files, document());
 }
 
 // ---------------------------------------------------------------- Open
 
 void FrmMain::Command15_Click() {
+    if (!askToSaveChanges())
+        return;
     CommonDialog1.fileName.clear();
     CommonDialog1.initDir = toQString(kThemesRoot);
     CommonDialog1.dialogTitle = QStringLiteral("Choose a Theme to Open");
@@ -565,42 +526,26 @@ void FrmMain::Command15_Click() {
     openThemeFile(path);
 }
 
-std::optional<QByteArray> FrmMain::readableTheme(const QString& path) {
-    auto bytes = readThemeFile(m_files, path);
-    if (const QString refusal = themeOpenRefusal(bytes, path); !refusal.isEmpty()) {
-        message(refusal, MsgButtons::Ok, MsgIcon::Warning);
-        return std::nullopt;
-    }
-    return bytes.value();
-}
-
-bool FrmMain::readTheme(const QString& path) {
-    const auto bytes = readableTheme(path);
-    if (!bytes)
+bool FrmMain::openThemeFile(const QString& path) {
+    const ThemeFileToOpen file = readThemeToOpen(m_files, path);
+    if (!file.ok()) {
+        message(file.refusal, MsgButtons::Ok, MsgIcon::Warning);
         return false;
-    showReading(*bytes);
+    }
+    openTheme(file);
     return true;
 }
 
-void FrmMain::showReading(const QByteArray& bytes) {
-    PreviewProbe probe(m_services.pictures);
-    const ThemeReading reading = ::p95::readTheme(m_doc, bytes, probe);
-    showSettings(reading.document);
-    for (SlotRef slot : copyOrder()) {
-        const QString& path = reading.document.path(slot);
-        const Preview preview = reading.preview(slot);
-        if (preview == Preview::File && probe.loaded.contains(path)) {
-            // Already loaded while reading: show it without loading again.
-            setSlot(slot, path, Preview::None);
-            const QPixmap& picture = probe.loaded.value(path);
-            if (slot.family == SlotFamily::Pointer)
-                m_pointers->Image1[slot.index]->setPixmap(picture);
-            else if (slot.family == SlotFamily::Icons && slot.index < kScreenSaverIndex)
-                m_visuals->Image3[slot.index]->setPixmap(picture);
-        } else {
-            setSlot(slot, path, preview);
-        }
-    }
+void FrmMain::openTheme(const ThemeFileToOpen& file) {
+    // The files on disk may have changed since they were last shown.
+    m_pictures.clear();
+    PreviewProbe probe(m_services.pictures, m_pictures);
+    ThemeDocument start = document();
+    start.name = themeNameFromPath(file.path);
+    const ThemeReading reading = ::p95::readTheme(start, file.bytes, probe);
+    showThemeFile(file.path);
+    // An opened theme starts a fresh history, clean.
+    m_model.replaceAll(reading.document);
     // The load-problem message keeps its words; which files it means are its details.
     const QString loadProblem = toQString(kLoadProblemMessage);
     for (const QString& text : reading.messages) {
@@ -611,6 +556,11 @@ void FrmMain::showReading(const QByteArray& bytes) {
         else
             message(text);
     }
+}
+
+void FrmMain::showThemeFile(const QString& path) {
+    lblLoadFile->setText(path);
+    lblDirectory->setText(kCurrentThemeCaption + path);
 }
 
 // ---------------------------------------------------------------- Save
@@ -625,18 +575,18 @@ bool FrmMain::refuseName(const QString& name) {
 void FrmMain::Command2_Click() {
     // A theme opened from a file whose name the check refuses (My,Theme.theme)
     // is told at once, before a question that would lead nowhere.
-    if (refuseName(m_doc.name))
+    if (refuseName(document().name))
         return;
     const QString question = QStringLiteral("Are you sure you want to save this theme as ") +
-                             m_doc.name + QStringLiteral(".theme?");
+                             document().name + QStringLiteral(".theme?");
     if (message(question, MsgButtons::OkCancel) != MsgAnswer::Ok)
         return;
-    saveDocument(m_doc.name);
+    saveDocument(document().name);
 }
 
 void FrmMain::mnuSaveAs_Click() {
     // A refused name comes back in the box, to be corrected rather than typed again.
-    QString answer = m_doc.name;
+    QString answer = document().name;
     do {
         answer = m_services.input.ask(
             this, QStringLiteral("What would you like to call your saved theme?"), kTitle, answer);
@@ -644,7 +594,7 @@ void FrmMain::mnuSaveAs_Click() {
             return;
     } while (refuseName(answer));
     // Saving over another theme asks first; saving under its own name does not.
-    const bool otherTheme = answer.compare(m_doc.name, Qt::CaseInsensitive) != 0;
+    const bool otherTheme = answer.compare(document().name, Qt::CaseInsensitive) != 0;
     if (otherTheme && m_files.fileExists(themeFilePath(answer)) &&
         message(kOverwriteQuestion, MsgButtons::YesNo) != MsgAnswer::Yes)
         return;
@@ -659,7 +609,7 @@ bool FrmMain::askBeforeSaving() {
     // was last stored would be lost without a word.
     bool storeReadMe = false;
     if (const auto stored = loadDefaultReadMe(m_files, programDirectory());
-        stored && stored.value() != m_doc.readMe) {
+        stored && stored.value() != document().readMe) {
         switch (message(kReadMeQuestion, MsgButtons::YesNoCancel)) {
         case MsgAnswer::Yes:
             storeReadMe = true;
@@ -680,11 +630,11 @@ bool FrmMain::askBeforeSaving() {
                 MsgButtons::YesNo) != MsgAnswer::Yes)
         return false;
 
-    const QList<SlotRef> missing = missingFiles(m_doc, m_files);
+    const QList<SlotRef> missing = missingFiles(document(), m_files);
     if (!missing.isEmpty() &&
         message(QStringLiteral("These files of the theme cannot be found:\n\n%1\n\nDo you want to "
                                "save the theme without them?")
-                    .arg(missingFilesText(m_doc, missing)),
+                    .arg(missingFilesText(document(), missing)),
                 MsgButtons::YesNo) != MsgAnswer::Yes)
         return false;
 
@@ -699,42 +649,21 @@ bool FrmMain::askBeforeSaving() {
     }
     if (storeReadMe && !storeReadMeAsDefault())
         return false;
+    // Saved without them: the slots are emptied, each a step Undo takes back.
     for (SlotRef slot : missing)
-        setSlot(slot, QString(), Preview::None);
+        m_model.removeFile(slot);
     return true;
 }
 
-void FrmMain::saveDocument(const QString& name) {
+bool FrmMain::saveDocument(const QString& name) {
     // Checked before the questions, whose answers store the ReadMe or make
     // the themes folder: a save the name check would end must not do either.
     if (refuseName(name) || !askBeforeSaving())
-        return;
+        return false;
     setThemeName(name);
-    const ThemeDocument doc = m_doc;
-    SaveResult result;
+    const ThemeDocument doc = document();
     m_saving = true;
-    {
-        // The save runs beside the event loop only so that a slow one can show
-        // its progress; the window takes no input meanwhile.
-        QProgressDialog progress(QStringLiteral("Saving the theme %1...").arg(doc.name), QString(),
-                                 0, 0, this);
-        progress.setObjectName(QStringLiteral("saveProgress"));
-        progress.setWindowTitle(kTitle);
-        progress.setWindowModality(Qt::ApplicationModal);
-        progress.setCancelButton(nullptr);
-        progress.setMinimumDuration(kSaveProgressDelayMs);
-        progress.setValue(0);
-
-        FileSystem& files = m_files;
-        QThread* worker =
-            QThread::create([&result, &doc, &files] { result = saveTheme(doc, files); });
-        QEventLoop wait;
-        connect(worker, &QThread::finished, &wait, &QEventLoop::quit);
-        worker->start();
-        wait.exec(QEventLoop::ExcludeUserInputEvents);
-        worker->wait();
-        delete worker;
-    }
+    SaveResult result = saveWithProgress(doc, m_files, this);
     m_saving = false;
     // On an image drive C the save is written into the image now, whole or nothing.
     if (result.outcome == SaveOutcome::Saved || result.outcome == SaveOutcome::SavedIncomplete) {
@@ -744,8 +673,15 @@ void FrmMain::saveDocument(const QString& name) {
         }
     }
 
-    // Show what the save left: the colours it wrote and the ReadMe it reloaded.
-    showSettings(result.document);
+    const bool saved =
+        result.outcome == SaveOutcome::Saved || result.outcome == SaveOutcome::SavedIncomplete;
+    if (saved) {
+        // Show what the save left (the colours it wrote, the ReadMe it
+        // reloaded) and where the theme lives now; the theme is clean.
+        m_pictures.clear();
+        showThemeDirectory(doc.name);
+        m_model.saved(result.document);
+    }
     switch (result.outcome) {
     case SaveOutcome::Saved:
         break;
@@ -774,14 +710,24 @@ void FrmMain::saveDocument(const QString& name) {
         m_closeAfterSave = false;
         close();
     }
+    return saved;
+}
+
+void FrmMain::showThemeDirectory(const QString& name) {
+    lblLoadFile->setText(themeFilePath(name));
+    lblDirectory->setText(kDirectoryCaption + name + QLatin1Char('\\'));
 }
 
 // ---------------------------------------------------------------- Preview
 
 void FrmMain::mnuPreview_Click() {
     if (!m_preview) {
-        m_preview = new FrmPreview(*this, m_services.pictures.windowIcon(programFile("theme.icp")));
+        m_preview =
+            new FrmPreview(m_model, this, m_services.pictures.windowIcon(programFile("theme.icp")));
         m_preview->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_colours, &ColoursTab::pickerOpened, m_preview, &FrmPreview::followPicker);
+        if (FrmColor* open = m_colours->picker(); open && open->isVisible())
+            m_preview->followPicker(open);
     }
     m_preview->show();
     m_preview->raise();
@@ -795,7 +741,7 @@ void FrmMain::Command14_Click() {
 }
 
 bool FrmMain::storeReadMeAsDefault() {
-    if (const Status stored = storeDefaultReadMe(m_files, programDirectory(), m_doc.readMe);
+    if (const Status stored = storeDefaultReadMe(m_files, programDirectory(), document().readMe);
         !stored.ok()) {
         message(QStringLiteral("The default ReadMe could not be saved; your text is still in the "
                                "ReadMe tab.\n\n") +
@@ -809,44 +755,17 @@ bool FrmMain::storeReadMeAsDefault() {
 // ---------------------------------------------------------------- Theme packages
 
 void FrmMain::mnuPack_Click() {
-    const QString name = m_doc.name;
-    if (!m_files.fileExists(themeFilePath(name))) {
-        message(QStringLiteral("The theme %1 has not been saved yet. A package holds the saved "
-                               "theme: save it first.")
-                    .arg(name),
-                MsgButtons::Ok, MsgIcon::Warning);
+    // A package holds the saved theme: unsaved changes are saved first, or
+    // the user is told they are not in it.
+    if (!askToSaveChanges())
         return;
-    }
-    CommonDialog dialog;
-    dialog.dialogTitle = QStringLiteral("Pack Theme");
-    dialog.filter = QStringLiteral("Zip Archives (*.zip)|*.zip");
-    dialog.filterIndex = 1;
-    dialog.defaultExt = QStringLiteral(".zip");
-    dialog.initDir = QDir::homePath();
-    dialog.fileName = QDir::homePath() + QLatin1Char('/') + name + QStringLiteral(".zip");
-    for (;;) {
-        if (!m_services.fileDialog.showSave(dialog, this))
-            return;
-        // No: choose another name in the same dialog.
-        if (!m_files.fileExists(dialog.fileName) ||
-            message(QStringLiteral("%1 already exists. Do you want to replace it?")
-                        .arg(dialog.fileName),
-                    MsgButtons::YesNo, MsgIcon::Warning) == MsgAnswer::Yes)
-            break;
-        dialog.initDir.clear();
-    }
-    const PackResult result = packTheme(name, dialog.fileName, m_files);
-    if (result.problem) {
-        message(QStringLiteral("The theme %1 could not be packed: %2.")
-                    .arg(name, result.problem->message),
-                MsgButtons::Ok, MsgIcon::Warning);
-        return;
-    }
-    message(QStringLiteral("The theme %1 was packed into %2.").arg(name, dialog.fileName),
-            MsgButtons::Ok, MsgIcon::Information);
+    packSavedTheme(document().name, m_model.isModified(), m_services, m_files, this);
 }
 
 void FrmMain::mnuInstall_Click() {
+    // The installed theme takes this one's place.
+    if (!askToSaveChanges())
+        return;
     CommonDialog dialog;
     dialog.dialogTitle = QStringLiteral("Install Theme Package");
     QStringList patterns;
@@ -868,85 +787,12 @@ void FrmMain::mnuDrive_Click() {
 
 bool FrmMain::installPackageFile(const QString& archive,
                                  const std::function<void()>& beforeOpening) {
-    const InstallPlan plan = planInstall(archive, m_files);
-    if (plan.problem) {
-        message(QStringLiteral("The package %1 cannot be installed: %2. Nothing was installed.")
-                    .arg(archive, plan.problem->message),
-                MsgButtons::Ok, MsgIcon::Warning);
+    const std::optional<QString> themeFile = installPackageFlow(archive, m_services, m_files, this);
+    if (!themeFile)
         return false;
-    }
-    bool replace = false;
-    if (!plan.existing.isEmpty()) {
-        const bool one = plan.existingThemes.size() == 1;
-        const QString question =
-            (one ? QStringLiteral("The theme %1 is already installed. Installing the package "
-                                  "replaces %2 of its files. Do you wish to replace them?")
-                 : QStringLiteral("The themes %1 are already installed. Installing the package "
-                                  "replaces %2 of their files. Do you wish to replace them?"))
-                .arg(plan.existingThemes.join(QStringLiteral(", ")),
-                     QString::number(plan.existing.size()));
-        if (message(question, MsgButtons::YesNo, MsgIcon::Warning) != MsgAnswer::Yes)
-            return false;
-        replace = true;
-    }
-    const InstallResult result = installPackage(plan, m_files, replace);
-    if (result.problem) {
-        message(QStringLiteral("The package %1 could not be installed: %2.")
-                    .arg(archive, result.problem->message),
-                MsgButtons::Ok, MsgIcon::Warning);
-        return false;
-    }
-    if (const Status written = commitDriveC(); !written.ok()) {
-        message(QStringLiteral("The package %1 could not be installed: %2. Nothing was installed.")
-                    .arg(archive, written.error().text()),
-                MsgButtons::Ok, MsgIcon::Warning);
-        return false;
-    }
-    for (const InstalledTheme& theme : result.themes) {
-        if (theme.unfound.isEmpty())
-            continue;
-        QStringList names;
-        for (const QString& name : theme.unfound)
-            names << QStringLiteral("%ThemeDir%") + name;
-        message(QStringLiteral("The theme %1 was installed, but the package has no file for "
-                               "these names of its .theme file:\n\n%2")
-                    .arg(theme.name, names.join(QLatin1Char('\n'))),
-                MsgButtons::Ok, MsgIcon::Warning);
-    }
-
-    // The installed theme opens; of several, the one the user picks from their list.
-    const InstalledTheme* chosen = &result.themes.first();
-    if (result.themes.size() > 1) {
-        QStringList names;
-        for (const InstalledTheme& theme : result.themes)
-            names << theme.name;
-        const int picked = m_services.choice.choose(
-            this,
-            QStringLiteral("The package held %1 themes. Which one would you like to open?")
-                .arg(names.size()),
-            kTitle, names);
-        if (picked < 0 || picked >= names.size())
-            return false;
-        chosen = &result.themes.at(picked);
-    }
     if (beforeOpening)
         beforeOpening();
-    return openThemeFile(chosen->themeFile);
-}
-
-void FrmMain::showOpenedFile(const QString& path) {
-    lblLoadFile->setText(path);
-    lblDirectory->setText(kCurrentThemeCaption + path);
-    setThemeName(themeNameFromPath(path));
-}
-
-bool FrmMain::openThemeFile(const QString& path) {
-    const auto bytes = readableTheme(path);
-    if (!bytes)
-        return false;
-    showOpenedFile(path);
-    showReading(*bytes);
-    return true;
+    return openThemeFile(*themeFile);
 }
 
 } // namespace p95

@@ -1,13 +1,16 @@
 #pragma once
 
 // frmMain, the editor window: where one theme is put together. It owns the
-// theme document; its controls show the document, and every change to a slot
-// goes through one place that sets the document and the controls together.
+// theme model; its controls show the model and change it only through it.
+// Its menus carry Undo and Redo, and no unsaved change is dropped without a
+// question.
 
 #include "editor/colours_tab.h"
+#include "editor/open_flow.h"
 #include "editor/pointers_tab.h"
 #include "editor/readme_tab.h"
 #include "editor/sounds_tab.h"
+#include "editor/theme_model.h"
 #include "editor/visuals_tab.h"
 #include "platform/file_dialog.h"
 #include "platform/gui/services.h"
@@ -18,9 +21,11 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <QHash>
+#include <QPixmap>
+
 #include <array>
 #include <functional>
-#include <optional>
 
 class QAction;
 class QLabel;
@@ -42,39 +47,46 @@ public:
     FrmMain(Services services, FileSystem& files, QWidget* parent = nullptr);
     ~FrmMain() override;
 
-    // Runs the window-load steps, once: when another window first touches this
-    // one (writing into LoadText) or when it is first shown.
+    // Runs the window-load steps, once: when another window first asks for
+    // it (the start-up windows load the editor hidden) or when it is first
+    // shown.
     void ensureLoaded();
     bool isLoaded() const { return m_loaded; }
 
-    const ThemeDocument& document() const { return m_doc; }
+    const ThemeDocument& document() const { return m_model.document(); }
+    ThemeModel& model() { return m_model; }
 
     // Public operations other windows call.
     void GetColors();
     Status GenerateReadMe();
-    // Reads a .theme file into the window (the start window's Open and the
-    // editor's own). A file that cannot be read, or that is no theme, changes
-    // nothing and says so. True when the file was read.
-    bool readTheme(const QString& path);
+
+    // The start-up windows' hand-over of a new theme: its name, and the theme
+    // directory it will be saved in shown in lblDirectory.
+    void startNewTheme(const QString& name);
+    // The Handwriting button's hover pointer: the program's pen.
+    void showHandwritingPointer() { m_pointers->showHandwritingPointer(); }
+    void setThemeName(const QString& name);
+    // Shows a .theme file read for opening (ok() only): its path in
+    // lblLoadFile and lblDirectory, the theme it holds, a fresh history.
+    void openTheme(const ThemeFileToOpen& file);
+    // Opens a .theme file as "&Open a Theme" does once the file is chosen:
+    // read once; a file that cannot be read, or is no theme, changes nothing
+    // and says so. True when it was opened.
+    bool openThemeFile(const QString& path);
     // Installs a theme package as "&Install Theme Package..." does once the
     // package is chosen, asking what it must; then opens the installed theme
     // (of several, the one the user picks), calling beforeOpening first.
     // True when a theme was opened.
     bool installPackageFile(const QString& archive,
                             const std::function<void()>& beforeOpening = {});
-    // The bytes of a .theme file that can be read and is a theme; otherwise
-    // the user has been told why not.
-    std::optional<QByteArray> readableTheme(const QString& path);
+    // Unsaved changes: asks whether to save them first (Yes, No, Cancel).
+    // True when the action that would set them aside may go on: nothing
+    // unsaved, No, or Yes and a save that completed.
+    bool askToSaveChanges();
 
-    // What the start-up windows set before showing this one.
-    void setThemeName(const QString& name);
-    // Shows the .theme file at path as the one opened: its path in lblLoadFile
-    // and lblDirectory, the theme name it gives.
-    void showOpenedFile(const QString& path);
     const QLabel* themeNameLabel() const { return ThemeName; }
-    QLineEdit* loadText() const { return LoadText; }
-    QLabel* directoryLabel() const { return lblDirectory; }
-    QLabel* loadFileLabel() const { return lblLoadFile; }
+    const QLabel* directoryLabel() const { return lblDirectory; }
+    const QLabel* loadFileLabel() const { return lblLoadFile; }
     QPushButton* pointerButton(int index) const { return m_pointers->Command3.at(index); }
 
     // What Yes to the quit question does once the window has agreed to close;
@@ -93,17 +105,11 @@ Q_SIGNALS:
     void aboutRequested();
     // Yes to the quit question: the program is ending.
     void programEnding();
-    // A slot, a colour, the colour mode, the preset, the wallpaper layout or
-    // a metric record changed.
-    void documentChanged();
-    // Sent before documentChanged when the files the slots name may be other
-    // ones or changed on disk: a slot was set (perhaps to the same file
-    // again), or a theme's settings were shown (opened, saved).
-    void slotFilesChanged();
 
 protected:
     // Lets the menu shortcuts win over a control of this window that would
-    // take the same keys (Ctrl+A in the ReadMe text).
+    // take the same keys (Ctrl+O in the ReadMe text); Ctrl+A and Ctrl+Z stay
+    // the ReadMe box's own there.
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -114,6 +120,7 @@ private:
     void buildMenus();
     void connectControls();
     void attachTabs(); // the selection tabs' behaviour: frm_main_tabs.cpp
+    void followModel();
 
     // Handlers; each button and its menu entry run the same one.
     void Command15_Click(); // "&Open a Theme", mnuOpen
@@ -124,36 +131,33 @@ private:
     void mnuPack_Click();
     void mnuInstall_Click();
     void mnuDrive_Click();
-    // Opens a .theme file as "&Open a Theme" does once the file is chosen.
-    bool openThemeFile(const QString& path);
 
     void turnTab(int step); // Ctrl+Tab: 1, Ctrl+Shift+Tab: -1
     void playBirthday();
-    void showReading(const QByteArray& themeFileBytes);
     // The questions a save asks before it writes anything, and what their
     // answers do; false when the save must not go on.
     bool askBeforeSaving();
     // Tells why the theme name check refuses name; false when it passes.
     bool refuseName(const QString& name);
     // Saves the document under name (set only when the save goes ahead).
-    void saveDocument(const QString& name);
+    // True when the theme was saved.
+    bool saveDocument(const QString& name);
+    // Where the theme lives now, in lblDirectory and lblLoadFile: the
+    // .theme file opened, or the theme directory saved into.
+    void showThemeFile(const QString& path);
+    void showThemeDirectory(const QString& name);
     bool storeReadMeAsDefault();
     bool askQuit();
     MsgAnswer message(const QString& text, MsgButtons buttons = MsgButtons::Ok,
                       MsgIcon icon = MsgIcon::None);
 
-    // The one place a slot and its controls are set together.
-    void setSlot(SlotRef slot, const QString& path, Preview preview);
-    void setColour(int index, const QString& text);
-    void setColourMode(ColourMode mode);
-    // Shows every part of doc except the file slots (their previews come with
-    // a reading).
-    void showSettings(const ThemeDocument& doc);
-    void showReadMe(const QString& text);
+    // The model's ReadMe in the box, unless the box holds it already.
+    void showReadMe();
 
     Services m_services;
     FileSystem& m_files;
-    ThemeDocument m_doc;
+    ThemeModel m_model;
+    QHash<QString, QPixmap> m_pictures; // loaded for the previews, by path
     bool m_loaded = false;
     bool m_fittedText = false;
     bool m_saving = false;
@@ -182,10 +186,6 @@ private:
     std::array<QLabel*, kHelpPanelCount> lblHelp{};
     MciDevice& MMControl1;
     CommonDialog CommonDialog1;
-    QLineEdit* lblIndex = nullptr;
-    QLineEdit* LoadText = nullptr;
-    QLabel* IconMetrics = nullptr;
-    QLabel* NonclientMetrics = nullptr;
 
     QMenu* mnuFile = nullptr;
     QAction* mnuOpen = nullptr;
@@ -197,6 +197,10 @@ private:
     QAction* mnuDrive = nullptr;
     QAction* mnuDash = nullptr;
     QAction* mnuExit = nullptr;
+    QMenu* mnuEdit = nullptr;
+    QAction* mnuUndo = nullptr;
+    QAction* mnuRedo = nullptr;
+    QAction* mnuUsePreset = nullptr; // "Use Preset as &My Colors"
     QMenu* mnuAbout = nullptr;
     QAction* mnuAbout95 = nullptr;
     QAction* nextTab = nullptr;

@@ -1,6 +1,6 @@
 #include "editor/frm_preview.h"
 
-#include "editor/frm_main.h"
+#include "editor/theme_model.h"
 #include "preview/preview_renderer.h"
 #include "ui/frm_color.h"
 #include "ui/look.h"
@@ -12,8 +12,8 @@
 
 namespace p95 {
 
-FrmPreview::FrmPreview(FrmMain& editor, const QIcon& icon)
-    : QWidget(&editor, Qt::Window), m_editor(editor) {
+FrmPreview::FrmPreview(const ThemeModel& model, QWidget* parent, const QIcon& icon)
+    : QWidget(parent, Qt::Window), m_model(model) {
     setObjectName(QStringLiteral("frmPreview"));
     setWindowTitle(QStringLiteral("Theme Preview"));
     setAccessibleName(QStringLiteral("Theme Preview"));
@@ -29,11 +29,8 @@ FrmPreview::FrmPreview(FrmMain& editor, const QIcon& icon)
 
     // Only a change of the files read them afresh: a colour, a preset or the
     // layout redraws with the pictures already read.
-    connect(&editor, &FrmMain::slotFilesChanged, this, [this] { m_pictures.clear(); });
-    connect(&editor, &FrmMain::documentChanged, this, &FrmPreview::documentChanged);
-    connect(&editor.coloursTab(), &ColoursTab::pickerOpened, this, &FrmPreview::followPicker);
-    if (FrmColor* open = editor.coloursTab().picker(); open && open->isVisible())
-        followPicker(open);
+    connect(&model, &ThemeModel::slotFilesChanged, this, [this] { m_pictures.clear(); });
+    connect(&model, &ThemeModel::documentChanged, this, &FrmPreview::documentChanged);
 }
 
 QSize FrmPreview::sizeHint() const {
@@ -65,7 +62,7 @@ void FrmPreview::pickerMoved() {
 }
 
 ThemeDocument FrmPreview::shownDocument() const {
-    ThemeDocument doc = m_editor.document();
+    ThemeDocument doc = m_model.document();
     // In preset mode the preset is shown, whatever the bars say.
     if (m_picker && m_picker->isVisible() && doc.colourMode == ColourMode::Own) {
         const int index = m_picker->colourIndex();

@@ -2,8 +2,9 @@
 
 // frmPreview, "Theme Preview": the editor's theme drawn as a Windows 95
 // desktop at the window's size. Modeless and resizable; it follows the
-// document as it changes, and the colour picker's bars while they move
-// (Cancel puts the colour back). The editor keeps one.
+// theme model as it changes, and the colour picker's bars while they move
+// (Cancel puts the colour back). The editor keeps one and tells it of each
+// picker it opens.
 
 #include "preview/preview_pictures.h"
 #include "theme/theme_document.h"
@@ -17,13 +18,16 @@ class QIcon;
 namespace p95 {
 
 class FrmColor;
-class FrmMain;
+class ThemeModel;
 
 class FrmPreview : public QWidget {
     Q_OBJECT
 public:
-    // A window of its own over the editor, which must outlive it.
-    FrmPreview(FrmMain& editor, const QIcon& icon);
+    // A window of its own over parent; the model must outlive it.
+    FrmPreview(const ThemeModel& model, QWidget* parent, const QIcon& icon);
+
+    // Shows the colour the picker's bars stand at, until it closes.
+    void followPicker(FrmColor* picker);
 
     // The document as drawn: the editor's, with the colour the open picker's
     // bars stand at in place of the one it edits.
@@ -39,10 +43,9 @@ protected:
 
 private:
     void documentChanged();
-    void followPicker(FrmColor* picker);
     void pickerMoved();
 
-    FrmMain& m_editor;
+    const ThemeModel& m_model;
     QPointer<FrmColor> m_picker;
     PreviewPictures m_pictures;
     QImage m_picture;

@@ -1,6 +1,7 @@
 #include "editor/pointers_tab.h"
 #include "platform/drive.h"
 
+#include "editor/theme_model.h"
 #include "platform/pictures/picture_loader.h"
 #include "ui/widget_names.h"
 
@@ -37,9 +38,6 @@ PointersTab::PointersTab(QWidget* parent) : QWidget(parent) {
         Image1[i] = makePicture(arrayName("Image1", i), kPointerPreviewSize, Frame8);
         Image1[i]->setAccessibleName(QStringLiteral("Preview of ") +
                                      toQString(kPointerSlots[i].caption));
-        Source[i] = new QLabel(Frame8);
-        Source[i]->setObjectName(arrayName("Source", i));
-        Source[i]->hide();
 
         // Left column 0..6 with the preview on the left; right column 7..13
         // with the preview on the right.
@@ -75,14 +73,38 @@ void PointersTab::attach(const TabContext& context) {
                 removePointer(slot.index);
         });
     }
+    connect(&m_context->model, &ThemeModel::slotChanged, this, [this](SlotRef slot) {
+        if (slot.family == SlotFamily::Pointer)
+            showSlot(slot.index);
+    });
+    for (int i = 0; i < kPointerCount; ++i)
+        showSlot(i);
+}
+
+void PointersTab::showSlot(int i) {
+    const SlotRef slot{SlotFamily::Pointer, i};
+    const QString& path = m_context->document().path(slot);
+    Image1[i]->setPixmap(m_context->previewOf(slot));
+    Command3[i]->setToolTip(slotToolTip(path));
+    Image1[i]->setToolTip(slotToolTip(path));
+    // An emptied slot shows its role's pointer again; a file chosen here (also
+    // when Undo or Redo brings it back) its own. Opening a theme leaves the
+    // hover pointer as it was.
+    const bool opened = m_context->model.isReplacing();
+    if (!opened && path.isEmpty()) {
+        Command3[i]->setCursor(m_startPointers[i]);
+    } else if (const auto chosen = m_chosenPointers.constFind(path);
+               !opened && chosen != m_chosenPointers.constEnd() && path != m_shown[i]) {
+        Command3[i]->setCursor(chosen.value());
+    }
+    m_shown[i] = path;
 }
 
 void PointersTab::removePointer(int i) {
     const SlotRef slot{SlotFamily::Pointer, i};
     if (!m_context->confirmRemoval(slot))
         return;
-    m_context->setSlot(slot, QString(), Preview::None);
-    Command3[i]->setCursor(m_startPointers[i]);
+    m_context->model.removeFile(slot);
 }
 
 void PointersTab::showHandwritingPointer() {
@@ -92,7 +114,8 @@ void PointersTab::showHandwritingPointer() {
     if (!pen)
         return;
     m_startPointers[kHandwriting] = pen.value();
-    Command3[kHandwriting]->setCursor(pen.value());
+    if (m_context->document().isEmpty(SlotRef{SlotFamily::Pointer, kHandwriting}))
+        Command3[kHandwriting]->setCursor(pen.value());
 }
 
 void PointersTab::Command3_Click(int i) {
@@ -115,24 +138,27 @@ void PointersTab::Command3_Click(int i) {
             return;
         }
         // Animated pointers are not previewed, and the hover pointer stays.
-        c.setSlot(slot, f, Preview::AnimatedPointer);
+        c.setFile(slot, f);
         return;
     }
     if (f.isEmpty() || !f.endsWith(QStringLiteral(".cur"), Qt::CaseInsensitive))
         return;
 
     // A file that is not a cursor would go into the theme as one: refuse it.
-    PictureService& pictures = c.services.pictures;
-    auto preview = pictures.loadPicture(f);
-    auto cursor = preview ? pictures.loadCursor(f) : Result<QCursor>(preview.error());
+    // Loaded afresh: the file may have changed since it was last shown.
+    c.pictures.remove(f);
+    auto preview = c.loadPicture(f);
+    auto cursor = preview ? c.services.pictures.loadCursor(f) : Result<QCursor>(preview.error());
     if (!preview || !cursor) {
         const Error& error = preview ? cursor.error() : preview.error();
         c.message(unloadablePictureMessage(f, error), MsgButtons::Ok, MsgIcon::Warning);
         return;
     }
-    c.setSlot(slot, f, Preview::None);
-    Image1[i]->setPixmap(preview.value());
+    m_chosenPointers.insert(f, cursor.value());
     Command3[i]->setCursor(cursor.value());
+    m_shown[i] = f;
+    c.setFile(slot, f);
+    showSlot(i); // the same file again: its picture as it is now
 }
 
 } // namespace p95

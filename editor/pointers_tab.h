@@ -1,8 +1,8 @@
 #pragma once
 
-// The "Mouse Pointers" tab: one button, preview and hidden path per pointer
-// slot. A button shows its pointer on hover: the standard one of its role
-// until a cursor file is chosen for it.
+// The "Mouse Pointers" tab: one button and preview per pointer slot, showing
+// the model. A button shows its pointer on hover: the standard one of its
+// role until a cursor file is chosen for it.
 
 #include "editor/tab_context.h"
 #include "theme/theme_document.h"
@@ -10,6 +10,8 @@
 
 #include <QCursor>
 #include <QWidget>
+
+#include <QHash>
 
 #include <array>
 #include <memory>
@@ -26,7 +28,7 @@ public:
     explicit PointersTab(QWidget* parent = nullptr);
     ~PointersTab() override;
 
-    // Connects the buttons; the tab works through its window from then on.
+    // Connects the buttons and follows the model from then on.
     void attach(const TabContext& context);
 
     // Command3(i): choose the pointer of slot i.
@@ -43,11 +45,14 @@ public:
     QGroupBox* Frame8 = nullptr;
     std::array<QPushButton*, kPointerCount> Command3{};
     std::array<QLabel*, kPointerCount> Image1{}; // previews
-    std::array<QLabel*, kPointerCount> Source{}; // hidden: the slot's path
 
 private:
+    void showSlot(int i);
+
     std::unique_ptr<TabContext> m_context;
+    std::array<QString, kPointerCount> m_shown;         // the paths the previews show
     std::array<QCursor, kPointerCount> m_startPointers; // the hover pointers of the empty slots
+    QHash<QString, QCursor> m_chosenPointers;           // the hover pointers of chosen files
 };
 
 } // namespace p95

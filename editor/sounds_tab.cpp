@@ -1,6 +1,7 @@
 #include "editor/sounds_tab.h"
 #include "platform/drive.h"
 
+#include "editor/theme_model.h"
 #include "platform/wave_file.h"
 #include "ui/widget_names.h"
 
@@ -39,9 +40,6 @@ SoundsTab::SoundsTab(QWidget* parent) : QWidget(parent) {
         Command4[i]->setObjectName(arrayName("Command4", i));
         Command4[i]->setAccessibleDescription(
             QStringLiteral("chooses the sound file; the Menu key offers to remove it"));
-        Text1[i] = new QLineEdit(Frame7);
-        Text1[i]->setObjectName(arrayName("Text1", i));
-        Text1[i]->hide();
         Image2[i] = makePicture(arrayName("Image2", i), kPlayPictureSize, Frame7);
         // A picture, not a text: without a name a screen reader has nothing to say.
         makeKeyboardLabel(Image2[i]);
@@ -82,6 +80,19 @@ void SoundsTab::attach(const TabContext& context) {
                 removeSound(slot.index);
         });
     }
+    connect(&m_context->model, &ThemeModel::slotChanged, this, [this](SlotRef slot) {
+        if (slot.family == SlotFamily::Sound)
+            showSlot(slot.index);
+    });
+    for (int i = 0; i < kSoundCount; ++i)
+        showSlot(i);
+}
+
+void SoundsTab::showSlot(int i) {
+    const QString& path = m_context->document().sounds[i];
+    Image2[i]->setVisible(!path.isEmpty());
+    Command4[i]->setToolTip(slotToolTip(path));
+    Image2[i]->setToolTip(slotToolTip(path));
 }
 
 void SoundsTab::Command4_Click(int i) {
@@ -108,12 +119,12 @@ void SoundsTab::Command4_Click(int i) {
             MsgButtons::Ok, MsgIcon::Warning);
         return;
     }
-    c.setSlot(SlotRef{SlotFamily::Sound, i}, f, Preview::None);
+    c.setFile(SlotRef{SlotFamily::Sound, i}, f);
     MMControl1.setDeviceType(QStringLiteral("WaveAudio"));
 }
 
 void SoundsTab::Image2_Click(int i) {
-    const QString path = Text1[i]->text();
+    const QString path = m_context->document().sounds[i];
     if (path.isEmpty())
         return;
     const TabContext& c = *m_context;
@@ -154,7 +165,7 @@ void SoundsTab::removeSound(int i) {
     const TabContext& c = *m_context;
     const SlotRef slot{SlotFamily::Sound, i};
     if (c.confirmRemoval(slot))
-        c.setSlot(slot, QString(), Preview::None);
+        c.model.removeFile(slot);
 }
 
 void SoundsTab::showPicture(int i, const QString& file) {

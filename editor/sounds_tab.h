@@ -1,9 +1,9 @@
 #pragma once
 
-// The "Sounds" tab: one button, hidden path and play picture per sound slot.
-// The play picture plays the sound on a left click; it and the button offer
-// "&Remove from Theme" on a right click. From the keyboard: Space or Enter
-// plays, the Menu key or Shift+F10 opens the pop-up.
+// The "Sounds" tab: one button and play picture per sound slot, showing the
+// model. The play picture plays the sound on a left click; it and the button
+// offer "&Remove from Theme" on a right click. From the keyboard: Space or
+// Enter plays, the Menu key or Shift+F10 opens the pop-up.
 
 #include "editor/tab_context.h"
 #include "theme/theme_document.h"
@@ -41,14 +41,14 @@ public:
     HelpPanel help; // panel 2
     QGroupBox* Frame7 = nullptr;
     std::array<QPushButton*, kSoundCount> Command4{};
-    std::array<QLineEdit*, kSoundCount> Text1{}; // hidden: the slot's path
-    std::array<QLabel*, kSoundCount> Image2{};   // play pictures, shown while a sound is set
+    std::array<QLabel*, kSoundCount> Image2{}; // play pictures, shown while a sound is set
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void showPicture(int i, const QString& file);
+    void showSlot(int i);
 
     std::unique_ptr<TabContext> m_context;
 };

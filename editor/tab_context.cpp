@@ -1,5 +1,6 @@
 #include "editor/tab_context.h"
 
+#include "editor/theme_model.h"
 #include "package/package_limits.h"
 #include "platform/drive.h"
 #include "ui/widget_names.h"
@@ -54,6 +55,43 @@ QString TabContext::chooseFile(const QString& title, const QString& filter, int 
     dialog.initDir = initDir;
     services.fileDialog.showOpen(dialog, window);
     return dialog.fileName;
+}
+
+const ThemeDocument& TabContext::document() const {
+    return model.document();
+}
+
+void TabContext::setFile(SlotRef slot, const QString& path) const {
+    model.chooseFile(slot, path);
+    if (const auto tooLarge = tooLargeForPackageMessage(path))
+        message(*tooLarge, MsgButtons::Ok, MsgIcon::Information);
+}
+
+Result<QPixmap> TabContext::loadPicture(const QString& path) const {
+    if (const auto found = pictures.constFind(path); found != pictures.constEnd())
+        return found.value();
+    auto picture = services.pictures.loadPicture(path);
+    if (picture)
+        pictures.insert(path, picture.value());
+    return picture;
+}
+
+QPixmap TabContext::previewOf(SlotRef slot) const {
+    const QString& path = document().path(slot);
+    if (path.isEmpty())
+        return {};
+    QString file = path;
+    if (slot.family == SlotFamily::Pointer &&
+        path.endsWith(QStringLiteral(".ani"), Qt::CaseInsensitive))
+        file = programFile(toQString(kAnimatedPointerPicture));
+    else if (slot == SlotRef{SlotFamily::Icons, kWallpaperIndex} && document().jpegWallpaper)
+        file = programFile(toQString(kJpegWallpaperPicture));
+    const auto picture = loadPicture(file);
+    return picture ? picture.value() : QPixmap();
+}
+
+QString slotToolTip(const QString& path) {
+    return path.isEmpty() ? QStringLiteral("No file: this part of the theme is empty") : path;
 }
 
 std::optional<QString> tooLargeForPackageMessage(const QString& path) {

@@ -1,8 +1,8 @@
 #pragma once
 
 // What the selection tabs need from their window: the host services, the
-// window's one file dialog, and the window's one way to set a slot (the
-// document and the controls together). The window hands it over once.
+// window's one file dialog and the theme model, which the tabs show and
+// change. The window hands it over once.
 
 #include "editor/remove_menu.h"
 #include "platform/file_dialog.h"
@@ -13,8 +13,8 @@
 
 #include <QHash>
 #include <QObject>
+#include <QPixmap>
 
-#include <functional>
 #include <optional>
 
 class QAction;
@@ -26,6 +26,7 @@ class QWidget;
 namespace p95 {
 
 class FileSystem;
+class ThemeModel;
 
 struct TabContext {
     Services services;
@@ -33,16 +34,23 @@ struct TabContext {
     CommonDialog& dialog; // CommonDialog1
     QWidget* window;      // parent of dialogs and message boxes
 
-    // The window's slot-setting path. Preview::None clears the preview box;
-    // the tab then shows a picture it has already loaded.
-    std::function<void(SlotRef, const QString&, Preview)> setSlot;
-    std::function<void(bool)> setJpegWallpaper;
-    std::function<void(int, const QString&)> setColour;
-    std::function<void(ColourMode)> setColourMode;
-    std::function<const ThemeDocument&()> document;
+    ThemeModel& model;
+    // Pictures already loaded, by path: a file is loaded once for its
+    // preview, however often Undo and Redo show it again. The window empties
+    // it when a theme is opened or saved.
+    QHash<QString, QPixmap>& pictures;
 
     RemoveMenu* removal = nullptr; // mnuRem, shared by the tabs
-    QLineEdit* lblIndex = nullptr; // the colour the picker edits
+
+    const ThemeDocument& document() const;
+    // A file chosen for a slot, as one step of the history; told at once when
+    // no package could hold it.
+    void setFile(SlotRef slot, const QString& path) const;
+    // The preview of what the slot holds: its picture, the placeholder of an
+    // animated pointer or a JPEG wallpaper, or nothing.
+    QPixmap previewOf(SlotRef slot) const;
+    // A picture loaded for a preview, or its error; kept for previewOf.
+    Result<QPixmap> loadPicture(const QString& path) const;
 
     // A message titled "Paletteer 95" over the window.
     MsgAnswer message(const QString& text, MsgButtons buttons = MsgButtons::Ok,
@@ -55,7 +63,6 @@ struct TabContext {
     // (file name cleared first); the chosen path, or "" on Cancel.
     QString chooseFile(const QString& title, const QString& filter, int filterIndex,
                        const QString& defaultExt, const QString& initDir = QString()) const;
-    // A file of the program directory ("play.bmz").
 };
 
 // What the user is told when a file chosen for a slot is too large for a
@@ -65,5 +72,9 @@ std::optional<QString> tooLargeForPackageMessage(const QString& path);
 // What the user is told when a chosen file cannot be loaded as a picture (or
 // a cursor); the slot keeps what it held.
 QString unloadablePictureMessage(const QString& path, const Error& error);
+
+// The tooltip of a choose button or preview: the file the slot holds, or
+// that it holds none.
+QString slotToolTip(const QString& path);
 
 } // namespace p95

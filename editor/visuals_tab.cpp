@@ -1,5 +1,6 @@
 #include "editor/visuals_tab.h"
 
+#include "editor/theme_model.h"
 #include "ui/widget_names.h"
 
 #include <QButtonGroup>
@@ -92,17 +93,10 @@ VisualsTab::VisualsTab(QWidget* parent) : QWidget(parent) {
     saverLayout->addWidget(Command6);
     frames->addWidget(Frame1, 1, 0, 1, 2);
 
-    for (int k = 0; k < kIconsCount; ++k) {
-        QWidget* owner = k == kScreenSaverIndex ? static_cast<QWidget*>(Frame1) : this;
-        Icons[k] = new QLabel(owner);
-        Icons[k]->setObjectName(arrayName("Icons", k));
-        if (k == kScreenSaverIndex) {
-            Icons[k]->setTextInteractionFlags(Qt::TextSelectableByMouse);
-            saverLayout->addWidget(Icons[k], 1);
-        } else {
-            Icons[k]->hide();
-        }
-    }
+    Icons5 = new QLabel(Frame1);
+    Icons5->setObjectName(arrayName("Icons", kScreenSaverIndex));
+    Icons5->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    saverLayout->addWidget(Icons5, 1);
 }
 
 VisualsTab::~VisualsTab() = default;
@@ -113,6 +107,19 @@ void VisualsTab::attach(const TabContext& context) {
         connect(Command5[k], &QPushButton::clicked, this, [this, k] { Command5_Click(k); });
     connect(Command6, &QPushButton::clicked, this, &VisualsTab::Command6_Click);
     connect(Command7, &QPushButton::clicked, this, &VisualsTab::Command7_Click);
+    connect(layoutGroup, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+        if (on)
+            m_context->model.setTiled(id == 1);
+    });
+    const ThemeModel& model = m_context->model;
+    connect(&model, &ThemeModel::slotChanged, this, [this](SlotRef slot) {
+        if (slot.family == SlotFamily::Icons)
+            showSlot(slot.index);
+    });
+    connect(&model, &ThemeModel::tiledChanged, this,
+            [this] { Option2[m_context->document().tiled ? 1 : 0]->setChecked(true); });
+    for (int k = 0; k < kIconsCount; ++k)
+        showSlot(k);
 
     RemoveMenu* removal = m_context->removal;
     if (!removal)
@@ -124,24 +131,43 @@ void VisualsTab::attach(const TabContext& context) {
         removal->watch(Image3[k], slot(k));
     removal->watch(Command7, slot(kWallpaperIndex));
     removal->watch(Command6, slot(kScreenSaverIndex));
-    removal->watch(Icons[kScreenSaverIndex], slot(kScreenSaverIndex));
+    removal->watch(Icons5, slot(kScreenSaverIndex));
     connect(removal, &RemoveMenu::removeRequested, this, [this](SlotRef removed) {
         if (removed.family == SlotFamily::Icons)
             removeVisual(removed.index);
     });
 }
 
+void VisualsTab::showSlot(int k) {
+    const SlotRef slot{SlotFamily::Icons, k};
+    const QString& path = m_context->document().path(slot);
+    const QString tip = slotToolTip(path);
+    if (k < int(Image3.size())) {
+        Image3[k]->setPixmap(m_context->previewOf(slot));
+        Image3[k]->setToolTip(tip);
+    }
+    if (k == kWallpaperIndex)
+        Command7->setToolTip(tip);
+    else if (k == kScreenSaverIndex) {
+        Icons5->setText(path);
+        Command6->setToolTip(tip);
+        Icons5->setToolTip(tip);
+    } else {
+        Command5[k]->setToolTip(tip);
+    }
+}
+
 void VisualsTab::removeVisual(int k) {
     const SlotRef slot{SlotFamily::Icons, k};
     if (!m_context->confirmRemoval(slot))
         return;
-    m_context->setSlot(slot, QString(), Preview::None);
-    if (k == kWallpaperIndex)
-        m_context->setJpegWallpaper(false);
+    m_context->model.removeFile(slot);
 }
 
 std::optional<QPixmap> VisualsTab::loadChosenPicture(const QString& path) const {
-    auto picture = m_context->services.pictures.loadPicture(path);
+    // Loaded afresh: the file may have changed since it was last shown.
+    m_context->pictures.remove(path);
+    auto picture = m_context->loadPicture(path);
     if (!picture) {
         m_context->message(unloadablePictureMessage(path, picture.error()), MsgButtons::Ok,
                            MsgIcon::Warning);
@@ -160,8 +186,8 @@ void VisualsTab::Command5_Click(int k) {
     const auto picture = loadChosenPicture(f);
     if (!picture)
         return;
-    c.setSlot(SlotRef{SlotFamily::Icons, k}, f, Preview::None);
-    Image3[k]->setPixmap(*picture);
+    c.setFile(SlotRef{SlotFamily::Icons, k}, f);
+    showSlot(k); // the same file again: its picture as it is now
 }
 
 void VisualsTab::Command6_Click() {
@@ -171,7 +197,7 @@ void VisualsTab::Command6_Click() {
                      QStringLiteral("Screen Savers (*.scr)|*.scr"), 1, QStringLiteral(".scr"));
     if (f.isEmpty())
         return;
-    c.setSlot(SlotRef{SlotFamily::Icons, kScreenSaverIndex}, f, Preview::None);
+    c.setFile(SlotRef{SlotFamily::Icons, kScreenSaverIndex}, f);
 }
 
 void VisualsTab::Command7_Click() {
@@ -185,17 +211,15 @@ void VisualsTab::Command7_Click() {
         return;
     const SlotRef slot{SlotFamily::Icons, kWallpaperIndex};
     if (f.right(4).toUpper() == QStringLiteral(".JPG")) {
-        // JPG wallpapers are not previewed: a placeholder stands in.
-        c.setSlot(slot, f, Preview::JpegWallpaper);
-        c.setJpegWallpaper(true);
+        // JPG wallpapers are not previewed: a placeholder stands in. The
+        // model sets the JPEG flag from the ending.
+        c.setFile(slot, f);
         return;
     }
-    const auto picture = loadChosenPicture(f);
-    if (!picture)
+    if (!loadChosenPicture(f))
         return;
-    c.setSlot(slot, f, Preview::None);
-    Image3[kWallpaperIndex]->setPixmap(*picture);
-    c.setJpegWallpaper(false);
+    c.setFile(slot, f);
+    showSlot(kWallpaperIndex);
 }
 
 } // namespace p95

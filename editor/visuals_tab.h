@@ -1,7 +1,7 @@
 #pragma once
 
-// The "Visuals" tab: desktop icons, screen saver and wallpaper. The Icons
-// array holds the six paths (0 wallpaper, 1..4 icons, 5 screen saver).
+// The "Visuals" tab: desktop icons, screen saver and wallpaper, showing the
+// model's Icons array (0 wallpaper, 1..4 icons, 5 screen saver).
 
 #include "editor/tab_context.h"
 #include "theme/theme_document.h"
@@ -28,7 +28,7 @@ public:
     explicit VisualsTab(QWidget* parent = nullptr);
     ~VisualsTab() override;
 
-    // Connects the buttons; the tab works through its window from then on.
+    // Connects the buttons and follows the model from then on.
     void attach(const TabContext& context);
 
     void Command5_Click(int k); // choose the picture of icon k (1..4)
@@ -43,13 +43,14 @@ public:
     QGroupBox* Frame4 = nullptr;                          // "Wallpaper"
     std::array<QPushButton*, kIconsCount - 1> Command5{}; // 1..4; there is no Command5(0)
     std::array<QLabel*, kIconsCount - 1> Image3{};        // 0 wallpaper preview, 1..4 icons
-    std::array<QLabel*, kIconsCount> Icons{};             // paths; only Icons(5) is shown
+    QLabel* Icons5 = nullptr;                             // the screen saver's path, Icons(5)
     QPushButton* Command6 = nullptr;                      // "Screen Saver"
     QPushButton* Command7 = nullptr;                      // "Wallpaper"
     std::array<QRadioButton*, 2> Option2{};               // "Center", "Tiled"
     QButtonGroup* layoutGroup = nullptr;
 
 private:
+    void showSlot(int k);
     // Loads a chosen picture for a preview; refuses it with a message when it
     // cannot be loaded.
     std::optional<QPixmap> loadChosenPicture(const QString& path) const;

@@ -78,11 +78,10 @@ int main(int argc, char** argv) {
     p95::FileSystem files;
     p95::FrmMain window(services, files);
     window.ensureLoaded();
-    window.setThemeName(QStringLiteral("Ocean"));
-    window.directoryLabel()->setText(window.directoryLabel()->text() + QStringLiteral("Ocean\\"));
+    window.startNewTheme(QStringLiteral("Ocean"));
     // Every tab filled, as after opening a theme.
     if (const auto sample = p95::writeSampleTheme(QStringLiteral("Ocean")))
-        window.readTheme(sample.value());
+        window.openTheme(p95::readThemeToOpen(files, sample.value()));
     window.show();
 
     auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("SSTab1"));

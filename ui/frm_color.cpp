@@ -1,5 +1,7 @@
 #include "ui/frm_color.h"
 
+#include "colour/colour_table.h"
+
 #include <QFrame>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -70,6 +72,7 @@ FrmColor::FrmColor(int index, const QString& colourText, const QIcon& icon, QWid
     Index->setText(QString::number(index));
     txtColor->setText(colourText);
     Command3->click();
+    showColourName();
 
     // Sized by its layout, then centred on the screen.
     adjustSize();
@@ -200,7 +203,20 @@ int FrmColor::colourIndex() const {
 void FrmColor::retarget(int index, const QString& colourText) {
     Index->setText(QString::number(index));
     txtColor->setText(colourText);
+    // The bars move to the colour now edited: Select never writes the values
+    // of one colour into another.
+    Command3->click();
+    showColourName();
     Q_EMIT colourChanging(index, ::p95::colourText(colour()));
+}
+
+void FrmColor::showColourName() {
+    const int index = colourIndex();
+    if (index < 0 || index >= kColourCount)
+        return;
+    const std::string_view name = kColourSlots[index].caption;
+    setWindowTitle(QStringLiteral("Color Selection - ") +
+                   QString::fromLatin1(name.data(), qsizetype(name.size())));
 }
 
 void FrmColor::Command2_Click() {

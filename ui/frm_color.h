@@ -27,8 +27,9 @@ public:
     // not three numbers 0..255 opens on what can be read of it.
     FrmColor(int index, const QString& colourText, const QIcon& icon, QWidget* parent = nullptr);
 
-    // Another colour was clicked while the picker is open: Select now stores
-    // into that one. The bars keep their positions.
+    // Another colour was clicked while the picker is open: the picker moves
+    // to it (bars, numbers and preview show its text) and Select stores into
+    // it. The title names the colour edited.
     void retarget(int index, const QString& colourText);
 
     int colourIndex() const;
@@ -46,6 +47,7 @@ private:
     void Command2_Click(); // "&Select"
     void showNumbers();
     void fillPreview(Rgb colour);
+    void showColourName();
 
     // Visible controls, under their own names.
     QLabel* Label7 = nullptr; // the instruction

@@ -131,10 +131,11 @@ class Program:
         self.app = self.find_app()
 
     def windows(self, title):
-        """Windows on show with this title."""
+        """Windows on show with this title (the editor's carries "*" while its
+        theme has unsaved changes)."""
         self.app.clearCache()
         return [w for w in children(self.app)
-                if w is not None and w.name == title and showing(w)]
+                if w is not None and w.name in (title, title + "*") and showing(w)]
 
     def window(self, title, seconds=20, besides=()):
         def found():
@@ -164,8 +165,9 @@ class Program:
 
 
 def x_window(title, exclude=()):
-    """The X id of a visible window with this title that is not in exclude."""
-    out = xdotool("search", "--onlyvisible", "--name", "^%s$" % title).stdout.split()
+    """The X id of a visible window with this title (and perhaps the "*" of
+    unsaved changes) that is not in exclude."""
+    out = xdotool("search", "--onlyvisible", "--name", "^%s\\*?$" % title).stdout.split()
     for wid in out:
         if wid not in exclude:
             return wid
@@ -311,13 +313,15 @@ def tree(program):
         name.queryComponent().grabFocus()
         poll(lambda: states(name).contains(pyatspi.STATE_FOCUSED), 5, "a colour name takes no focus")
         keys("space")
-        picker = p.window("Color Selection")
+        # The picker's title names the colour it edits.
+        picker = p.window("Color Selection - Background")
         check_window("colour picker", picker, report)
-        focus_x("Color Selection")
+        focus_x("Color Selection - Background")
         keys("Escape")
         p.gone(picker, what="the picker stayed after Escape")
 
-        # Quit: Ctrl+Q, Yes.
+        # Quit: Ctrl+Q, Yes. Own colours are an unsaved change: the question
+        # is whether to save it, and Yes saves, then quits.
         focus_x("Paletteer 95", exclude=(start_x,))
         keys("ctrl+q")
         p.window("Paletteer 95", besides=(editor,))

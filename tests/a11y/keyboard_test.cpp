@@ -239,23 +239,43 @@ TEST_F(EditorKeyboard, SpaceOnAColourNameOpensThePickerOnlyForOwnColours) {
     picker->close();
 }
 
-TEST_F(EditorKeyboard, CtrlAInTheReadMeTextRunsSaveAsNotSelectAll) {
+// Ctrl+A selects all of the ReadMe text and Ctrl+Z undoes typing there, as in
+// a text box; elsewhere Ctrl+A is Save As.
+TEST_F(EditorKeyboard, CtrlAAndCtrlZInTheReadMeTextActOnTheTextAndElsewhereAreMenuKeys) {
     ASSERT_TRUE(showActive(*window));
     tabs->setCurrentIndex(4);
     auto* text = control<QTextEdit>(QStringLiteral("txtReadMe"));
     text->setFocus();
-    fakes.input.queue(QString()); // Cancel
     QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_TRUE(fakes.input.asked.empty());
+    EXPECT_EQ(text->textCursor().selectionStart(), 0);
+    EXPECT_EQ(text->textCursor().selectionEnd(), text->toPlainText().size());
+    EXPECT_FALSE(text->toPlainText().isEmpty());
+
+    // Ctrl+Z there undoes typing, as in a text box; the theme is as before.
+    const QString before = text->toPlainText();
+    QTest::keyClicks(text, QStringLiteral("new"));
+    EXPECT_EQ(window->document().readMe, QStringLiteral("new"));
+    QTest::keyClick(text, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(text->toPlainText(), before);
+    EXPECT_EQ(window->document().readMe, before);
+    EXPECT_FALSE(window->isWindowModified());
+
+    auto* check = control<QWidget>(QStringLiteral("chkReadMe"));
+    check->setFocus();
+    fakes.input.queue(QString()); // Cancel
+    QTest::keyClick(check, Qt::Key_A, Qt::ControlModifier);
     ASSERT_EQ(fakes.input.asked.size(), 1u) << "Save As was not asked";
     EXPECT_EQ(fakes.input.asked[0].prompt,
               QStringLiteral("What would you like to call your saved theme?"));
-    EXPECT_FALSE(text->textCursor().hasSelection());
 }
 
 TEST_F(EditorKeyboard, MenuKeysWorkWhicheverControlHasTheFocus) {
     setSound(0);
     control<QRadioButton>(QStringLiteral("Option13"))->click();
     window->setThemeName(QStringLiteral("Keys")); // a name the save can take
+    // As if just saved: the quit question, not the one about unsaved changes.
+    window->model().undoStack().setClean();
     ASSERT_TRUE(showActive(*window));
     const QString saveQuestion =
         QStringLiteral("Are you sure you want to save this theme as Keys.theme?");

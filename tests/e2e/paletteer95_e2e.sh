@@ -65,7 +65,7 @@ launch() {
 
 # The visible windows whose title matches exactly.
 windows() {
-    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null
+    xdotool search --onlyvisible --name "^$1\\*?\$" 2>/dev/null
 }
 count_windows() {
     windows "$1" | wc -l

@@ -17,7 +17,7 @@ class ColoursTabTest : public TabsFixture {
 protected:
     QRadioButton* radio(const QString& name) { return control<QRadioButton>(name); }
     void ownColours() { radio(QStringLiteral("Option13"))->click(); }
-    QString colour(int i) { return text("Label7", i); }
+    QString colour(int i) { return window->document().colours[i]; }
 
     FrmColor* picker() { return window->findChild<FrmColor*>(QStringLiteral("frmColor")); }
     FrmColor* clickName(int i) {
@@ -80,7 +80,6 @@ TEST_F(ColoursTabTest, APresetIsRememberedButNotAppliedUntilTheSave) {
 
 TEST_F(ColoursTabTest, AClickOnANameInPresetModeOpensNothing) {
     EXPECT_EQ(clickName(1), nullptr);
-    EXPECT_EQ(control<QLineEdit>(QStringLiteral("lblIndex"))->text(), QStringLiteral("Text2"));
 }
 
 // ---------------------------------------------------------------- the picker
@@ -91,9 +90,10 @@ TEST_F(ColoursTabTest, ThePickerOpensOnTheClickedColourAndSelectStoresItUnchange
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_FALSE(dialog->isModal());
-    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Color Selection"));
+    // The title names the colour it edits.
+    EXPECT_EQ(dialog->windowTitle(),
+              QStringLiteral("Color Selection - ") + toQString(kColourSlots[1].caption));
     EXPECT_TRUE(fakes.pictures.icons.contains(programFile("theme.icp")));
-    EXPECT_EQ(control<QLineEdit>(QStringLiteral("lblIndex"))->text(), QStringLiteral("1"));
     EXPECT_EQ(caption(dialog, "Index"), QStringLiteral("1"));
     EXPECT_EQ(in<QLineEdit>(dialog, "txtColor")->text(), QStringLiteral("0 128 128"));
     EXPECT_EQ(in<QLineEdit>(dialog, "Text2")->text(), QStringLiteral("128"));
@@ -172,7 +172,9 @@ TEST_F(ColoursTabTest, CancelAndTheCloseBoxStoreNothing) {
     EXPECT_EQ(window->document().colours[1], QStringLiteral("0 128 128"));
 }
 
-TEST_F(ColoursTabTest, AClickOnAnotherNameRetargetsTheOpenPickerWithoutReloadingIt) {
+// The picker edits the colour it shows: moved to another colour, Select
+// writes that colour's values into it and nothing into the first.
+TEST_F(ColoursTabTest, AClickOnAnotherNameMovesTheOpenPickerThere) {
     ownColours();
     FrmColor* dialog = clickName(1);
     ASSERT_NE(dialog, nullptr);
@@ -180,15 +182,17 @@ TEST_F(ColoursTabTest, AClickOnAnotherNameRetargetsTheOpenPickerWithoutReloading
 
     EXPECT_EQ(clickName(5), dialog); // "Window", "255 255 255"
     EXPECT_EQ(window->findChildren<FrmColor*>().size(), 1);
-    EXPECT_EQ(bar(dialog, 1)->value(), 50);
-    EXPECT_EQ(bar(dialog, 2)->value(), 128);
-    EXPECT_EQ(bar(dialog, 3)->value(), 128);
-    EXPECT_EQ(in<QLineEdit>(dialog, "txtColor")->text(), QStringLiteral("255 255 255"));
+    for (int n = 1; n <= 3; ++n)
+        EXPECT_EQ(bar(dialog, n)->value(), 255) << n;
+    EXPECT_EQ(caption(dialog, "Label4"), QStringLiteral("255"));
+    EXPECT_EQ(preview(dialog), QColor(255, 255, 255));
     EXPECT_EQ(caption(dialog, "Index"), QStringLiteral("5"));
-    EXPECT_EQ(control<QLineEdit>(QStringLiteral("lblIndex"))->text(), QStringLiteral("5"));
+    EXPECT_EQ(dialog->windowTitle(),
+              QStringLiteral("Color Selection - ") + toQString(kColourSlots[5].caption));
 
+    bar(dialog, 3)->setValue(0);
     press(dialog, "Command2");
-    EXPECT_EQ(colour(5), QStringLiteral("50 128 128"));
+    EXPECT_EQ(colour(5), QStringLiteral("255 255 0"));
     EXPECT_EQ(colour(1), QStringLiteral("0 128 128"));
 }
 
@@ -319,7 +323,7 @@ TEST_F(ColoursTabTest, ColourTextThatIsNotThreeNumbersOpensOnWhatCanBeRead) {
     const QString odd = tmp() + QStringLiteral("/Odd.theme");
     writeFile(odd, "[Control Panel\\Colors]\r\nActiveTitle=12 abc 300\r\nBackground=\r\n"
                    "Hilight=-4 77\r\n");
-    ASSERT_TRUE(window->readTheme(odd));
+    ASSERT_TRUE(window->openThemeFile(odd));
     ASSERT_EQ(colour(0), QStringLiteral("12 abc 300")); // stored as read
 
     const Rgb expected[3] = {{12, 0, 255}, {0, 0, 0}, {0, 77, 0}};

@@ -95,11 +95,12 @@ TEST_F(EditorFiles, OpenFillsTheDocumentTheLabelsAndThePreviews) {
     EXPECT_EQ(text(*window, "lblDirectory"), QStringLiteral("Current Theme:         ") + path);
 
     EXPECT_EQ(doc.pointers[0], QStringLiteral("C:\\Windows\\Cursors\\arrow.cur"));
-    EXPECT_EQ(text(*window, "Source_0"), doc.pointers[0]);
+    EXPECT_EQ(window->findChild<QWidget*>(QStringLiteral("Command3_0"))->toolTip(),
+              doc.pointers[0]);
     EXPECT_EQ(doc.pointers[3], QStringLiteral("C:\\Windows\\Cursors\\busy.ani"));
     EXPECT_EQ(doc.sounds[0], QStringLiteral("C:\\Windows\\Media\\ding.wav"));
-    EXPECT_EQ(window->findChild<QLineEdit*>(QStringLiteral("Text1_19"))->text(),
-              QStringLiteral("C:\\Windows\\Media\\tada.wav"));
+    EXPECT_EQ(doc.sounds[19], QStringLiteral("C:\\Windows\\Media\\tada.wav"));
+    EXPECT_EQ(window->findChild<QWidget*>(QStringLiteral("Image2_19"))->toolTip(), doc.sounds[19]);
     EXPECT_FALSE(window->findChild<QLabel*>(QStringLiteral("Image2_0"))->isHidden());
     EXPECT_FALSE(window->findChild<QLabel*>(QStringLiteral("Image2_19"))->isHidden());
     EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("Image2_1"))->isHidden());
@@ -116,7 +117,10 @@ TEST_F(EditorFiles, OpenFillsTheDocumentTheLabelsAndThePreviews) {
 
     // The read colours stay in force: own-colours mode.
     EXPECT_EQ(doc.colours[0], QStringLiteral("10 20 30"));
-    EXPECT_EQ(text(*window, "Label7_24"), QStringLiteral("1 2 3"));
+    EXPECT_EQ(doc.colours[24], QStringLiteral("1 2 3"));
+    EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("Label4_24"))
+                    ->toolTip()
+                    .contains(QStringLiteral("1 2 3")));
     EXPECT_EQ(doc.colourMode, ColourMode::Own);
     EXPECT_TRUE(window->findChild<QRadioButton*>(QStringLiteral("Option13"))->isChecked());
     EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("Label4_0"))->isEnabled());
@@ -175,7 +179,7 @@ TEST_F(EditorFiles, AFileThatCannotBeReadSaysSoAndChangesNothing) {
     EXPECT_EQ(window->document(), before);
     EXPECT_TRUE(text(*window, "lblLoadFile").isEmpty());
     EXPECT_EQ(text(*window, "ThemeName"), QStringLiteral("Mine"));
-    EXPECT_FALSE(window->readTheme(missing));
+    EXPECT_FALSE(readThemeToOpen(m_files, missing).ok());
 }
 
 // ---------------------------------------------------------------- Save and Save As
@@ -201,7 +205,7 @@ TEST_F(EditorFiles, SaveWritesTheThemeAndShowsWhatItSaved) {
     const QByteArray written = readBytes(themeFile(QStringLiteral("Travel")));
     EXPECT_TRUE(written.contains("ActiveTitle=64 72 120\r\n"));
     // The window shows the colours the save wrote.
-    EXPECT_EQ(text(*window, "Label7_0"), QStringLiteral("64 72 120"));
+    EXPECT_EQ(window->document().colours[0], QStringLiteral("64 72 120"));
 }
 
 // Text typed since the default ReadMe was stored would be lost to the save's
@@ -217,9 +221,13 @@ TEST_F(EditorFiles, ChangedReadMeTextIsAskedAboutBeforeTheSaveReloadsTheDefault)
 
     save(*window, {MsgAnswer::Cancel}); // after the save's own OK
     ASSERT_EQ(fakes.messages.shown.size(), 2u);
-    EXPECT_EQ(fakes.messages.shown[1].text,
-              QStringLiteral("The ReadMe text has changed. Save it as the default ReadMe file "
-                             "first, so that this theme gets it?"));
+    EXPECT_TRUE(fakes.messages.shown[1].text.startsWith(
+        QStringLiteral("The ReadMe text has changed. Save it as the default ReadMe file "
+                       "first, so that this theme gets it?\n\n")));
+    // It says what No does.
+    EXPECT_TRUE(fakes.messages.shown[1].text.contains(
+        QStringLiteral("No gives this theme the default ReadMe file as it is, and replaces the "
+                       "text in the ReadMe tab")));
     EXPECT_EQ(fakes.messages.shown[1].buttons, MsgButtons::YesNoCancel);
     EXPECT_EQ(fakes.messages.shown[1].title, QStringLiteral("Paletteer 95"));
     EXPECT_FALSE(QFileInfo::exists(themeFile(QStringLiteral("Notes"))));
@@ -322,7 +330,7 @@ TEST_F(EditorFiles, AFileThatIsNoThemeIsRefusedAndChangesNothing) {
                   .arg(junk));
     EXPECT_EQ(window->document(), before);
     EXPECT_EQ(text(*window, "ThemeName"), QStringLiteral("Mine"));
-    EXPECT_FALSE(window->readTheme(junk));
+    EXPECT_FALSE(readThemeToOpen(m_files, junk).ok());
 }
 
 TEST_F(EditorFiles, ATiledThemeOpenedAndSavedStaysTiled) {

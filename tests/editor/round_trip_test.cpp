@@ -70,21 +70,21 @@ TEST_F(ThemeRoundTrip, EverySlotChosenSavedAndOpenedPointsAtItsCopyInTheThemeDir
         EXPECT_EQ(readBytes(host(opened.path(slot))), readBytes(chosen.path(slot)))
             << slotCaption(slot).toStdString();
     }
-    // The controls show the same paths.
-    auto label = [&](const char* control, int index) {
+    // The controls show the same paths (in their tooltips).
+    auto tip = [&](const char* control, int index) {
         return reopened
-            ->findChild<QLabel*>(QStringLiteral("%1_%2").arg(QLatin1String(control)).arg(index))
-            ->text();
+            ->findChild<QWidget*>(QStringLiteral("%1_%2").arg(QLatin1String(control)).arg(index))
+            ->toolTip();
     };
     for (int i = 0; i < kPointerCount; ++i)
-        EXPECT_EQ(label("Source", i), opened.pointers[i]) << i;
+        EXPECT_EQ(tip("Command3", i), opened.pointers[i]) << i;
     for (int i = 0; i < kSoundCount; ++i) {
-        EXPECT_EQ(reopened->findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(i))->text(),
-                  opened.sounds[i]);
+        EXPECT_EQ(tip("Command4", i), opened.sounds[i]);
         EXPECT_FALSE(reopened->findChild<QLabel*>(QStringLiteral("Image2_%1").arg(i))->isHidden());
     }
-    for (int k = 0; k < kIconsCount; ++k)
-        EXPECT_EQ(label("Icons", k), opened.icons[k]) << k;
+    for (int k = 0; k < int(kIconsCaptions.size() - 1); ++k)
+        EXPECT_EQ(tip("Image3", k), opened.icons[k]) << k;
+    EXPECT_EQ(reopened->findChild<QLabel*>(QStringLiteral("Icons_5"))->text(), opened.icons[5]);
     EXPECT_FALSE(opened.jpegWallpaper);
 }
 

@@ -13,7 +13,7 @@ namespace {
 class VisualsTabTest : public TabsFixture {
 protected:
     QPushButton* wallpaper() { return control<QPushButton>(QStringLiteral("Command7")); }
-    QString icons(int k) { return text("Icons", k); }
+    QString icons(int k) { return window->document().icons[k]; }
 };
 
 TEST_F(VisualsTabTest, AJpgWallpaperSetsTheFlagAndShowsThePlaceholderABitmapClearsIt) {
@@ -102,7 +102,7 @@ TEST_F(VisualsTabTest, TheScreenSaverPathShowsInItsVisibleCaptionOnly) {
     EXPECT_EQ(dialog.filterIndex, 1);
     EXPECT_EQ(dialog.defaultExt, QStringLiteral(".scr"));
     EXPECT_EQ(icons(5), QStringLiteral("/savers/calm.scr"));
-    EXPECT_FALSE(control<QLabel>("Icons", 5)->isHidden());
+    EXPECT_FALSE(control<QLabel>(QStringLiteral("Icons_5"))->isHidden());
     EXPECT_EQ(window->document().icons[5], QStringLiteral("/savers/calm.scr"));
     // Not loaded as a picture, and no other slot changed.
     EXPECT_FALSE(fakes.pictures.loaded.contains(QStringLiteral("/savers/calm.scr")));

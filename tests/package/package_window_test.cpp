@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QRadioButton>
 #include <QTimer>
 
 namespace p95::test {
@@ -83,6 +84,30 @@ TEST_F(PackageWindow, PackWritesTheSavedThemeWhereTheUserChoosesAndAsksBeforeRep
     EXPECT_TRUE(fakes.messages.drained());
 }
 
+// Unsaved changes are not in the package: No to the question packs the saved
+// theme and says so.
+TEST_F(PackageWindow, PackWithUnsavedChangesAsksAndSaysThePackageHoldsTheSavedTheme) {
+    writeSavedTheme(drive(), QStringLiteral("Sea"));
+    auto w = window();
+    w->setThemeName(QStringLiteral("Sea"));
+    w->findChild<QRadioButton*>(QStringLiteral("Option1_3"))->click();
+    ASSERT_TRUE(w->isWindowModified());
+    const QString chosen = tmp() + QStringLiteral("/Sea.zip");
+    fakes.messages.queue(MsgAnswer::No);
+    fakes.fileDialog.queue(chosen);
+    trigger(*w, "mnuPack");
+    ASSERT_EQ(fakes.messages.shown.size(), 2u);
+    EXPECT_EQ(fakes.messages.shown[0].text,
+              QStringLiteral("The theme Sea has changes that are not saved. Do you want to save "
+                             "them?"));
+    EXPECT_TRUE(fakes.messages.shown[1].text.startsWith(
+        QStringLiteral("The theme Sea was packed into %1.").arg(chosen)));
+    EXPECT_TRUE(fakes.messages.shown[1].text.contains(
+        QStringLiteral("The package holds the theme as it was last saved")));
+    EXPECT_TRUE(readBytes(chosen).startsWith("PK\3\4"));
+    EXPECT_TRUE(w->isWindowModified());
+}
+
 TEST_F(PackageWindow, InstallOpensTheThemeTheUserPicksAndAsksBeforeReplacingOne) {
     const QString package = tmp() + QStringLiteral("/Two.zip");
     writeFile(package, twoThemes());
@@ -111,6 +136,10 @@ TEST_F(PackageWindow, InstallOpensTheThemeTheUserPicksAndAsksBeforeReplacingOne)
     const QString sky = QStringLiteral("C:\\Program Files\\Plus!\\Themes\\Sky\\");
     EXPECT_EQ(w->document().name, QStringLiteral("Sky"));
     EXPECT_EQ(w->loadFileLabel()->text(), sky + QStringLiteral("Sky.theme"));
+    EXPECT_EQ(w->directoryLabel()->text(),
+              QStringLiteral("Current Theme:         ") + sky + QStringLiteral("Sky.theme"));
+    EXPECT_FALSE(w->isWindowModified()); // a fresh history
+    EXPECT_FALSE(w->findChild<QAction*>(QStringLiteral("mnuUndo"))->isEnabled());
     EXPECT_EQ(w->document().pointers[0], sky + QStringLiteral("Sky Normal Select.cur"));
     EXPECT_EQ(w->document().icons[kWallpaperIndex], sky + QStringLiteral("Sky wallpaper.bmp"));
     EXPECT_EQ(w->document().sounds[0], sky + QStringLiteral("Sky asterisk.wav"));

@@ -87,8 +87,8 @@ TEST_F(PreviewWindow, FollowsThePickersBarsBeforeSelectAndCancelPutsTheColourBac
     EXPECT_TRUE(showsColour(*preview, qRgb(0, 128, 128)));
     EXPECT_FALSE(showsColour(*preview, qRgb(250, 128, 128)));
 
-    // A picker opened later, pointed at another colour while open: the bars
-    // colour the one that Select would store.
+    // A picker opened later, moved to another colour while open: the bars
+    // move to that colour, and the preview shows what Select would store.
     window->coloursTab().Label4_Click(5); // Window
     picker = window->coloursTab().picker();
     ASSERT_NE(picker, nullptr);
@@ -97,8 +97,9 @@ TEST_F(PreviewWindow, FollowsThePickersBarsBeforeSelectAndCancelPutsTheColourBac
     EXPECT_LT(countPixels(shown(*preview), white), 20000);
     window->coloursTab().Label4_Click(1);
     const QImage retargeted = shown(*preview);
-    EXPECT_GT(countPixels(retargeted, white), 30000);  // Window is itself again
-    EXPECT_GT(countPixels(retargeted, yellow), 50000); // the desktop
+    EXPECT_GT(countPixels(retargeted, white), 30000);             // Window is itself again
+    EXPECT_EQ(countPixels(retargeted, yellow), 0);                // nothing took its values
+    EXPECT_GT(countPixels(retargeted, qRgb(0, 128, 128)), 50000); // the desktop as it is
 }
 
 } // namespace
