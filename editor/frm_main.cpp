@@ -726,9 +726,9 @@ void FrmMain::mnuPreview_Click() {
         m_preview = new FrmPreview(*this, m_services.pictures.windowIcon(programFile("theme.icp")));
         m_preview->setAttribute(Qt::WA_DeleteOnClose);
     }
+    // Shown without taking the focus: the editor keeps it.
     m_preview->show();
     m_preview->raise();
-    m_preview->activateWindow();
 }
 
 // ---------------------------------------------------------------- ReadMe

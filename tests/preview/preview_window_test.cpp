@@ -48,8 +48,9 @@ TEST_F(PreviewWindow, FilePreviewOpensOneModelessThemePreviewDrawnAtItsSize) {
     EXPECT_EQ(window->findChildren<FrmPreview*>().size(), 1);
 
     preview->resize(400, 300);
+    QWidget& canvas = preview->canvas();
     EXPECT_EQ(shown(*preview).size(), QSize(400, 300));
-    EXPECT_EQ(preview->picture().size(), QSize(400, 300));
+    EXPECT_EQ(preview->picture().size(), canvas.size());
 }
 
 TEST_F(PreviewWindow, RedrawsWhenThePresetOrAColourChanges) {
