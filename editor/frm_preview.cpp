@@ -3,15 +3,16 @@
 #include "colour/frm_color.h"
 #include "editor/frm_main.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QScreen>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -113,8 +114,6 @@ FrmPreview::FrmPreview(FrmMain& editor, const QIcon& icon)
 
     connect(m_screen, &QComboBox::currentIndexChanged, this, &FrmPreview::documentChanged);
     connect(m_desktopAlone, &QCheckBox::toggled, this, &FrmPreview::documentChanged);
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &QWidget::close);
 
     // Only a change of the files read them afresh: a colour, a preset or the
     // layout redraws with the pictures already read.
@@ -128,6 +127,18 @@ FrmPreview::FrmPreview(FrmMain& editor, const QIcon& icon)
 
 void FrmPreview::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    // Not every window system honours showing without activating: the
+    // window that had the focus gets it back.
+    if (QWidget* active = QApplication::activeWindow(); active && active != this) {
+        const QPointer<QWidget> keep(active);
+        QMetaObject::invokeMethod(
+            this,
+            [keep] {
+                if (keep)
+                    keep->activateWindow();
+            },
+            Qt::QueuedConnection);
+    }
     if (m_placed)
         return;
     m_placed = true;
@@ -138,6 +149,15 @@ void FrmPreview::showEvent(QShowEvent* event) {
     const QPoint at =
         placeBeside(m_editor.frameGeometry(), frame.size(), where->availableGeometry());
     move(at + (pos() - frame.topLeft()));
+}
+
+void FrmPreview::keyPressEvent(QKeyEvent* event) {
+    // Escape closes it, as it closes a dialog.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 PreviewOptions FrmPreview::options() const {

@@ -725,13 +725,11 @@ PreviewRendering renderPreview(const ThemeDocument& doc, QSize size, PreviewPict
         if (place.size() == screen.image.size()) {
             painter.drawImage(place.topLeft(), screen.image);
         } else {
-            // Shrunk smoothly, so that one-pixel lines do not drop out;
+            // Shrunk with filtering, so that one-pixel lines do not drop out;
             // enlarged pixel for pixel, so that they stay crisp.
-            const bool shrinking = place.width() < screen.image.width();
-            painter.drawImage(
-                place.topLeft(),
-                screen.image.scaled(place.size(), Qt::IgnoreAspectRatio,
-                                    shrinking ? Qt::SmoothTransformation : Qt::FastTransformation));
+            painter.setRenderHint(QPainter::SmoothPixmapTransform,
+                                  place.width() < screen.image.width());
+            painter.drawImage(place, screen.image);
         }
     }
     out.absent = screen.absent;
