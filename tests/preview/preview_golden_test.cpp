@@ -461,6 +461,34 @@ TEST_F(PreviewGolden, ACentredWallpaperCoversTheSameShareOfTheScreenAtEverySize)
     }
 }
 
+// Empty slots show the standard pictures of the program's data files: the
+// icon pixel for pixel in its cell, a drawing in every pointer's place.
+TEST_F(PreviewGolden, EmptySlotsShowTheStandardIconsAndPointers) {
+    const ThemeDocument doc = distinctColours();
+    const ScreenRendering s = screen(doc, true);
+    for (int k = 0; k < 3; ++k) {
+        SCOPED_TRACE(k);
+        const QImage icon(standardIconFile(kFirstDesktopIcon + k));
+        ASSERT_EQ(icon.size(), QSize(32, 32));
+        const QRect cell = s.layout.iconCells[std::size_t(k)];
+        const QPoint at(cell.left() + (cell.width() - 32) / 2, cell.top() + 2);
+        int opaque = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+                if (qAlpha(icon.pixel(x, y)) == 255) {
+                    ++opaque;
+                    EXPECT_EQ(s.image.pixel(at + QPoint(x, y)), icon.pixel(x, y) | 0xff000000u);
+                }
+        EXPECT_GT(opaque, 100);
+    }
+    PreviewPictures pictures;
+    const QImage picture = renderPreview(doc, QSize(800, 644), pictures).image;
+    const int cell = (800 - 2 * 2 - 2 * 4) / kPointerCount;
+    for (int i = 0; i < kPointerCount; ++i)
+        EXPECT_GT(countIn(picture, QRect(6 + i * cell, 606, cell, 32), qRgb(0, 0, 0)), 20)
+            << toQString(kPointerSlots[std::size_t(i)].caption).toStdString();
+}
+
 // Whatever the metrics, a window's parts stay inside it: every pixel that
 // differs from the desktop alone lies in a window of the layout.
 TEST_F(PreviewGolden, NothingOfAWindowIsDrawnOutsideItWithHugeOrTinyMetrics) {
