@@ -481,6 +481,24 @@ TEST_F(PreviewGolden, EmptySlotsShowTheStandardIconsAndPointers) {
                 }
         EXPECT_GT(opaque, 100);
     }
+    // "Network Neighborhood" on two lines within its 75-pixel cell: two
+    // bands of title rows (black on this light desktop), none cut at the
+    // cell's sides.
+    const QRect network = s.layout.iconCells[1];
+    int bands = 0;
+    bool inBand = false;
+    for (int y = network.top() + 36; y <= network.bottom(); ++y) {
+        const bool ink =
+            countIn(s.image, QRect(network.left(), y, network.width(), 1), qRgb(0, 0, 0)) > 0;
+        bands += ink && !inBand ? 1 : 0;
+        inBand = ink;
+    }
+    EXPECT_EQ(bands, 2);
+    for (int y = network.top() + 36; y <= network.bottom(); ++y) {
+        EXPECT_NE(s.image.pixel(network.left(), y), qRgb(0, 0, 0));
+        EXPECT_NE(s.image.pixel(network.right(), y), qRgb(0, 0, 0));
+    }
+
     PreviewPictures pictures;
     const QImage picture = renderPreview(doc, QSize(800, 644), pictures).image;
     const int cell = (800 - 2 * 2 - 2 * 4) / kPointerCount;
