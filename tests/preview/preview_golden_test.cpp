@@ -351,7 +351,7 @@ TEST_F(PreviewGolden, EveryColourRoleIsDrawnWhereWindowsDrawsIt) {
 TEST_F(PreviewGolden, EachFontOfTheMetricsRecordIsReadAndDrawnWhereItBelongs) {
     // Five fonts differing in face, height, weight and italic.
     Record record;
-    record.font(kCaptionFont, -13, 700, false, "Arial")
+    record.font(kCaptionFont, -10, 700, false, "Arial")
         .font(kSmallCaptionFont, -9, 400, true, "Courier New")
         .font(kMenuFont, 20, 400, false, "Times New Roman") // a cell height
         .font(kStatusFont, -10, 400, true, "Comic Sans MS")
@@ -362,7 +362,7 @@ TEST_F(PreviewGolden, EachFontOfTheMetricsRecordIsReadAndDrawnWhereItBelongs) {
         int height, weight;
         bool italic;
         const char* face;
-    } fonts[] = {{parsed.captionFont, -13, 700, false, "Arial"},
+    } fonts[] = {{parsed.captionFont, -10, 700, false, "Arial"},
                  {parsed.smCaptionFont, -9, 400, true, "Courier New"},
                  {parsed.menuFont, 20, 400, false, "Times New Roman"},
                  {parsed.statusFont, -10, 400, true, "Comic Sans MS"},
@@ -401,7 +401,10 @@ TEST_F(PreviewGolden, EachFontOfTheMetricsRecordIsReadAndDrawnWhereItBelongs) {
     const int characterInk =
         inkRows(character.image, character.layout.menuNormal, role("MenuText"));
     EXPECT_GT(characterInk, cellInk);
-    EXPECT_GT(cellInk, 8);
+    // The caption font (10 pixels) in the title bar, smaller than the menu's.
+    const int captionInk = inkRows(big.image, big.layout.activeCaption, role("TitleText"));
+    EXPECT_GT(captionInk, 5);
+    EXPECT_LT(captionInk, cellInk);
 }
 
 // A 640x480 wallpaper covers the whole of a 640x480 screen and the middle
