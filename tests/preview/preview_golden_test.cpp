@@ -289,6 +289,38 @@ TEST_F(PreviewGolden, BoldActiveWindowInMsSansSerifKeepsItsLettersApart) {
     EXPECT_GT(leftmostInk(italic.image), leftmostInk(s.image) + 1);
 }
 
+// A title too wide for its bar ends in "...": its last ink is a dot at the
+// foot of the letters, not a letter cut at the edge.
+TEST_F(PreviewGolden, ATitleTooWideForItsBarEndsInThreeDots) {
+    ThemeDocument doc = distinctColours();
+    doc.nonclientMetrics = Record().set(20, 80).font(kCaptionFont, -60, 400, false, "Arial").text();
+    const ScreenRendering s = screen(doc);
+    const QRect caption = s.layout.activeCaption;
+    const int textRight = s.layout.activeClose.left() - 2 * 16 - 2 - 2; // left of minimise
+    std::vector<std::pair<int, int>> columns; // the ink's top and bottom row, by column
+    for (int x = caption.left(); x < textRight; ++x) {
+        int top = -1, bottom = -1;
+        for (int y = caption.top(); y <= caption.bottom(); ++y)
+            if (s.image.pixel(x, y) == role("TitleText")) {
+                top = top < 0 ? y : top;
+                bottom = y;
+            }
+        columns.emplace_back(top, bottom);
+    }
+    int letters = 0, last = -1;
+    for (int x = 0; x < int(columns.size()); ++x)
+        if (columns[std::size_t(x)].first >= 0) {
+            letters = std::max(letters,
+                               columns[std::size_t(x)].second - columns[std::size_t(x)].first + 1);
+            last = x;
+        }
+    ASSERT_GE(letters, 35);
+    ASSERT_GE(last, 0);
+    EXPECT_LT(last, int(columns.size()) - 1); // not cut at the edge
+    const auto [dotTop, dotBottom] = columns[std::size_t(last)];
+    EXPECT_LE(dotBottom - dotTop + 1, 10);
+}
+
 TEST_F(PreviewGolden, EveryColourRoleIsDrawnWhereWindowsDrawsIt) {
     const ScreenRendering s = screen(distinctColours());
     const QImage& image = s.image;
