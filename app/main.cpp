@@ -111,8 +111,8 @@ int main(int argc, char** argv) {
     }
 
     // A data file that could not be copied only leaves its picture out.
-    if (const auto problem = p95::ensureProgramDirectory())
-        std::fprintf(stderr, "paletteer95: %s\n", qPrintable(problem->text()));
+    if (const p95::Status problem = p95::ensureProgramDirectory(); !problem.ok())
+        std::fprintf(stderr, "paletteer95: %s\n", qPrintable(problem.error().text()));
 
     p95::RealServices real;
     p95::FileSystem files;

@@ -33,12 +33,12 @@ template <typename Window> Window* showWindow(Window* window) {
 // Data files that could not be put in place only leave a picture or a tip
 // out, but the user should know why: told once, over the first window.
 void tellProgramDirectoryProblem(Services services, QWidget* over) {
-    if (const Status problem = takeProgramDirectoryProblem()) {
+    if (const Status problem = takeProgramDirectoryProblem(); !problem.ok()) {
         services.messages.show(
             over,
             QStringLiteral("Some of Paletteer 95's own files could not be put in its "
                            "program directory, so a picture or a tip may be missing.\n\n") +
-                problem->text(),
+                problem.error().text(),
             MsgButtons::Ok, kMessageTitle, MsgIcon::Warning);
     }
 }

@@ -57,7 +57,7 @@ int main(int argc, char* argv[]) {
     QTemporaryDir drive;
     qputenv("PALETTEER95_DRIVE_C", drive.path().toUtf8());
     QApplication app(argc, argv);
-    ensureProgramDirectory();
+    (void)ensureProgramDirectory(); // a missing data file only leaves its picture out
 
     RealServices real;
     FixedClock clock;

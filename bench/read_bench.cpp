@@ -31,7 +31,7 @@ namespace {
 
 class EveryPictureLoads : public PictureProbe {
 public:
-    Status probe(const QString&) const override { return std::nullopt; }
+    Status probe(const QString&) const override { return {}; }
 };
 
 ThemeDocument everySlotSet() {

@@ -70,8 +70,8 @@ int main(int argc, char* argv[]) {
     }
     qputenv("PALETTEER95_DRIVE_C", (tmp.path() + QStringLiteral("/drive_c")).toUtf8());
     driveCFolder();
-    if (auto status = fillProgramDirectory(tmp.path() + QStringLiteral("/no-data"))) {
-        std::fprintf(stderr, "%s\n", qPrintable(status->text()));
+    if (auto status = fillProgramDirectory(tmp.path() + QStringLiteral("/no-data")); !status.ok()) {
+        std::fprintf(stderr, "%s\n", qPrintable(status.error().text()));
         return 1;
     }
 
@@ -126,7 +126,7 @@ int main(int argc, char* argv[]) {
     const auto save = [&] {
         const SaveResult result = saveTheme(doc, files);
         if (result.outcome != SaveOutcome::Saved)
-            std::fprintf(stderr, "save failed: %s\n", qPrintable(result.status->text()));
+            std::fprintf(stderr, "save failed: %s\n", qPrintable(result.status.error().text()));
         return result.outcome == SaveOutcome::Saved;
     };
     for (int round = 0; round < rounds; ++round) {

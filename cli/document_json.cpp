@@ -21,7 +21,7 @@ template <std::size_t N>
 Status readStrings(const QJsonObject& obj, const QString& field, std::array<QString, N>& out) {
     const QJsonValue value = obj.value(field);
     if (value.isUndefined())
-        return std::nullopt;
+        return {};
     const QJsonArray array = value.toArray();
     if (!value.isArray() || array.size() != qsizetype(N))
         return badField(field, QStringLiteral("must be an array of %1 strings").arg(N));
@@ -34,33 +34,33 @@ Status readStrings(const QJsonObject& obj, const QString& field, std::array<QStr
                                 .arg(i));
         out[i] = array.at(qsizetype(i)).toString();
     }
-    return std::nullopt;
+    return {};
 }
 
 Status readString(const QJsonObject& obj, const QString& field, QString& out) {
     const QJsonValue value = obj.value(field);
     if (value.isUndefined())
-        return std::nullopt;
+        return {};
     if (!value.isString())
         return badField(field, QStringLiteral("must be a string"));
     out = value.toString();
-    return std::nullopt;
+    return {};
 }
 
 Status readBool(const QJsonObject& obj, const QString& field, bool& out) {
     const QJsonValue value = obj.value(field);
     if (value.isUndefined())
-        return std::nullopt;
+        return {};
     if (!value.isBool())
         return badField(field, QStringLiteral("must be true or false"));
     out = value.toBool();
-    return std::nullopt;
+    return {};
 }
 
 // Text that goes into a .theme file or ReadMe must fit the Windows code page.
 Status checkWritable(const QString& field, const QString& text) {
     if (fitsWindows1252(text))
-        return std::nullopt;
+        return {};
     return badField(field, QStringLiteral("holds \"%1\", which a Windows 95 text file cannot hold")
                                .arg(firstUnencodable(text)));
 }
@@ -111,7 +111,7 @@ Result<ThemeDocument> documentFromJson(const QByteArray& json, const ThemeDocume
     ThemeDocument doc = base;
     Status status;
     auto check = [&](Status s) {
-        if (!status && s)
+        if (status.ok() && !s.ok())
             status = std::move(s);
     };
     check(readString(obj, QStringLiteral("name"), doc.name));
@@ -124,12 +124,12 @@ Result<ThemeDocument> documentFromJson(const QByteArray& json, const ThemeDocume
     check(readString(obj, QStringLiteral("nonclientMetrics"), doc.nonclientMetrics));
     check(readBool(obj, QStringLiteral("includeReadMe"), doc.includeReadMe));
     check(readString(obj, QStringLiteral("readMe"), doc.readMe));
-    if (status)
-        return *status;
+    if (!status.ok())
+        return status.error();
 
     if (obj.contains(QStringLiteral("jpegWallpaper"))) {
-        if (auto s = readBool(obj, QStringLiteral("jpegWallpaper"), doc.jpegWallpaper))
-            return *s;
+        if (auto s = readBool(obj, QStringLiteral("jpegWallpaper"), doc.jpegWallpaper); !s.ok())
+            return s.error();
     } else if (obj.contains(QStringLiteral("icons"))) {
         // As the window's wallpaper choice would set it.
         doc.jpegWallpaper =
@@ -164,8 +164,8 @@ Result<ThemeDocument> documentFromJson(const QByteArray& json, const ThemeDocume
     check(checkWritable(QStringLiteral("iconMetrics"), doc.iconMetrics));
     check(checkWritable(QStringLiteral("nonclientMetrics"), doc.nonclientMetrics));
     check(checkWritable(QStringLiteral("readMe"), doc.readMe));
-    if (status)
-        return *status;
+    if (!status.ok())
+        return status.error();
     return doc;
 }
 

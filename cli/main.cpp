@@ -143,8 +143,8 @@ int writeCommand(const QStringList& args) {
         return writeStdout(bytes.value())
                    ? Done
                    : fail(Failed, QStringLiteral("cannot write to standard output"));
-    if (auto status = writeFileAtomically(output, bytes.value()))
-        return fail(Failed, status->text());
+    if (auto status = writeFileAtomically(output, bytes.value()); !status.ok())
+        return fail(Failed, status.error().text());
     return Done;
 }
 

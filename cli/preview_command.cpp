@@ -75,8 +75,8 @@ int previewCommand(const QStringList& args) {
     buffer.open(QIODevice::WriteOnly);
     if (rendering.image.isNull() || !rendering.image.save(&buffer, "PNG"))
         return fail(Failed, QStringLiteral("the picture could not be made"));
-    if (const Status written = writeFileAtomically(output, png))
-        return fail(Failed, written->text());
+    if (const Status written = writeFileAtomically(output, png); !written.ok())
+        return fail(Failed, written.error().text());
     return Done;
 }
 

@@ -21,7 +21,7 @@ namespace {
 // leaves the ReadMe as it is.
 ThemeDocument startUpDocument() {
     ThemeDocument doc;
-    ensureProgramDirectory();
+    (void)ensureProgramDirectory(); // a data file not put in place leaves the ReadMe as it is
     if (programDirectoryExists()) {
         FileSystem files;
         if (auto readMe = loadDefaultReadMe(files, programDirectory()))

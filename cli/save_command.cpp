@@ -25,10 +25,10 @@ int saveCommand(const QStringList& args) {
 
     // A data file that cannot be put in place only leaves it out, as in the
     // window; without the directory there is no default ReadMe to save.
-    if (auto status = ensureProgramDirectory()) {
+    if (auto status = ensureProgramDirectory(); !status.ok()) {
         if (!programDirectoryExists())
-            return fail(Failed, status->text());
-        note(status->text());
+            return fail(Failed, status.error().text());
+        note(status.error().text());
     }
     FileSystem files;
     // The start-up document holds the default ReadMe, as the window's does.
@@ -52,11 +52,12 @@ int saveCommand(const QStringList& args) {
         if (result.outcome == SaveOutcome::SavedIncomplete)
             return fail(Failed,
                         QStringLiteral("the theme was saved, but a step did not complete: %1")
-                            .arg(result.status->text()));
+                            .arg(result.status.error().text()));
         break;
     case SaveOutcome::Refused:
-        return fail(BadInput,
-                    QStringLiteral("the theme cannot be saved: %1").arg(result.status->text()));
+        return fail(
+            BadInput,
+            QStringLiteral("the theme cannot be saved: %1").arg(result.status.error().text()));
     case SaveOutcome::MissingFiles:
         return fail(Failed, QStringLiteral("the theme was not saved: %1 chosen files are missing "
                                            "(save with --skip-missing to leave them out): %2")
@@ -68,8 +69,9 @@ int saveCommand(const QStringList& args) {
                                            "PALETTEER95_DRIVE_C to a drive C that has it)")
                                 .arg(toQString(kThemesRoot), themesRootHostPath()));
     case SaveOutcome::Failed:
-        return fail(Failed,
-                    QStringLiteral("the theme was not saved: %1").arg(result.status->text()));
+        return fail(
+            Failed,
+            QStringLiteral("the theme was not saved: %1").arg(result.status.error().text()));
     }
     return Done;
 }

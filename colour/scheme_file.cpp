@@ -33,11 +33,9 @@ Status saveColourScheme(FileSystem& files, const QString& programDirectory, cons
     auto bytes = encodeLines(QStringList(colours.begin(), colours.end()));
     if (!bytes)
         return Error{step, path, bytes.error().reason};
-    if (auto status = files.writeFile(path, bytes.value())) {
-        status->step = step;
-        return status;
-    }
-    return std::nullopt;
+    if (const Status status = files.writeFile(path, bytes.value()); !status.ok())
+        return Error{step, status.error().file, status.error().reason};
+    return {};
 }
 
 Result<ColourTexts> readColourScheme(const FileSystem& files, const QString& path) {
@@ -70,7 +68,7 @@ Status loadColourScheme(const FileSystem& files, const QString& path, ThemeDocum
         return colours.error();
     doc.colours = colours.value();
     doc.colourMode = ColourMode::Own;
-    return std::nullopt;
+    return {};
 }
 
 } // namespace p95

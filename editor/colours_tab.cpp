@@ -229,8 +229,9 @@ void ColoursTab::Command13_Click() {
     if (name.isEmpty())
         return;
     if (const Status saved =
-            saveColourScheme(c.files, programDirectory(), name, c.document().colours)) {
-        c.message(QStringLiteral("The color scheme could not be saved.\n\n") + saved->text(),
+            saveColourScheme(c.files, programDirectory(), name, c.document().colours);
+        !saved.ok()) {
+        c.message(QStringLiteral("The color scheme could not be saved.\n\n") + saved.error().text(),
                   MsgButtons::Ok, MsgIcon::Warning);
     }
 }

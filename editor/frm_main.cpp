@@ -68,7 +68,7 @@ public:
         if (!picture)
             return picture.error();
         loaded.insert(path, picture.value());
-        return std::nullopt;
+        return {};
     }
     mutable QHash<QString, QPixmap> loaded;
 
@@ -344,7 +344,7 @@ void FrmMain::ensureLoaded() {
 
 void FrmMain::playBirthday() {
     // The greeting stands whether or not the tune can be heard.
-    playBirthdayTune(MMControl1, m_files, programDirectory());
+    (void)playBirthdayTune(MMControl1, m_files, programDirectory());
     Label5->setText(birthdayGreeting());
 }
 
@@ -641,10 +641,10 @@ bool FrmMain::askBeforeSaving() {
         return false;
 
     if (createRoot) {
-        if (const Status created = createThemesRoot(m_files)) {
+        if (const Status created = createThemesRoot(m_files); !created.ok()) {
             message(QStringLiteral("The themes folder could not be created, so the theme was not "
                                    "saved.\n\n") +
-                        created->text(),
+                        created.error().text(),
                     MsgButtons::Ok, MsgIcon::Warning);
             return false;
         }
@@ -694,7 +694,7 @@ void FrmMain::saveDocument(const QString& name) {
         break;
     case SaveOutcome::SavedIncomplete:
         message(QStringLiteral("The theme %1 was saved, but one step did not complete.\n\n%2")
-                    .arg(doc.name, result.status->text()),
+                    .arg(doc.name, result.status.error().text()),
                 MsgButtons::Ok, MsgIcon::Warning);
         break;
     case SaveOutcome::MissingFiles:
@@ -705,8 +705,8 @@ void FrmMain::saveDocument(const QString& name) {
         break;
     default: {
         QString text = QStringLiteral("The theme %1 could not be saved.").arg(doc.name);
-        if (result.status)
-            text += QStringLiteral("\n\n") + result.status->text();
+        if (!result.status.ok())
+            text += QStringLiteral("\n\n") + result.status.error().text();
         message(text, MsgButtons::Ok, MsgIcon::Warning);
         break;
     }
@@ -738,10 +738,11 @@ void FrmMain::Command14_Click() {
 }
 
 bool FrmMain::storeReadMeAsDefault() {
-    if (const Status stored = storeDefaultReadMe(m_files, programDirectory(), m_doc.readMe)) {
+    if (const Status stored = storeDefaultReadMe(m_files, programDirectory(), m_doc.readMe);
+        !stored.ok()) {
         message(QStringLiteral("The default ReadMe could not be saved; your text is still in the "
                                "ReadMe tab.\n\n") +
-                    stored->text(),
+                    stored.error().text(),
                 MsgButtons::Ok, MsgIcon::Warning);
         return false;
     }

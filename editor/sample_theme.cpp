@@ -311,7 +311,7 @@ Status writeBytes(const QString& windowsPath, const QByteArray& bytes) {
     QFile file(host.value());
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         return Error{step, windowsPath, file.errorString()};
-    return std::nullopt;
+    return {};
 }
 
 } // namespace
@@ -371,16 +371,17 @@ Result<QString> writeSampleTheme(const QString& name) {
                 bytes = encoded(iconImage(slot.index), "ico");
             break;
         }
-        if (Status written = writeBytes(directory + standardFileName(doc, slot), bytes))
-            return *written;
+        if (Status written = writeBytes(directory + standardFileName(doc, slot), bytes);
+            !written.ok())
+            return written.error();
     }
 
     auto lines = themeFileBytes(doc);
     if (!lines)
         return lines.error();
     const QString themeFile = themeFilePath(name);
-    if (Status written = writeBytes(themeFile, lines.value()))
-        return *written;
+    if (Status written = writeBytes(themeFile, lines.value()); !written.ok())
+        return written.error();
     return themeFile;
 }
 

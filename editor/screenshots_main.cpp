@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     p95::installProgramFonts(); // the faces the program draws with
     p95::applyDefaultStyle(styleChosen);
-    p95::ensureProgramDirectory(); // a missing data file only leaves its picture out
+    (void)p95::ensureProgramDirectory(); // a missing data file only leaves its picture out
 
     const QString outDir = QString::fromLocal8Bit(argv[1]);
     if (!QDir().mkpath(outDir)) {

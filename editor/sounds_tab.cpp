@@ -89,18 +89,18 @@ void SoundsTab::Command4_Click(int i) {
                      QStringLiteral("Sounds (*.wav)|*.wav"), 1, QStringLiteral(".wav"));
     // Whatever the outcome, nothing stays open from before the choice.
     if (MMControl1.mode() != MciMode::NotOpen)
-        MMControl1.command(QStringLiteral("Close"));
+        (void)MMControl1.command(QStringLiteral("Close")); // closing cannot be refused
     if (f.isEmpty())
         return;
     MMControl1.setFileName(f);
     if (f.right(4).toUpper() != QStringLiteral(".WAV"))
         return;
     // A text file named .wav would play nothing and go into the theme as a sound.
-    if (const Status wave = checkWaveFile(f)) {
+    if (const Status wave = checkWaveFile(f); !wave.ok()) {
         c.message(
             QStringLiteral("The file \"%1\" is not a wave sound (%2), so it cannot be used in "
                            "the theme. Your earlier choice has been kept.")
-                .arg(f, wave->reason),
+                .arg(f, wave.error().reason),
             MsgButtons::Ok, MsgIcon::Warning);
         return;
     }
@@ -115,20 +115,20 @@ void SoundsTab::Image2_Click(int i) {
     const TabContext& c = *m_context;
     MciDevice& MMControl1 = c.services.audio;
     if (MMControl1.mode() != MciMode::NotOpen)
-        MMControl1.command(QStringLiteral("Close"));
+        (void)MMControl1.command(QStringLiteral("Close")); // closing cannot be refused
     MMControl1.setFileName(path);
     Status played = MMControl1.command(QStringLiteral("Open"));
     // The player reads the file in the background: a file it cannot play is
     // only known once it has tried, and would otherwise pass in silence.
-    if (!played)
+    if (played.ok())
         played = MMControl1.waitUntilLoaded();
-    if (!played)
+    if (played.ok())
         played = MMControl1.command(QStringLiteral("Play"));
-    if (!played)
+    if (played.ok())
         played = MMControl1.command(QStringLiteral("Prev"));
     // Silence would look like a broken button: say why nothing is heard.
-    if (played) {
-        const QString reason = played->reason.isEmpty() ? played->step : played->reason;
+    if (!played.ok()) {
+        const QString reason = played.error().why();
         c.message(QStringLiteral("The sound \"%1\" could not be played (%2).").arg(path, reason),
                   MsgButtons::Ok, MsgIcon::Warning);
     }

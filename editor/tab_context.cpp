@@ -134,7 +134,7 @@ QString TabContext::programFile(const QString& name) {
 }
 
 QString unloadablePictureMessage(const QString& path, const Error& error) {
-    const QString reason = error.reason.isEmpty() ? error.step : error.reason;
+    const QString reason = error.why();
     return QStringLiteral("The file \"%1\" could not be loaded as a picture (%2), so it cannot be "
                           "used in the theme. Your earlier choice has been kept.")
         .arg(path, reason);

@@ -25,7 +25,7 @@ class HashProbe : public PictureProbe {
 public:
     Status probe(const QString& path) const override {
         if (hashedPathLoads(path))
-            return std::nullopt;
+            return {};
         return Error{QStringLiteral("Loading a picture"), path, QStringLiteral("not a picture")};
     }
 };

@@ -377,7 +377,7 @@ private:
     bool loads(const QString& path) {
         auto it = m_probed.constFind(path);
         if (it == m_probed.constEnd())
-            it = m_probed.insert(path, !m_probe.probe(path).has_value());
+            it = m_probed.insert(path, m_probe.probe(path).ok());
         return *it;
     }
 

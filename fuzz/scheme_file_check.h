@@ -31,8 +31,8 @@ inline QString checkSchemeLoading(const QByteArray& bytes) {
     const ThemeDocument before = doc;
 
     const Status status = loadColourScheme(files, path, doc);
-    if (status) {
-        if (status->reason.isEmpty())
+    if (!status.ok()) {
+        if (status.error().reason.isEmpty())
             return QStringLiteral("a refusal without a reason");
         if (!(doc == before))
             return QStringLiteral("a refused scheme changed the document");

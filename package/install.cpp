@@ -26,8 +26,8 @@ std::optional<PackageProblem> openPackage(QFile& file, const QString& archive) {
     const Result<QString> host = hostPath(archive);
     if (!host)
         return failed(QStringLiteral("the package cannot be read: ") + host.error().text());
-    if (const Status status = openRegularFile(file, host.value()))
-        return failed(QStringLiteral("the package cannot be read (%1)").arg(status->reason));
+    if (const Status status = openRegularFile(file, host.value()); !status.ok())
+        return failed(QStringLiteral("the package cannot be read (%1)").arg(status.error().reason));
     return std::nullopt;
 }
 
@@ -54,8 +54,8 @@ public:
                 const QString folder = windowsPath(target.mid(0, i));
                 if (m_files.directoryExists(folder))
                     continue;
-                if (const Status status = m_files.makeDirectory(folder))
-                    return undo(failed(status->text()));
+                if (const Status status = m_files.makeDirectory(folder); !status.ok())
+                    return undo(failed(status.error().text()));
                 m_created << folder;
             }
             const QString path = windowsPath(target);
@@ -66,12 +66,12 @@ public:
                                                "installed")
                                     .arg(path)));
                 const QString backup = m_staging + QStringLiteral("/replaced-%1").arg(k);
-                if (const Status status = m_files.rename(path, backup))
-                    return undo(failed(status->text()));
+                if (const Status status = m_files.rename(path, backup); !status.ok())
+                    return undo(failed(status.error().text()));
                 m_replaced.append({path, backup});
             }
-            if (const Status status = m_files.rename(staged(k), path))
-                return undo(failed(status->text()));
+            if (const Status status = m_files.rename(staged(k), path); !status.ok())
+                return undo(failed(status.error().text()));
             m_placed.append({path, staged(k)});
         }
         return std::nullopt;
@@ -81,15 +81,15 @@ private:
     PackageProblem undo(PackageProblem problem) {
         QStringList left;
         for (auto it = m_placed.crbegin(); it != m_placed.crend(); ++it) {
-            if (m_files.rename(it->first, it->second))
+            if (!m_files.rename(it->first, it->second).ok())
                 left << it->first;
         }
         for (auto it = m_replaced.crbegin(); it != m_replaced.crend(); ++it) {
-            if (m_files.rename(it->second, it->first))
+            if (!m_files.rename(it->second, it->first).ok())
                 left << it->first;
         }
         for (auto it = m_created.crbegin(); it != m_created.crend(); ++it)
-            m_files.removeDirectory(*it);
+            (void)m_files.removeDirectory(*it); // a folder still in use stays
         if (!left.isEmpty())
             problem.message += QStringLiteral("; these files could not be put back: ") +
                                left.join(QStringLiteral(", "));
@@ -232,8 +232,8 @@ InstallResult installPackage(const InstallPlan& plan, FileSystem& files, bool re
         if (entry.size != plan.entries[index].size)
             return failed(changedMessage());
         for (const int k : placesOf.value(index)) {
-            if (const Status status = files.writeFile(mover.staged(k), bytes))
-                return failed(status->text());
+            if (const Status status = files.writeFile(mover.staged(k), bytes); !status.ok())
+                return failed(status.error().text());
         }
         bytes.clear();
         return std::nullopt;
@@ -250,8 +250,8 @@ InstallResult installPackage(const InstallPlan& plan, FileSystem& files, bool re
         result.problem = failed(changedMessage());
         return result;
     }
-    if (const Status status = batch.commit()) {
-        result.problem = failed(status->text());
+    if (const Status status = batch.commit(); !status.ok()) {
+        result.problem = failed(status.error().text());
         return result;
     }
 

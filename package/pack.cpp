@@ -220,8 +220,8 @@ PackResult packTheme(const QString& themeName, const QString& archivePath, FileS
                 .arg(themeName, scan.problem->message)};
         return result;
     }
-    if (const Status status = files.writeFile(archivePath, zip))
-        result.problem = failed(status->text());
+    if (const Status status = files.writeFile(archivePath, zip); !status.ok())
+        result.problem = failed(status.error().text());
     return result;
 }
 

@@ -15,7 +15,7 @@ namespace {
 // path counts, since the files are still in the archive.
 class AcceptingProbe : public PictureProbe {
 public:
-    Status probe(const QString&) const override { return std::nullopt; }
+    Status probe(const QString&) const override { return {}; }
 };
 
 QString fold(const QString& text) {

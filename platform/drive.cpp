@@ -159,17 +159,16 @@ Status fillProgramDirectory(const QString& dataFolder) {
             if (current && current.value() == bytes.value())
                 continue;
         }
-        if (auto status = writeFileAtomically(destination, bytes.value()))
-            failures.append({name, *status});
+        if (auto status = writeFileAtomically(destination, bytes.value()); !status.ok())
+            failures.append({name, status.error()});
     }
     if (failures.isEmpty())
-        return std::nullopt;
+        return {};
     if (failures.size() == 1)
         return failures.constFirst().second;
     QStringList each;
     for (const auto& [name, error] : failures)
-        each << QStringLiteral("%1: %2").arg(name,
-                                             error.reason.isEmpty() ? error.step : error.reason);
+        each << QStringLiteral("%1: %2").arg(name, error.why());
     return Error{QStringLiteral("Putting %1 data files in place").arg(failures.size()),
                  programDirectory(), each.join(QStringLiteral("; "))};
 }
@@ -177,8 +176,8 @@ Status fillProgramDirectory(const QString& dataFolder) {
 namespace {
 // What the last filling from the installation could not do, until the
 // start-up windows have told the user.
-std::optional<Error>& pendingProblem() {
-    static std::optional<Error> problem;
+Status& pendingProblem() {
+    static Status problem;
     return problem;
 }
 } // namespace
@@ -190,7 +189,7 @@ Status ensureProgramDirectory() {
 }
 
 Status takeProgramDirectoryProblem() {
-    return std::exchange(pendingProblem(), std::nullopt);
+    return std::exchange(pendingProblem(), Status());
 }
 
 bool programDirectoryExists() {

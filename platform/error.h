@@ -23,13 +23,28 @@ struct Error {
             out += QStringLiteral(" (") + reason + QLatin1Char(')');
         return out;
     }
+
+    // The reason for a sentence of the caller's: the system's reason, or the
+    // step where the system gave none.
+    QString why() const { return reason.isEmpty() ? step : reason; }
 };
 
-// Empty on success.
-using Status = std::optional<Error>;
+// Success, or the error that stopped the operation. It is read by name at the
+// call site (`if (!status.ok())`): it has no truth value of its own.
+class [[nodiscard]] Status {
+public:
+    Status() = default;
+    Status(Error error) : m_error(std::move(error)) {}
+
+    bool ok() const { return !m_error.has_value(); }
+    const Error& error() const { return *m_error; }
+
+private:
+    std::optional<Error> m_error;
+};
 
 // A value or the reason there is none.
-template <typename T> class Result {
+template <typename T> class [[nodiscard]] Result {
 public:
     Result(T value) : m_value(std::move(value)) {}
     Result(Error error) : m_error(std::move(error)) {}

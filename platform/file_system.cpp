@@ -151,13 +151,13 @@ Status FileSystem::writeAtomically(const QString& target, const QString& targetH
         return fileError(QStringLiteral("Writing the file"), target, file.errorString());
     // Written to its descriptor, past QSaveFile's buffer, so a failure (a full
     // disk above all) is seen as the bytes go out and not lost in commit().
-    if (auto status = writeInto(file.handle(), target, source)) {
+    if (auto status = writeInto(file.handle(), target, source); !status.ok()) {
         file.cancelWriting();
         return status;
     }
     if (!file.commit())
         return fileError(QStringLiteral("Replacing the file"), target, file.errorString());
-    return std::nullopt;
+    return {};
 }
 
 Status FileSystem::writeInto(int fd, const QString& target, Source& source) {
@@ -166,14 +166,14 @@ Status FileSystem::writeInto(int fd, const QString& target, Source& source) {
     if (m_writeLimit < 0 && source.copyInKernel(fd, failed)) {
         if (failed)
             return Error{step, target, qt_error_string(errno)};
-        return std::nullopt;
+        return {};
     }
     QByteArray chunk;
     for (;;) {
         if (!source.next(chunk))
             return Error{QStringLiteral("Reading the file"), target, source.errorString()};
         if (chunk.isEmpty())
-            return std::nullopt;
+            return {};
         bool full = false;
         if (m_writeLimit >= 0 && chunk.size() > m_writeLimit) {
             chunk.truncate(m_writeLimit);
@@ -292,7 +292,7 @@ Status name(Unnamed& file) {
     }
     file.hidden.clear();
     discard(file);
-    return std::nullopt;
+    return {};
 }
 
 Status syncFolder(const QString& hostFolder, const QString& folder) {
@@ -304,7 +304,7 @@ Status syncFolder(const QString& hostFolder, const QString& folder) {
         return Error{QStringLiteral("Making the folder durable"), folder, reason};
     }
     ::close(fd);
-    return std::nullopt;
+    return {};
 }
 
 } // namespace
@@ -338,7 +338,7 @@ Status FileSystem::Batch::commit() {
     // The batch ends here, whatever happens; what is not named is discarded.
     const std::unique_ptr<PendingBatch> batch = std::move(m_files.m_batch);
     if (!batch || batch->waiting.empty())
-        return std::nullopt;
+        return {};
     const QString step = QStringLiteral("Making the files durable");
     const Result<QString>& folder = batch->host;
     if (!folder)
@@ -354,11 +354,11 @@ Status FileSystem::Batch::commit() {
     }
     ::close(fd);
     for (Unnamed& file : batch->waiting) {
-        if (auto status = name(file))
+        if (auto status = name(file); !status.ok())
             return status;
     }
     // The new names, and a folder the save has just made.
-    if (auto status = syncFolder(folder.value(), batch->folder))
+    if (auto status = syncFolder(folder.value(), batch->folder); !status.ok())
         return status;
     return syncFolder(QFileInfo(folder.value()).absolutePath(), batch->folder);
 }
@@ -380,7 +380,7 @@ Status FileSystem::writeUnflushed(const QString& target, const QString& targetHo
     if (!created)
         return created.error();
     Unnamed file = created.value();
-    if (auto status = writeInto(file.fd, target, source)) {
+    if (auto status = writeInto(file.fd, target, source); !status.ok()) {
         discard(file);
         return status;
     }
@@ -389,7 +389,7 @@ Status FileSystem::writeUnflushed(const QString& target, const QString& targetHo
     // Start writing it out now, so the one flush at the end waits less.
     ::sync_file_range(file.fd, 0, 0, SYNC_FILE_RANGE_WRITE);
     m_batch->waiting.push_back(file);
-    return std::nullopt;
+    return {};
 }
 
 #else // no batches: every write is flushed on its own
@@ -470,7 +470,7 @@ Status FileSystem::makeDirectory(const QString& path) {
         return fileError(step, path, QStringLiteral("path not found"));
     if (!QDir().mkdir(host.value()))
         return fileError(step, path, qt_error_string(errno));
-    return std::nullopt;
+    return {};
 }
 
 Status FileSystem::removeDirectory(const QString& path) {
@@ -486,7 +486,7 @@ Status FileSystem::removeDirectory(const QString& path) {
         return fileError(step, path, QStringLiteral("the folder is not empty"));
     if (!QDir().rmdir(host.value()))
         return fileError(step, path, qt_error_string(errno));
-    return std::nullopt;
+    return {};
 }
 
 Status FileSystem::copyFile(const QString& source, const QString& target) {
@@ -503,11 +503,11 @@ Status FileSystem::copyFile(const QString& source, const QString& target) {
     if (!info.isFile())
         return fileError(step, source, QStringLiteral("not a regular file"));
     QFile in;
-    if (auto status = openRegularFile(in, sourceHost.value())) {
+    if (auto status = openRegularFile(in, sourceHost.value()); !status.ok()) {
         // Gone since the check above: a missing file like any other.
-        if (status->reason == fileNotFoundReason())
+        if (status.error().reason == fileNotFoundReason())
             return notFound(step, source);
-        return fileError(step, source, status->reason);
+        return fileError(step, source, status.error().reason);
     }
     Source bytes(in);
     if (m_batch)
@@ -531,7 +531,7 @@ Status FileSystem::deleteFiles(const QString& pattern) {
         if (!file.remove())
             return fileError(step, folder + name, file.errorString());
     }
-    return std::nullopt;
+    return {};
 }
 
 Status FileSystem::rename(const QString& from, const QString& to) {
@@ -552,14 +552,14 @@ Status FileSystem::rename(const QString& from, const QString& to) {
         Q_UNUSED(folder);
         target = source.absolutePath() + QLatin1Char('/') + name;
         if (target == source.absoluteFilePath())
-            return std::nullopt;
+            return {};
     } else if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) {
         return fileError(step, to, QStringLiteral("the file already exists"));
     }
     if (!QDir().rename(fromHost.value(), target))
         return fileError(step, from,
                          QStringLiteral("cannot rename to %1: %2").arg(to, qt_error_string(errno)));
-    return std::nullopt;
+    return {};
 }
 
 Status FileSystem::writeFile(const QString& path, const QByteArray& bytes) {

@@ -29,7 +29,7 @@ public:
     // cannot be played, when nothing is open, or when the time ran out.
     virtual Status waitUntilLoaded(int timeoutMs = 2000) {
         (void)timeoutMs;
-        return std::nullopt;
+        return {};
     }
 };
 

@@ -56,11 +56,11 @@ Status QtMciDevice::command(const QString& command) {
         if (!m_player)
             return Error{QStringLiteral("Rewinding the sound"), m_file, QStringLiteral("Not open")};
         prev();
-        return std::nullopt;
+        return {};
     }
     if (command.compare(QStringLiteral("Close"), Qt::CaseInsensitive) == 0) {
         close();
-        return std::nullopt;
+        return {};
     }
     return Error{QStringLiteral("Sending a command to the sound device"), m_file,
                  QStringLiteral("Unknown command \"%1\"").arg(command)};
@@ -97,7 +97,7 @@ Status QtMciDevice::open() {
         m_playerError = reason;
         return Error{step, m_file, reason};
     }
-    return std::nullopt;
+    return {};
 }
 
 Status QtMciDevice::play() {
@@ -111,7 +111,7 @@ Status QtMciDevice::play() {
     m_rewindAtEnd = false;
     m_playing = true;
     m_player->play();
-    return std::nullopt;
+    return {};
 }
 
 void QtMciDevice::prev() {
@@ -191,7 +191,7 @@ Status QtMciDevice::waitUntilLoaded(int timeoutMs) {
         return Error{step, m_openFile, m_playerError};
     if (!done)
         return Error{step, m_openFile, QStringLiteral("The player did not load it in time")};
-    return std::nullopt;
+    return {};
 }
 
 bool QtMciDevice::waitUntilStopped(int timeoutMs) {

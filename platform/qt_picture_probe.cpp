@@ -8,7 +8,7 @@ Status QtPictureProbe::probe(const QString& path) const {
     const Result<QImage> picture = readPicture(path);
     if (!picture.ok())
         return picture.error();
-    return std::nullopt;
+    return {};
 }
 
 } // namespace p95

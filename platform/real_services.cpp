@@ -52,8 +52,8 @@ MciMode LazyMciDevice::mode() const {
 Status LazyMciDevice::command(const QString& command) {
     // Closing what was never opened needs no device.
     if (!m_device && command.compare(QStringLiteral("Close"), Qt::CaseInsensitive) == 0)
-        return std::nullopt;
-    if (auto status = make())
+        return {};
+    if (auto status = make(); !status.ok())
         return status;
     return m_device->command(command);
 }
@@ -66,7 +66,7 @@ Status LazyMciDevice::waitUntilLoaded(int timeoutMs) {
 
 Status LazyMciDevice::make() {
     if (m_device)
-        return std::nullopt;
+        return {};
     const QString step = QStringLiteral("Opening the sound");
     QString reason = QStringLiteral("the audio library is not installed");
     for (const QString& place : audioLibraryPlaces()) {
@@ -83,7 +83,7 @@ Status LazyMciDevice::make() {
         m_device.reset(create()); // a QtMciDevice, which chooses the media backend first
         m_device->setDeviceType(m_type);
         m_device->setFileName(m_file);
-        return std::nullopt;
+        return {};
     }
     return Error{step, m_file, QStringLiteral("No sound device: %1").arg(reason)};
 }

@@ -81,7 +81,7 @@ Status loadPlainTextFile(QTextEdit& box, const QString& hostPath) {
     if (!bytes)
         return bytes.error();
     setPlainText(box, decodePlainText(bytes.value()));
-    return std::nullopt;
+    return {};
 }
 
 Status savePlainTextFile(const QTextEdit& box, const QString& hostPath) {

@@ -50,7 +50,7 @@ Status writeFileAtomically(const QString& hostPath, const QByteArray& bytes) {
     }
     if (!file.commit())
         return Error{QStringLiteral("Replacing the file"), hostPath, file.errorString()};
-    return std::nullopt;
+    return {};
 }
 
 Status writeTextFile(const QString& hostPath, const QStringList& lines) {
@@ -88,7 +88,7 @@ Status openRegularFile(QFile& file, const QString& hostPath) {
     if (!file.open(QIODevice::ReadOnly))
         return Error{step, hostPath, file.errorString()};
 #endif
-    return std::nullopt;
+    return {};
 }
 
 Result<QByteArray> readWholeFile(const QString& hostPath, qint64 maxBytes) {
@@ -103,8 +103,8 @@ Result<QByteArray> readWholeFile(const QString& hostPath, qint64 maxBytes) {
         return Error{QStringLiteral("Reading the file"), hostPath,
                      QStringLiteral("the file is larger than %1 bytes").arg(maxBytes)};
     QFile file;
-    if (auto status = openRegularFile(file, hostPath))
-        return *status;
+    if (auto status = openRegularFile(file, hostPath); !status.ok())
+        return status.error();
     QByteArray bytes = file.read(maxBytes + 1);
     if (file.error() != QFileDevice::NoError)
         return Error{QStringLiteral("Reading the file"), hostPath, file.errorString()};

@@ -31,12 +31,12 @@ Status checkWaveFile(const QString& path) {
     if (!host)
         return Error{step, path, host.error().reason};
     QFile file;
-    if (const Status opened = openRegularFile(file, host.value()))
-        return Error{step, path, opened->reason};
+    if (const Status opened = openRegularFile(file, host.value()); !opened.ok())
+        return Error{step, path, opened.error().reason};
     const QByteArray start = file.read(kHeaderSize);
     if (const auto problem = waveHeaderProblem(start))
         return Error{step, path, *problem};
-    return std::nullopt;
+    return {};
 }
 
 } // namespace p95

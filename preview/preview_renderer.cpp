@@ -313,8 +313,7 @@ const QImage* Scene::picture(PictureKind kind, const QString& path, const QStrin
     const Result<QImage>& loaded = m_pictures.picture(kind, path);
     if (loaded.ok())
         return &loaded.value();
-    const QString reason =
-        loaded.error().reason.isEmpty() ? loaded.error().step : loaded.error().reason;
+    const QString reason = loaded.error().why();
     const QString line = QStringLiteral("%1: %2 (%3)").arg(caption, path, reason);
     if (!m_absent.contains(line))
         m_absent << line;

@@ -48,25 +48,21 @@ Result<QString> loadDefaultReadMe(const FileSystem& files, const QString& progra
 Status storeDefaultReadMe(FileSystem& files, const QString& programDirectory, const QString& text) {
     const QString path = defaultReadMePath(programDirectory);
     auto bytes = plainTextBytes(text);
-    Status status = bytes ? files.writeFile(path, bytes.value()) : Status(bytes.error());
-    if (status) {
-        status->step = QStringLiteral("Saving the default ReadMe");
-        status->file = path;
-    }
-    return status;
+    const Status status = bytes ? files.writeFile(path, bytes.value()) : Status(bytes.error());
+    if (status.ok())
+        return status;
+    return Error{QStringLiteral("Saving the default ReadMe"), path, status.error().reason};
 }
 
 Status GenerateReadMe(FileSystem& files, const ThemeDocument& doc) {
     if (!doc.includeReadMe)
-        return std::nullopt;
+        return {};
     const QString path = themeReadMePath(doc.name);
     auto bytes = plainTextBytes(doc.readMe);
-    Status status = bytes ? files.writeFile(path, bytes.value()) : Status(bytes.error());
-    if (status) {
-        status->step = QStringLiteral("Writing the ReadMe file");
-        status->file = path;
-    }
-    return status;
+    const Status status = bytes ? files.writeFile(path, bytes.value()) : Status(bytes.error());
+    if (status.ok())
+        return status;
+    return Error{QStringLiteral("Writing the ReadMe file"), path, status.error().reason};
 }
 
 } // namespace p95

@@ -51,7 +51,7 @@ QString notAThemeMessage(const QString& themeFilePath) {
 }
 
 QString unreadableThemeMessage(const QString& themeFilePath, const Error& error) {
-    const QString reason = error.reason.isEmpty() ? error.step : error.reason;
+    const QString reason = error.why();
     return QStringLiteral("The theme file \"%1\" could not be read (%2). Nothing has been "
                           "changed.")
         .arg(themeFilePath, reason);
@@ -784,7 +784,7 @@ private:
     bool loads(const QString& path) {
         auto it = m_probed.constFind(path);
         if (it == m_probed.constEnd())
-            it = m_probed.insert(path, !m_probe.probe(path).has_value());
+            it = m_probed.insert(path, m_probe.probe(path).ok());
         return *it;
     }
 

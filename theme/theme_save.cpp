@@ -28,13 +28,13 @@ Status removeScratch(FileSystem& files, const QString& programDirectory) {
     const QString step = QStringLiteral("Removing the scratch folder");
     const QString scratch = scratchFolder(programDirectory);
     if (auto status = files.deleteFiles(scratch + QStringLiteral("\\*.*"));
-        status && !isFileNotFound(*status))
-        return atStep(step, *status);
-    if (auto status = files.removeDirectory(scratch))
-        return atStep(step, *status);
-    if (auto status = files.removeDirectory(scratchParentFolder(programDirectory)))
-        return atStep(step, *status);
-    return std::nullopt;
+        !status.ok() && !isFileNotFound(status.error()))
+        return atStep(step, status.error());
+    if (auto status = files.removeDirectory(scratch); !status.ok())
+        return atStep(step, status.error());
+    if (auto status = files.removeDirectory(scratchParentFolder(programDirectory)); !status.ok())
+        return atStep(step, status.error());
+    return {};
 }
 
 // A scratch folder left by an earlier failed save is emptied and reused:
@@ -44,18 +44,18 @@ Status makeScratch(FileSystem& files, const QString& programDirectory) {
     const QString parent = scratchParentFolder(programDirectory);
     const QString scratch = scratchFolder(programDirectory);
     if (!files.directoryExists(parent)) {
-        if (auto status = files.makeDirectory(parent))
-            return atStep(step, *status);
+        if (auto status = files.makeDirectory(parent); !status.ok())
+            return atStep(step, status.error());
     }
     if (!files.directoryExists(scratch)) {
-        if (auto status = files.makeDirectory(scratch))
-            return atStep(step, *status);
-        return std::nullopt;
+        if (auto status = files.makeDirectory(scratch); !status.ok())
+            return atStep(step, status.error());
+        return {};
     }
     if (auto status = files.deleteFiles(scratch + QStringLiteral("\\*.*"));
-        status && !isFileNotFound(*status))
-        return atStep(step, *status);
-    return std::nullopt;
+        !status.ok() && !isFileNotFound(status.error()))
+        return atStep(step, status.error());
+    return {};
 }
 
 struct CopyFailure {
@@ -79,18 +79,22 @@ std::optional<CopyFailure> copyChosenFiles(FileSystem& files, const ThemeDocumen
         if (doc.isEmpty(slot))
             continue;
         const QString& chosen = doc.path(slot);
-        if (auto status = files.copyFile(chosen, scratchCopyPath(doc, slot, programDirectory))) {
+        if (auto status = files.copyFile(chosen, scratchCopyPath(doc, slot, programDirectory));
+            !status.ok()) {
             // A path on a drive that does not exist names a file that does not either.
-            const bool missing = isFileNotFound(*status) || !hostPath(chosen).ok();
-            return CopyFailure{atStep(QStringLiteral("Copying a chosen file"), *status), missing};
+            const bool missing = isFileNotFound(status.error()) || !hostPath(chosen).ok();
+            return CopyFailure{atStep(QStringLiteral("Copying a chosen file"), status.error()),
+                               missing};
         }
     }
     for (SlotRef slot : copyOrder()) {
         if (doc.isEmpty(slot))
             continue;
         if (auto status = files.copyFile(scratchCopyPath(doc, slot, programDirectory),
-                                         themeDir + standardFileName(doc, slot)))
-            return CopyFailure{atStep(QStringLiteral("Copying into the theme directory"), *status)};
+                                         themeDir + standardFileName(doc, slot));
+            !status.ok())
+            return CopyFailure{
+                atStep(QStringLiteral("Copying into the theme directory"), status.error())};
     }
     return std::nullopt;
 }
@@ -111,9 +115,9 @@ public:
         // live process must not be broken into.
         m_lock->setStaleLockTime(0);
         if (m_lock->tryLock(waitMs))
-            return std::nullopt;
+            return {};
         if (m_lock->error() == QLockFile::LockFailedError && takeOrphanedLock(folder.value()))
-            return std::nullopt;
+            return {};
         if (m_lock->error() == QLockFile::LockFailedError)
             return Error{step,
                          {},
@@ -179,10 +183,10 @@ Status createThemesRoot(FileSystem& files) {
         const QString folder = root.left(at);
         if (files.directoryExists(folder + QLatin1Char('\\')))
             continue;
-        if (auto status = files.makeDirectory(folder))
-            return atStep(QStringLiteral("Creating the themes folder"), *status);
+        if (auto status = files.makeDirectory(folder); !status.ok())
+            return atStep(QStringLiteral("Creating the themes folder"), status.error());
     }
-    return std::nullopt;
+    return {};
 }
 
 QString scratchParentFolder(const QString& programDirectory) {
@@ -195,7 +199,7 @@ QString scratchFolder(const QString& programDirectory) {
 
 SaveResult saveTheme(const ThemeDocument& original, FileSystem& files,
                      const SaveSettings& settings) {
-    SaveResult result{original, SaveOutcome::Saved, std::nullopt, {}};
+    SaveResult result{original, SaveOutcome::Saved, {}, {}};
     ThemeDocument& doc = result.document;
     const QString& programDir = settings.programDirectory;
     auto refuse = [&](Error error) {
@@ -205,7 +209,7 @@ SaveResult saveTheme(const ThemeDocument& original, FileSystem& files,
     };
     auto fail = [&](Error error) {
         result.outcome = SaveOutcome::Failed;
-        if (!result.status)
+        if (result.status.ok())
             result.status = std::move(error);
     };
 
@@ -238,8 +242,8 @@ SaveResult saveTheme(const ThemeDocument& original, FileSystem& files,
     }
 
     SaveLock lock;
-    if (auto status = lock.acquire(programDir, settings.lockWaitMs)) {
-        fail(*status);
+    if (auto status = lock.acquire(programDir, settings.lockWaitMs); !status.ok()) {
+        fail(status.error());
         return result;
     }
 
@@ -268,10 +272,10 @@ SaveResult saveTheme(const ThemeDocument& original, FileSystem& files,
     std::optional<FileSystem::Batch> batch;
     auto steps = [&]() -> Status {
         if (!files.directoryExists(themeDir + QLatin1Char('\\'))) {
-            if (auto status = files.makeDirectory(themeDir))
-                return atStep(QStringLiteral("Creating the theme directory"), *status);
+            if (auto status = files.makeDirectory(themeDir); !status.ok())
+                return atStep(QStringLiteral("Creating the theme directory"), status.error());
         }
-        if (auto status = makeScratch(files, programDir))
+        if (auto status = makeScratch(files, programDir); !status.ok())
             return status;
         batch.emplace(files, themeDir);
         if (auto failure = copyChosenFiles(files, doc, programDir)) {
@@ -279,42 +283,44 @@ SaveResult saveTheme(const ThemeDocument& original, FileSystem& files,
                 removeScratch(files, programDir);
             return failure->error;
         }
-        if (auto status = files.writeFile(themeFilePath(doc.name), themeBytes.value()))
-            return atStep(QStringLiteral("Writing the theme file"), *status);
-        return std::nullopt;
+        if (auto status = files.writeFile(themeFilePath(doc.name), themeBytes.value());
+            !status.ok())
+            return atStep(QStringLiteral("Writing the theme file"), status.error());
+        return {};
     };
-    if (auto status = steps()) {
-        fail(*status);
-    } else if (auto cleanUp = removeScratch(files, programDir)) {
+    if (auto status = steps(); !status.ok()) {
+        fail(status.error());
+    } else if (auto cleanUp = removeScratch(files, programDir); !cleanUp.ok()) {
         // The theme is whole; only the clean-up did not complete.
         result.outcome = SaveOutcome::SavedIncomplete;
-        result.status = *cleanUp;
+        result.status = cleanUp.error();
     }
 
     // ReadMe, after a failure too, wherever there is a theme directory to hold it.
     if (result.outcome != SaveOutcome::Failed ||
         files.directoryExists(themeDir + QLatin1Char('\\'))) {
-        if (auto status = GenerateReadMe(files, doc)) {
+        if (auto status = GenerateReadMe(files, doc); !status.ok()) {
             if (result.outcome == SaveOutcome::Saved)
                 result.outcome = SaveOutcome::SavedIncomplete;
-            if (!result.status)
-                result.status = *status;
+            if (result.status.ok())
+                result.status = status.error();
         }
     }
 
     // What was written takes its place: the copies and the .theme file that
     // were completed, and ReadMe.txt.
     if (batch) {
-        if (auto status = batch->commit()) {
-            if (status->file == themeReadMePath(doc.name) &&
+        if (auto status = batch->commit(); !status.ok()) {
+            if (status.error().file == themeReadMePath(doc.name) &&
                 result.outcome != SaveOutcome::Failed) {
                 // Everything before it is in place: the theme is whole.
                 result.outcome = SaveOutcome::SavedIncomplete;
-                if (!result.status)
-                    result.status = atStep(QStringLiteral("Writing the ReadMe file"), *status);
+                if (result.status.ok())
+                    result.status =
+                        atStep(QStringLiteral("Writing the ReadMe file"), status.error());
             } else {
                 if (result.outcome != SaveOutcome::Failed)
-                    result.status = *status;
+                    result.status = status.error();
                 result.outcome = SaveOutcome::Failed;
             }
         }

@@ -31,7 +31,7 @@ ColourTexts numbered() {
 
 TEST_F(Scheme, DefaultColoursAreSavedAs25CrLfLines) {
     const ThemeDocument doc;
-    ASSERT_FALSE(saveColourScheme(m_files, kProgram, QStringLiteral("Sunset"), doc.colours));
+    ASSERT_TRUE(saveColourScheme(m_files, kProgram, QStringLiteral("Sunset"), doc.colours).ok());
     const QByteArray bytes = test::readBytes(programHost() + QStringLiteral("/Sunset.scheme"));
     const auto lines = test::crlfLines(bytes);
     ASSERT_EQ(lines.size(), 25);
@@ -45,17 +45,19 @@ TEST_F(Scheme, DefaultColoursAreSavedAs25CrLfLines) {
 TEST_F(Scheme, SavedAndLoadedBackInOwnColoursMode) {
     ColourTexts colours = numbered();
     colours[7] = QStringLiteral("  odd text, kept as it stands ");
-    ASSERT_FALSE(saveColourScheme(m_files, kProgram, QStringLiteral("Mine"), colours));
+    ASSERT_TRUE(saveColourScheme(m_files, kProgram, QStringLiteral("Mine"), colours).ok());
 
     ThemeDocument doc;
     ASSERT_EQ(doc.colourMode, ColourMode::Preset);
-    ASSERT_FALSE(loadColourScheme(m_files, kProgram + QStringLiteral("\\MINE.SCHEME"), doc));
+    ASSERT_TRUE(loadColourScheme(m_files, kProgram + QStringLiteral("\\MINE.SCHEME"), doc).ok());
     EXPECT_EQ(doc.colours, colours);
     EXPECT_EQ(doc.colourMode, ColourMode::Own);
 
     // Loading again in own-colours mode replaces all 25 and keeps the mode.
-    ASSERT_FALSE(saveColourScheme(m_files, kProgram, QStringLiteral("Other"), presetColours(3)));
-    ASSERT_FALSE(loadColourScheme(m_files, programHost() + QStringLiteral("/Other.scheme"), doc));
+    ASSERT_TRUE(
+        saveColourScheme(m_files, kProgram, QStringLiteral("Other"), presetColours(3)).ok());
+    ASSERT_TRUE(
+        loadColourScheme(m_files, programHost() + QStringLiteral("/Other.scheme"), doc).ok());
     EXPECT_EQ(doc.colours, presetColours(3));
     EXPECT_EQ(doc.colourMode, ColourMode::Own);
 }
@@ -78,16 +80,16 @@ TEST_F(Scheme, AShortFileIsRefusedAndNoColourChanges) {
     ThemeDocument doc;
     const ThemeDocument before = doc;
     auto status = loadColourScheme(m_files, kProgram + QStringLiteral("\\short.scheme"), doc);
-    ASSERT_TRUE(status.has_value());
-    EXPECT_TRUE(status->reason.contains(QStringLiteral("24 of the 25")));
+    ASSERT_FALSE(status.ok());
+    EXPECT_TRUE(status.error().reason.contains(QStringLiteral("24 of the 25")));
     EXPECT_EQ(doc, before);
 
     writeFile(programHost() + QStringLiteral("/empty.scheme"), QByteArray());
-    EXPECT_TRUE(loadColourScheme(m_files, kProgram + QStringLiteral("\\empty.scheme"), doc));
+    EXPECT_FALSE(loadColourScheme(m_files, kProgram + QStringLiteral("\\empty.scheme"), doc).ok());
     EXPECT_EQ(doc, before);
     auto missing = loadColourScheme(m_files, kProgram + QStringLiteral("\\none.scheme"), doc);
-    ASSERT_TRUE(missing.has_value());
-    EXPECT_TRUE(isFileNotFound(*missing));
+    ASSERT_FALSE(missing.ok());
+    EXPECT_TRUE(isFileNotFound(missing.error()));
     EXPECT_EQ(doc, before);
 }
 
@@ -95,14 +97,14 @@ TEST_F(Scheme, ANameThatCannotBeAFileGetsAClearError) {
     const ColourTexts colours = numbered();
     // Missing sub-folder, a character Windows refuses, no name at all.
     auto folder = saveColourScheme(m_files, kProgram, QStringLiteral("Sub\\Mine"), colours);
-    ASSERT_TRUE(folder.has_value());
-    EXPECT_EQ(folder->file, kProgram + QStringLiteral("\\Sub\\Mine.scheme"));
-    EXPECT_TRUE(saveColourScheme(m_files, kProgram, QStringLiteral("a?b"), colours).has_value());
-    EXPECT_TRUE(saveColourScheme(m_files, kProgram, QString(), colours).has_value());
+    ASSERT_FALSE(folder.ok());
+    EXPECT_EQ(folder.error().file, kProgram + QStringLiteral("\\Sub\\Mine.scheme"));
+    EXPECT_FALSE(saveColourScheme(m_files, kProgram, QStringLiteral("a?b"), colours).ok());
+    EXPECT_FALSE(saveColourScheme(m_files, kProgram, QString(), colours).ok());
     EXPECT_EQ(QDir(programHost()).entryList(QDir::Files | QDir::Hidden), QStringList());
 
     // An existing sub-folder is fine.
     QDir().mkpath(programHost() + QStringLiteral("/Sub"));
-    EXPECT_FALSE(saveColourScheme(m_files, kProgram, QStringLiteral("Sub\\Mine"), colours));
+    EXPECT_TRUE(saveColourScheme(m_files, kProgram, QStringLiteral("Sub\\Mine"), colours).ok());
     EXPECT_TRUE(QFileInfo::exists(programHost() + QStringLiteral("/Sub/Mine.scheme")));
 }

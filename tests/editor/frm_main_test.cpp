@@ -256,7 +256,7 @@ public:
     }
     Status waitUntilLoaded(int timeoutMs) override {
         waitedMs = timeoutMs;
-        return std::nullopt;
+        return {};
     }
     bool failOpen = false;
     bool midiPresentAtOpen = false;
@@ -306,7 +306,7 @@ TEST_F(Birthday, TheTuneGoesBackUnderItsNameWhenPlayingFails) {
 
 TEST_F(Birthday, ADeviceLeftOpenIsClosedFirst) {
     device.setFileName(QStringLiteral("/tmp/earlier.wav"));
-    device.command(QStringLiteral("Open"));
+    ASSERT_TRUE(device.command(QStringLiteral("Open")).ok());
     device.log.clear();
     load(QDate(2027, 1, 12));
     ASSERT_FALSE(device.log.isEmpty());

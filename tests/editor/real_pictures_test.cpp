@@ -16,7 +16,7 @@ protected:
     void SetUp() override {
         TabsFixture::SetUp();
         // The program's own pictures and pointer, as an installation has them.
-        ASSERT_FALSE(fillProgramDirectory(installedDataFolder()).has_value());
+        ASSERT_TRUE(fillProgramDirectory(installedDataFolder()).ok());
         ASSERT_TRUE(QFile::exists(m_programDir + QStringLiteral("/pen.cuz")))
             << "the data files are not built in " << installedDataFolder().toStdString();
         FakeServices& f = fakes;

@@ -134,14 +134,14 @@ public:
         } else if (command == QStringLiteral("Close")) {
             m_mode = MciMode::NotOpen;
         }
-        return std::nullopt;
+        return {};
     }
     Status waitUntilLoaded(int timeoutMs = 2000) override {
         (void)timeoutMs;
         ++waits;
         if (m_mode == MciMode::NotOpen)
             return Error{QStringLiteral("Loading"), m_file, QStringLiteral("not open")};
-        return std::nullopt;
+        return {};
     }
     QStringList log; // "Open /path", "Play /path", ...
     int waits = 0;   // calls of waitUntilLoaded (not in the log)

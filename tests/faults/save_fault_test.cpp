@@ -121,9 +121,9 @@ TEST_F(SaveFaults, WhereverTheDiskFillsEveryEarlierFileIsOldOrWholeAndTheFailure
         const SaveResult result = save(files);
         const std::string when = "limit " + std::to_string(limit);
         ASSERT_EQ(result.outcome, SaveOutcome::Failed) << when;
-        ASSERT_TRUE(result.status.has_value());
-        EXPECT_TRUE(result.status->reason.contains(QStringLiteral("No space"))) << when;
-        EXPECT_FALSE(result.status->file.isEmpty()) << when;
+        ASSERT_FALSE(result.status.ok());
+        EXPECT_TRUE(result.status.error().reason.contains(QStringLiteral("No space"))) << when;
+        EXPECT_FALSE(result.status.error().file.isEmpty()) << when;
         expectOldOrNew(before, after, when);
         ++failures;
     }
@@ -146,9 +146,10 @@ TEST_F(SaveFaults, AChosenFileThatVanishesAfterTheSaveBeganIsReportedAsMissing) 
     };
     const SaveResult result = save(files);
     EXPECT_EQ(result.outcome, SaveOutcome::Failed);
-    ASSERT_TRUE(result.status.has_value());
-    EXPECT_TRUE(isFileNotFound(*result.status)) << result.status->text().toStdString();
-    EXPECT_EQ(result.status->file, victim);
+    ASSERT_FALSE(result.status.ok());
+    EXPECT_TRUE(isFileNotFound(result.status.error()))
+        << result.status.error().text().toStdString();
+    EXPECT_EQ(result.status.error().file, victim);
     expectOldOrNew(before, after, "vanished source");
     // Every chosen file reaches the scratch folder before any reaches the
     // theme, so none was replaced; the ReadMe step ran.
@@ -175,9 +176,9 @@ TEST_F(SaveFaults, AScratchCopyThatVanishesBetweenTheTwoStagesIsReported) {
     };
     const SaveResult result = save(files);
     EXPECT_EQ(result.outcome, SaveOutcome::Failed);
-    ASSERT_TRUE(result.status.has_value());
-    EXPECT_EQ(result.status->step, QStringLiteral("Copying into the theme directory"));
-    EXPECT_TRUE(result.status->file.endsWith(QStringLiteral("Ocean Asterisk.wav")));
+    ASSERT_FALSE(result.status.ok());
+    EXPECT_EQ(result.status.error().step, QStringLiteral("Copying into the theme directory"));
+    EXPECT_TRUE(result.status.error().file.endsWith(QStringLiteral("Ocean Asterisk.wav")));
     expectOldOrNew(before, after, "vanished scratch copy");
     EXPECT_EQ(themeContents().at(QStringLiteral("Ocean Asterisk.wav")),
               before.at(QStringLiteral("Ocean Asterisk.wav")));
@@ -194,8 +195,8 @@ TEST_F(SaveFaults, ALockThatNamesNoOwnerBlocksOnlyWhileItIsFresh) {
     FileSystem files;
     const SaveResult blocked = save(files);
     EXPECT_EQ(blocked.outcome, SaveOutcome::Failed);
-    ASSERT_TRUE(blocked.status.has_value());
-    EXPECT_TRUE(blocked.status->reason.contains(QStringLiteral("another save is running")));
+    ASSERT_FALSE(blocked.status.ok());
+    EXPECT_TRUE(blocked.status.error().reason.contains(QStringLiteral("another save is running")));
 
     QFile file(lock);
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));

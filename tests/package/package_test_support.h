@@ -27,7 +27,7 @@ public:
     Status probe(const QString& path) const override {
         const Result<QString> host = hostPath(path);
         if (host && QFileInfo(host.value()).isFile())
-            return std::nullopt;
+            return {};
         return Error{QStringLiteral("Loading the picture"), path, QStringLiteral("missing")};
     }
 };

@@ -21,7 +21,7 @@ namespace {
 class DrivePictures : public FakePictures {
 public:
     Result<QPixmap> loadPicture(const QString& path) override {
-        if (DiskProbe().probe(path))
+        if (!DiskProbe().probe(path).ok())
             missing.insert(path);
         return FakePictures::loadPicture(path);
     }

@@ -110,7 +110,7 @@ TEST_F(Drive, ProgramDirectoryIsFilledAndTheUsersFilesAreKept) {
     writeFile(data + QStringLiteral("/play.bmz"), "picture v1");
     writeFile(data + QStringLiteral("/PersonalReadMe.txz"), "installed readme");
     writeFile(data + QStringLiteral("/Pastel.scheme"), "installed scheme");
-    ASSERT_FALSE(fillProgramDirectory(data).has_value());
+    ASSERT_TRUE(fillProgramDirectory(data).ok());
 
     const QString program = onDrive(QStringLiteral("Program Files/Paletteer 95"));
     EXPECT_EQ(test::readBytes(program + QStringLiteral("/play.bmz")), "picture v1");
@@ -123,7 +123,7 @@ TEST_F(Drive, ProgramDirectoryIsFilledAndTheUsersFilesAreKept) {
     QFile::rename(program + QStringLiteral("/play.bmz"), program + QStringLiteral("/PLAY.BMZ"));
     writeFile(data + QStringLiteral("/play.bmz"), "picture v2");
     writeFile(data + QStringLiteral("/PersonalReadMe.txz"), "new installed readme");
-    ASSERT_FALSE(fillProgramDirectory(data).has_value());
+    ASSERT_TRUE(fillProgramDirectory(data).ok());
 
     EXPECT_EQ(test::readBytes(program + QStringLiteral("/PersonalReadMe.txz")), "my readme");
     EXPECT_EQ(test::readBytes(program + QStringLiteral("/Pastel.scheme")), "my scheme");
@@ -132,7 +132,7 @@ TEST_F(Drive, ProgramDirectoryIsFilledAndTheUsersFilesAreKept) {
 
     // A deleted user file comes back from the installation.
     QFile::remove(program + QStringLiteral("/Pastel.scheme"));
-    ASSERT_FALSE(fillProgramDirectory(data).has_value());
+    ASSERT_TRUE(fillProgramDirectory(data).ok());
     EXPECT_EQ(test::readBytes(program + QStringLiteral("/Pastel.scheme")), "installed scheme");
 }
 
@@ -148,10 +148,10 @@ TEST_F(Drive, FillingGoesOnPastFilesItCannotPutInPlaceAndNamesEach) {
     QDir().mkpath(program + QStringLiteral("/C.BMZ"));
 
     const Status status = fillProgramDirectory(data);
-    ASSERT_TRUE(status.has_value());
+    ASSERT_FALSE(status.ok());
     EXPECT_EQ(test::readBytes(program + QStringLiteral("/b.bmz")), "new");
     EXPECT_EQ(test::readBytes(program + QStringLiteral("/d.bmz")), "new");
-    const QString text = status->text();
+    const QString text = status.error().text();
     EXPECT_EQ(text.count(QStringLiteral("a.bmz")), 1) << text.toStdString();
     EXPECT_EQ(text.count(QStringLiteral("c.bmz")), 1) << text.toStdString();
     EXPECT_FALSE(text.contains(QStringLiteral("b.bmz")));
@@ -160,13 +160,14 @@ TEST_F(Drive, FillingGoesOnPastFilesItCannotPutInPlaceAndNamesEach) {
     // One failure is that file's own error.
     QDir(program + QStringLiteral("/C.BMZ")).removeRecursively();
     const Status one = fillProgramDirectory(data);
-    ASSERT_TRUE(one.has_value());
-    EXPECT_TRUE(one->file.endsWith(QStringLiteral("a.bmz"))) << one->text().toStdString();
+    ASSERT_FALSE(one.ok());
+    EXPECT_TRUE(one.error().file.endsWith(QStringLiteral("a.bmz")))
+        << one.error().text().toStdString();
     EXPECT_EQ(test::readBytes(program + QStringLiteral("/c.bmz")), "new");
 }
 
 TEST_F(Drive, AMissingDataFolderStillGivesAProgramDirectory) {
-    EXPECT_FALSE(fillProgramDirectory(tmp() + QStringLiteral("/no-data")).has_value());
+    EXPECT_TRUE(fillProgramDirectory(tmp() + QStringLiteral("/no-data")).ok());
     EXPECT_TRUE(QFileInfo(onDrive(QStringLiteral("Program Files/Paletteer 95"))).isDir());
     EXPECT_EQ(programDirectory(), QStringLiteral("C:\\Program Files\\Paletteer 95"));
 }

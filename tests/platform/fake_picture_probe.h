@@ -25,7 +25,7 @@ public:
     Status probe(const QString& path) const override {
         m_asked.append(path);
         if (m_everything || m_loadable.contains(path, Qt::CaseInsensitive))
-            return std::nullopt;
+            return {};
         return Error{QStringLiteral("Loading a picture"), path, QStringLiteral("file not found")};
     }
 

@@ -62,12 +62,12 @@ TEST(Fakes, TheAudioDeviceLogsCommandsAndKeepsTheOneFileRule) {
     FakeServices fakes;
     MciDevice& audio = fakes.services().audio;
     audio.setFileName(QStringLiteral("a.wav"));
-    EXPECT_TRUE(audio.command(QStringLiteral("Play"))) << "playing with nothing open";
-    EXPECT_FALSE(audio.command(QStringLiteral("Open")));
+    EXPECT_FALSE(audio.command(QStringLiteral("Play")).ok()) << "playing with nothing open";
+    EXPECT_TRUE(audio.command(QStringLiteral("Open")).ok());
     EXPECT_EQ(audio.mode(), MciMode::Stopped);
-    EXPECT_FALSE(audio.waitUntilLoaded());
+    EXPECT_TRUE(audio.waitUntilLoaded().ok());
     EXPECT_NONFATAL_FAILURE(audio.command(QStringLiteral("Open")), "Open while a file is open");
-    EXPECT_FALSE(audio.command(QStringLiteral("Close")));
+    EXPECT_TRUE(audio.command(QStringLiteral("Close")).ok());
     EXPECT_EQ(audio.mode(), MciMode::NotOpen);
     EXPECT_EQ(fakes.audio.log,
               QStringList({QStringLiteral("Play a.wav"), QStringLiteral("Open a.wav"),

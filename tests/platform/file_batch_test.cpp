@@ -32,11 +32,15 @@ protected:
     }
     // Two files into the batch's folder, one (a scratch copy) elsewhere.
     void writeAll(FileSystem& files) {
-        EXPECT_FALSE(files.writeFile(kTheme + QStringLiteral("\\Ocean.theme"), "new theme"));
-        EXPECT_FALSE(files.copyFile(tmp() + QStringLiteral("/busy.cur"),
-                                    kTheme + QStringLiteral("\\Ocean Busy.cur")));
-        EXPECT_FALSE(files.copyFile(tmp() + QStringLiteral("/busy.cur"),
-                                    QStringLiteral("C:\\Scratch\\Ocean Busy.ani")));
+        EXPECT_TRUE(files.writeFile(kTheme + QStringLiteral("\\Ocean.theme"), "new theme").ok());
+        EXPECT_TRUE(files
+                        .copyFile(tmp() + QStringLiteral("/busy.cur"),
+                                  kTheme + QStringLiteral("\\Ocean Busy.cur"))
+                        .ok());
+        EXPECT_TRUE(files
+                        .copyFile(tmp() + QStringLiteral("/busy.cur"),
+                                  QStringLiteral("C:\\Scratch\\Ocean Busy.ani"))
+                        .ok());
     }
     const QStringList m_before{QStringLiteral("Ocean Busy.cur"), QStringLiteral("Ocean.theme")};
 };
@@ -56,7 +60,7 @@ TEST_F(Batches, NothingOfTheFolderChangesBeforeCommitThenEveryFileTakesItsPlace)
     // A file outside the folder is there at once.
     EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Scratch/Ocean Busy.ani"))), "new busy");
 
-    EXPECT_FALSE(batch.commit());
+    EXPECT_TRUE(batch.commit().ok());
     EXPECT_EQ(test::readBytes(themeFile("Ocean.theme")), "new theme");
     EXPECT_EQ(test::readBytes(themeFile("Ocean Busy.cur")), "new busy");
     EXPECT_EQ(entries(), m_before);
@@ -66,7 +70,7 @@ TEST_F(Batches, NothingOfTheFolderChangesBeforeCommitThenEveryFileTakesItsPlace)
               QFile::ReadOwner | QFile::WriteOwner);
 
     // Once committed, the batch is over: writes are ordinary again.
-    EXPECT_FALSE(files.writeFile(kTheme + QStringLiteral("\\Ocean.theme"), "later"));
+    EXPECT_TRUE(files.writeFile(kTheme + QStringLiteral("\\Ocean.theme"), "later").ok());
     EXPECT_EQ(test::readBytes(themeFile("Ocean.theme")), "later");
 }
 
@@ -78,7 +82,7 @@ TEST_F(Batches, ABatchEndedWithoutCommitLeavesEveryTargetAsItWas) {
         writeAll(files);
         // A folder where a file should go is refused before anything is written.
         QDir().mkpath(themeFile("ReadMe.txt"));
-        EXPECT_TRUE(files.writeFile(kTheme + QStringLiteral("\\ReadMe.txt"), "text"));
+        EXPECT_FALSE(files.writeFile(kTheme + QStringLiteral("\\ReadMe.txt"), "text").ok());
     }
     EXPECT_EQ(test::readBytes(themeFile("Ocean.theme")), "old theme");
     EXPECT_EQ(test::readBytes(themeFile("Ocean Busy.cur")), "old busy");
@@ -93,14 +97,14 @@ TEST_F(Batches, AFullDiskFailsOneFileAndCommitPlacesTheOnesWrittenBeforeIt) {
     FileSystem files;
     FileSystem::Batch batch(files, kTheme);
     files.setWriteLimit(9 + 1024 * 1024);
-    EXPECT_FALSE(files.writeFile(kTheme + QStringLiteral("\\Ocean.theme"), "new theme"));
+    EXPECT_TRUE(files.writeFile(kTheme + QStringLiteral("\\Ocean.theme"), "new theme").ok());
     const Status full = files.copyFile(tmp() + QStringLiteral("/big.cur"),
                                        kTheme + QStringLiteral("\\Ocean Busy.cur"));
-    ASSERT_TRUE(full.has_value());
-    EXPECT_TRUE(full->reason.contains(QStringLiteral("No space")));
+    ASSERT_FALSE(full.ok());
+    EXPECT_TRUE(full.error().reason.contains(QStringLiteral("No space")));
     EXPECT_EQ(entries(), m_before);
 
-    EXPECT_FALSE(batch.commit());
+    EXPECT_TRUE(batch.commit().ok());
     EXPECT_EQ(test::readBytes(themeFile("Ocean.theme")), "new theme");
     EXPECT_EQ(test::readBytes(themeFile("Ocean Busy.cur")), "old busy");
     EXPECT_EQ(entries(), m_before);

@@ -95,51 +95,51 @@ TEST_F(Files, DirectoryExistsOnlyForAFolder) {
 }
 
 TEST_F(Files, MakeAndRemoveDirectory) {
-    EXPECT_FALSE(m_fs.makeDirectory(QStringLiteral("C:\\Work")).has_value());
+    EXPECT_TRUE(m_fs.makeDirectory(QStringLiteral("C:\\Work")).ok());
     EXPECT_TRUE(QFileInfo(onDrive(QStringLiteral("Work"))).isDir());
     // Exists (in any case), parent missing, other drive.
-    EXPECT_TRUE(m_fs.makeDirectory(QStringLiteral("C:\\WORK")).has_value());
-    EXPECT_TRUE(m_fs.makeDirectory(QStringLiteral("C:\\Missing\\Work")).has_value());
-    EXPECT_TRUE(m_fs.makeDirectory(QStringLiteral("D:\\Work")).has_value());
+    EXPECT_FALSE(m_fs.makeDirectory(QStringLiteral("C:\\WORK")).ok());
+    EXPECT_FALSE(m_fs.makeDirectory(QStringLiteral("C:\\Missing\\Work")).ok());
+    EXPECT_FALSE(m_fs.makeDirectory(QStringLiteral("D:\\Work")).ok());
 
     writeFile(onDrive(QStringLiteral("Work/x.txt")), "x");
-    EXPECT_TRUE(m_fs.removeDirectory(QStringLiteral("C:\\work")).has_value());
+    EXPECT_FALSE(m_fs.removeDirectory(QStringLiteral("C:\\work")).ok());
     EXPECT_TRUE(QFileInfo::exists(onDrive(QStringLiteral("Work/x.txt"))));
     QFile::remove(onDrive(QStringLiteral("Work/x.txt")));
-    EXPECT_FALSE(m_fs.removeDirectory(QStringLiteral("C:\\work")).has_value());
+    EXPECT_TRUE(m_fs.removeDirectory(QStringLiteral("C:\\work")).ok());
     EXPECT_FALSE(QFileInfo::exists(onDrive(QStringLiteral("Work"))));
     auto missing = m_fs.removeDirectory(QStringLiteral("C:\\work"));
-    ASSERT_TRUE(missing.has_value());
-    EXPECT_TRUE(isFileNotFound(*missing));
+    ASSERT_FALSE(missing.ok());
+    EXPECT_TRUE(isFileNotFound(missing.error()));
 }
 
 TEST_F(Files, CopyReplacesTheTargetUnderItsExistingName) {
     writeFile(tmp() + QStringLiteral("/src/Arrow.cur"), "new pointer");
     writeFile(onDrive(QStringLiteral("Themes/Ocean/Ocean Normal Select.cur")), "old pointer");
-    EXPECT_FALSE(m_fs.copyFile(tmp() + QStringLiteral("/src/Arrow.cur"),
-                               QStringLiteral("C:\\themes\\OCEAN\\ocean normal select.CUR"))
-                     .has_value());
+    EXPECT_TRUE(m_fs.copyFile(tmp() + QStringLiteral("/src/Arrow.cur"),
+                              QStringLiteral("C:\\themes\\OCEAN\\ocean normal select.CUR"))
+                    .ok());
     EXPECT_EQ(entries(QStringLiteral("Themes/Ocean")),
               QStringList{QStringLiteral("Ocean Normal Select.cur")});
     EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Themes/Ocean/Ocean Normal Select.cur"))),
               "new pointer");
 
     // A file copied over itself stays whole.
-    EXPECT_FALSE(m_fs.copyFile(QStringLiteral("C:\\Themes\\Ocean\\Ocean Normal Select.cur"),
-                               QStringLiteral("C:\\Themes\\Ocean\\Ocean Normal Select.cur"))
-                     .has_value());
+    EXPECT_TRUE(m_fs.copyFile(QStringLiteral("C:\\Themes\\Ocean\\Ocean Normal Select.cur"),
+                              QStringLiteral("C:\\Themes\\Ocean\\Ocean Normal Select.cur"))
+                    .ok());
     EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Themes/Ocean/Ocean Normal Select.cur"))),
               "new pointer");
 }
 
 TEST_F(Files, CopyOfAMissingOrNonRegularFileFails) {
     auto missing = m_fs.copyFile(tmp() + QStringLiteral("/gone.wav"), QStringLiteral("C:\\x.wav"));
-    ASSERT_TRUE(missing.has_value());
-    EXPECT_TRUE(isFileNotFound(*missing));
-    EXPECT_EQ(missing->file, tmp() + QStringLiteral("/gone.wav"));
+    ASSERT_FALSE(missing.ok());
+    EXPECT_TRUE(isFileNotFound(missing.error()));
+    EXPECT_EQ(missing.error().file, tmp() + QStringLiteral("/gone.wav"));
     auto folder = m_fs.copyFile(QStringLiteral("C:\\Windows"), QStringLiteral("C:\\x.wav"));
-    ASSERT_TRUE(folder.has_value());
-    EXPECT_FALSE(isFileNotFound(*folder));
+    ASSERT_FALSE(folder.ok());
+    EXPECT_FALSE(isFileNotFound(folder.error()));
     EXPECT_FALSE(QFileInfo::exists(onDrive(QStringLiteral("x.wav"))));
 }
 
@@ -152,10 +152,10 @@ TEST_F(Files, AFullDiskHalfWayLeavesTheEarlierFileWholeAndNoLitter) {
     m_fs.setWriteLimit(1024 * 1024 + 5);
     auto copy = m_fs.copyFile(tmp() + QStringLiteral("/big.wav"),
                               QStringLiteral("C:\\Themes\\Ocean\\Ocean Asterisk.wav"));
-    ASSERT_TRUE(copy.has_value());
-    EXPECT_TRUE(copy->reason.contains(QStringLiteral("No space")));
+    ASSERT_FALSE(copy.ok());
+    EXPECT_TRUE(copy.error().reason.contains(QStringLiteral("No space")));
     auto write = m_fs.writeFile(QStringLiteral("C:\\Themes\\Ocean\\Ocean.theme"), "new theme");
-    ASSERT_TRUE(write.has_value());
+    ASSERT_FALSE(write.ok());
 
     EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Themes/Ocean/Ocean Asterisk.wav"))),
               "earlier sound");
@@ -165,9 +165,9 @@ TEST_F(Files, AFullDiskHalfWayLeavesTheEarlierFileWholeAndNoLitter) {
               (QStringList{QStringLiteral("Ocean Asterisk.wav"), QStringLiteral("Ocean.theme")}));
 
     m_fs.setWriteLimit(-1);
-    EXPECT_FALSE(m_fs.copyFile(tmp() + QStringLiteral("/big.wav"),
-                               QStringLiteral("C:\\Themes\\Ocean\\Ocean Asterisk.wav"))
-                     .has_value());
+    EXPECT_TRUE(m_fs.copyFile(tmp() + QStringLiteral("/big.wav"),
+                              QStringLiteral("C:\\Themes\\Ocean\\Ocean Asterisk.wav"))
+                    .ok());
     EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Themes/Ocean/Ocean Asterisk.wav"))), big);
 }
 
@@ -176,36 +176,37 @@ TEST_F(Files, DeleteByPatternDeletesMatchingFilesOnly) {
     writeFile(onDrive(QStringLiteral("Scratch/B.WAV")), "b");
     QDir().mkpath(onDrive(QStringLiteral("Scratch/folder.wav")));
 
-    EXPECT_FALSE(m_fs.deleteFiles(QStringLiteral("C:\\scratch\\*.wav")).has_value());
+    EXPECT_TRUE(m_fs.deleteFiles(QStringLiteral("C:\\scratch\\*.wav")).ok());
     EXPECT_EQ(entries(QStringLiteral("Scratch")),
               (QStringList{QStringLiteral("a.ani"), QStringLiteral("folder.wav")}));
     auto none = m_fs.deleteFiles(QStringLiteral("C:\\scratch\\*.wav"));
-    ASSERT_TRUE(none.has_value());
-    EXPECT_TRUE(isFileNotFound(*none));
-    EXPECT_FALSE(m_fs.deleteFiles(QStringLiteral("C:\\scratch\\*.*")).has_value());
+    ASSERT_FALSE(none.ok());
+    EXPECT_TRUE(isFileNotFound(none.error()));
+    EXPECT_TRUE(m_fs.deleteFiles(QStringLiteral("C:\\scratch\\*.*")).ok());
     EXPECT_EQ(entries(QStringLiteral("Scratch")), QStringList{QStringLiteral("folder.wav")});
-    EXPECT_TRUE(isFileNotFound(*m_fs.deleteFiles(QStringLiteral("C:\\nowhere\\*.*"))));
+    EXPECT_TRUE(isFileNotFound(m_fs.deleteFiles(QStringLiteral("C:\\nowhere\\*.*")).error()));
 }
 
 TEST_F(Files, RenameRefusesAnExistingTargetButAllowsACaseChange) {
     writeFile(onDrive(QStringLiteral("Prog/theme.cat")), "tune");
     writeFile(onDrive(QStringLiteral("Prog/other.mid")), "other");
-    EXPECT_TRUE(
+    EXPECT_FALSE(
         m_fs.rename(QStringLiteral("C:\\Prog\\theme.cat"), QStringLiteral("C:\\Prog\\OTHER.MID"))
-            .has_value());
+            .ok());
     EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Prog/other.mid"))), "other");
 
-    EXPECT_FALSE(
+    EXPECT_TRUE(
         m_fs.rename(QStringLiteral("C:\\Prog\\theme.cat"), QStringLiteral("C:\\Prog\\theme.mid"))
-            .has_value());
+            .ok());
     EXPECT_EQ(test::readBytes(onDrive(QStringLiteral("Prog/theme.mid"))), "tune");
-    EXPECT_FALSE(
+    EXPECT_TRUE(
         m_fs.rename(QStringLiteral("C:\\Prog\\theme.mid"), QStringLiteral("C:\\Prog\\Theme.MID"))
-            .has_value());
+            .ok());
     EXPECT_EQ(entries(QStringLiteral("Prog")),
               (QStringList{QStringLiteral("other.mid"), QStringLiteral("Theme.MID")}));
     EXPECT_TRUE(isFileNotFound(
-        *m_fs.rename(QStringLiteral("C:\\Prog\\gone.cat"), QStringLiteral("C:\\Prog\\x.mid"))));
+        m_fs.rename(QStringLiteral("C:\\Prog\\gone.cat"), QStringLiteral("C:\\Prog\\x.mid"))
+            .error()));
 }
 
 TEST_F(Files, ReadFileNamesAMissingFile) {
@@ -244,14 +245,14 @@ TEST_F(Files, OnlyARiffWaveHeaderMakesAWaveFile) {
         writeFile(onDrive(QStringLiteral("Windows/Media/Sound.WAV")), c.bytes);
         const Status status = checkWaveFile(QStringLiteral("C:\\WINDOWS\\media\\sound.wav"));
         if (!c.problem) {
-            EXPECT_FALSE(status.has_value()) << status->text().toStdString();
+            EXPECT_TRUE(status.ok()) << status.error().text().toStdString();
             continue;
         }
-        ASSERT_TRUE(status.has_value());
-        EXPECT_EQ(status->reason, QString::fromLatin1(c.problem));
-        EXPECT_EQ(status->file, QStringLiteral("C:\\WINDOWS\\media\\sound.wav"));
+        ASSERT_FALSE(status.ok());
+        EXPECT_EQ(status.error().reason, QString::fromLatin1(c.problem));
+        EXPECT_EQ(status.error().file, QStringLiteral("C:\\WINDOWS\\media\\sound.wav"));
     }
     const Status missing = checkWaveFile(tmp() + QStringLiteral("/gone.wav"));
-    ASSERT_TRUE(missing.has_value());
-    EXPECT_EQ(missing->reason, QStringLiteral("file not found"));
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error().reason, QStringLiteral("file not found"));
 }

@@ -32,56 +32,56 @@ TEST_F(MciDeviceTest, OpenPlayPrevCloseRunThroughTheModes) {
     m_device.setFileName(path("tone.wav"));
     EXPECT_EQ(m_device.mode(), MciMode::NotOpen);
 
-    EXPECT_FALSE(m_device.command(QStringLiteral("Open")));
+    EXPECT_TRUE(m_device.command(QStringLiteral("Open")).ok());
     EXPECT_EQ(m_device.mode(), MciMode::Stopped);
-    EXPECT_FALSE(m_device.command(QStringLiteral("Play")));
+    EXPECT_TRUE(m_device.command(QStringLiteral("Play")).ok());
     EXPECT_EQ(m_device.mode(), MciMode::Playing);
     // Prev right after Play must not cut the sound off.
-    EXPECT_FALSE(m_device.command(QStringLiteral("Prev")));
+    EXPECT_TRUE(m_device.command(QStringLiteral("Prev")).ok());
     EXPECT_EQ(m_device.mode(), MciMode::Playing);
 
     // With no sound device the player either plays into nothing or reports
     // an error; in both cases it comes to rest instead of hanging.
     EXPECT_TRUE(m_device.waitUntilStopped(5000));
     EXPECT_NE(m_device.mode(), MciMode::NotOpen);
-    EXPECT_FALSE(m_device.command(QStringLiteral("Close")));
+    EXPECT_TRUE(m_device.command(QStringLiteral("Close")).ok());
     EXPECT_EQ(m_device.mode(), MciMode::NotOpen);
-    EXPECT_FALSE(m_device.command(QStringLiteral("Close"))) << "closing twice is harmless";
+    EXPECT_TRUE(m_device.command(QStringLiteral("Close")).ok()) << "closing twice is harmless";
 }
 
 TEST_F(MciDeviceTest, ASecondOpenClosesTheFirstFile) {
     m_device.setDeviceType(QStringLiteral("WaveAudio"));
     m_device.setFileName(path("tone.wav"));
-    ASSERT_FALSE(m_device.command(QStringLiteral("Open")));
-    ASSERT_FALSE(m_device.command(QStringLiteral("Play")));
+    ASSERT_TRUE(m_device.command(QStringLiteral("Open")).ok());
+    ASSERT_TRUE(m_device.command(QStringLiteral("Play")).ok());
 
     m_device.setFileName(path("other.wav"));
-    EXPECT_FALSE(m_device.command(QStringLiteral("Open")));
+    EXPECT_TRUE(m_device.command(QStringLiteral("Open")).ok());
     EXPECT_EQ(m_device.mode(), MciMode::Stopped) << "the first sound stopped with its file";
     EXPECT_EQ(m_device.fileName(), path("other.wav"));
-    EXPECT_FALSE(m_device.command(QStringLiteral("Close")));
+    EXPECT_TRUE(m_device.command(QStringLiteral("Close")).ok());
 }
 
 TEST_F(MciDeviceTest, RefusesWhatItCannotOpenOrPlay) {
     m_device.setDeviceType(QStringLiteral("WaveAudio"));
     m_device.setFileName(path("missing.wav"));
     const Status missing = m_device.command(QStringLiteral("Open"));
-    ASSERT_TRUE(missing);
-    EXPECT_EQ(missing->file, path("missing.wav"));
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error().file, path("missing.wav"));
     EXPECT_EQ(m_device.mode(), MciMode::NotOpen);
 
     m_device.setFileName(QString());
-    EXPECT_TRUE(m_device.command(QStringLiteral("Open")));
-    EXPECT_TRUE(m_device.command(QStringLiteral("Play"))) << "playing with nothing open";
-    EXPECT_TRUE(m_device.command(QStringLiteral("Prev")));
-    EXPECT_TRUE(m_device.waitUntilLoaded(100));
-    EXPECT_TRUE(m_device.command(QStringLiteral("Eject")));
+    EXPECT_FALSE(m_device.command(QStringLiteral("Open")).ok());
+    EXPECT_FALSE(m_device.command(QStringLiteral("Play")).ok()) << "playing with nothing open";
+    EXPECT_FALSE(m_device.command(QStringLiteral("Prev")).ok());
+    EXPECT_FALSE(m_device.waitUntilLoaded(100).ok());
+    EXPECT_FALSE(m_device.command(QStringLiteral("Eject")).ok());
 
     // No device type and an extension no device claims.
     m_device.setDeviceType(QString());
     m_device.setFileName(path("text.wav").replace(QStringLiteral(".wav"), QStringLiteral(".txt")));
     ASSERT_TRUE(test::writeFile(m_device.fileName(), QByteArray("text")));
-    EXPECT_TRUE(m_device.command(QStringLiteral("Open")));
+    EXPECT_FALSE(m_device.command(QStringLiteral("Open")).ok());
     EXPECT_EQ(m_device.mode(), MciMode::NotOpen);
 }
 
@@ -89,25 +89,25 @@ TEST_F(MciDeviceTest, AFileThatIsNoSoundIsAnErrorNotACrash) {
     m_device.setDeviceType(QStringLiteral("WaveAudio"));
     m_device.setFileName(path("text.wav"));
     // Opening only names the file; the player finds out while loading.
-    if (const Status opened = m_device.command(QStringLiteral("Open")))
-        SUCCEED() << "refused at once: " << opened->text().toStdString();
+    if (const Status opened = m_device.command(QStringLiteral("Open")); !opened.ok())
+        SUCCEED() << "refused at once: " << opened.error().text().toStdString();
     const Status loaded = m_device.waitUntilLoaded();
-    ASSERT_TRUE(loaded);
-    EXPECT_FALSE(loaded->reason.isEmpty());
-    EXPECT_TRUE(m_device.command(QStringLiteral("Play")));
+    ASSERT_FALSE(loaded.ok());
+    EXPECT_FALSE(loaded.error().reason.isEmpty());
+    EXPECT_FALSE(m_device.command(QStringLiteral("Play")).ok());
     EXPECT_NE(m_device.mode(), MciMode::Playing);
-    EXPECT_FALSE(m_device.command(QStringLiteral("Close")));
+    EXPECT_TRUE(m_device.command(QStringLiteral("Close")).ok());
 }
 
 TEST_F(MciDeviceTest, TheTuneIsChosenByItsExtensionAndLoadsInTime) {
     m_device.setDeviceType(QString());
     m_device.setFileName(path("tune.mid"));
-    ASSERT_FALSE(m_device.command(QStringLiteral("Open")));
-    EXPECT_FALSE(m_device.command(QStringLiteral("Play")));
-    EXPECT_FALSE(m_device.command(QStringLiteral("Prev")));
+    ASSERT_TRUE(m_device.command(QStringLiteral("Open")).ok());
+    EXPECT_TRUE(m_device.command(QStringLiteral("Play")).ok());
+    EXPECT_TRUE(m_device.command(QStringLiteral("Prev")).ok());
     const Status loaded = m_device.waitUntilLoaded();
-    EXPECT_FALSE(loaded) << loaded->text().toStdString();
-    EXPECT_FALSE(m_device.command(QStringLiteral("Close")));
+    EXPECT_TRUE(loaded.ok()) << loaded.error().text().toStdString();
+    EXPECT_TRUE(m_device.command(QStringLiteral("Close")).ok());
 }
 
 } // namespace

@@ -38,12 +38,12 @@ TEST(PlainText, LinesAreSeparatedByCrLfInWindows1252) {
 
 TEST_F(ReadMe, DefaultReadMeIsStoredAndLoadedBack) {
     const QString text = QStringLiteral("Thanks for downloading.\n\n\u00a9 Ann \u2013 1996");
-    EXPECT_FALSE(storeDefaultReadMe(m_files, kProgram, text).has_value());
+    EXPECT_TRUE(storeDefaultReadMe(m_files, kProgram, text).ok());
     EXPECT_EQ(test::readBytes(defaultFile()),
               QByteArray("Thanks for downloading.\r\n\r\n\xa9 Ann \x96 1996"));
     EXPECT_EQ(loadDefaultReadMe(m_files, kProgram).value(), text);
     // An empty text gives an empty file.
-    EXPECT_FALSE(storeDefaultReadMe(m_files, kProgram, QString()).has_value());
+    EXPECT_TRUE(storeDefaultReadMe(m_files, kProgram, QString()).ok());
     EXPECT_EQ(QFileInfo(defaultFile()).size(), 0);
     EXPECT_EQ(loadDefaultReadMe(m_files, kProgram).value(), QString());
 }
@@ -51,7 +51,7 @@ TEST_F(ReadMe, DefaultReadMeIsStoredAndLoadedBack) {
 TEST_F(ReadMe, FailuresAreReportedAndLeaveTheStoredFile) {
     writeFile(defaultFile(), "kept");
     auto status = storeDefaultReadMe(m_files, kProgram, QStringLiteral("\u4e00"));
-    ASSERT_TRUE(status.has_value());
+    ASSERT_FALSE(status.ok());
     EXPECT_EQ(test::readBytes(defaultFile()), "kept");
     QFile::remove(defaultFile());
     auto missing = loadDefaultReadMe(m_files, kProgram);
@@ -65,15 +65,15 @@ TEST_F(ReadMe, GenerateReadMeWritesOnlyWhenIncluded) {
     ThemeDocument doc;
     doc.name = QStringLiteral("Ocean");
     doc.readMe = QStringLiteral("one\ntwo");
-    EXPECT_FALSE(GenerateReadMe(m_files, doc).has_value());
+    EXPECT_TRUE(GenerateReadMe(m_files, doc).ok());
     EXPECT_FALSE(QFileInfo::exists(target));
     doc.includeReadMe = true;
-    EXPECT_FALSE(GenerateReadMe(m_files, doc).has_value());
+    EXPECT_TRUE(GenerateReadMe(m_files, doc).ok());
     EXPECT_EQ(test::readBytes(target), "one\r\ntwo");
 
     doc.name = QStringLiteral("Nowhere");
     auto status = GenerateReadMe(m_files, doc);
-    ASSERT_TRUE(status.has_value());
-    EXPECT_EQ(status->file,
+    ASSERT_FALSE(status.ok());
+    EXPECT_EQ(status.error().file,
               QStringLiteral("C:\\Program Files\\Plus!\\Themes\\Nowhere\\ReadMe.txt"));
 }

@@ -92,8 +92,8 @@ protected:
     }
     static void expectSaved(const SaveResult& result) {
         EXPECT_EQ(result.outcome, SaveOutcome::Saved)
-            << (result.status ? result.status->text().toStdString() : std::string());
-        EXPECT_FALSE(result.status.has_value());
+            << (!result.status.ok() ? result.status.error().text().toStdString() : std::string());
+        EXPECT_TRUE(result.status.ok());
     }
 
     ThemeDocument m_doc;
@@ -259,8 +259,8 @@ TEST_F(Save, ARefusedNameTouchesNothing) {
         RecordingFiles files;
         const SaveResult result = save(files);
         EXPECT_EQ(result.outcome, SaveOutcome::Refused) << name;
-        ASSERT_TRUE(result.status.has_value());
-        EXPECT_FALSE(result.status->reason.isEmpty());
+        ASSERT_FALSE(result.status.ok());
+        EXPECT_FALSE(result.status.error().reason.isEmpty());
         EXPECT_TRUE(files.log.isEmpty());
         EXPECT_EQ(result.document, m_doc);
     }
@@ -323,8 +323,8 @@ TEST_F(Save, AReadMeThatCannotBeWrittenLeavesASavedThemeThatSaysWhatDidNotComple
     QDir().mkpath(themeHost(QStringLiteral("ReadMe.txt"))); // a folder where the file goes
     const SaveResult result = save();
     EXPECT_EQ(result.outcome, SaveOutcome::SavedIncomplete);
-    ASSERT_TRUE(result.status.has_value());
-    EXPECT_EQ(result.status->step, QStringLiteral("Writing the ReadMe file"));
+    ASSERT_FALSE(result.status.ok());
+    EXPECT_EQ(result.status.error().step, QStringLiteral("Writing the ReadMe file"));
     EXPECT_EQ(test::readBytes(themeHost(QStringLiteral("Ocean.theme"))),
               themeFileBytes(result.document).value());
     EXPECT_EQ(test::readBytes(themeHost(QStringLiteral("Ocean Asterisk.wav"))), "a");
@@ -338,14 +338,14 @@ TEST_F(Save, AMissingThemesRootIsReportedWithItsHostFolderAndCanBeCreated) {
     FileSystem files;
     const SaveResult result = save(files);
     EXPECT_EQ(result.outcome, SaveOutcome::NoThemesRoot);
-    ASSERT_TRUE(result.status.has_value());
-    EXPECT_TRUE(result.status->reason.contains(
+    ASSERT_FALSE(result.status.ok());
+    EXPECT_TRUE(result.status.error().reason.contains(
         QDir::toNativeSeparators(onDrive(QStringLiteral("Program Files/Plus!/Themes")))))
-        << result.status->text().toStdString();
+        << result.status.error().text().toStdString();
     EXPECT_FALSE(QFileInfo::exists(onDrive(QStringLiteral("Program Files/Plus!"))));
     EXPECT_FALSE(scratchExists());
 
-    EXPECT_FALSE(createThemesRoot(files));
+    EXPECT_TRUE(createThemesRoot(files).ok());
     EXPECT_TRUE(themesRootExists(files));
     expectSaved(save(files));
     EXPECT_EQ(test::readBytes(themeHost(QStringLiteral("Ocean Asterisk.wav"))), "a");
@@ -405,9 +405,9 @@ TEST_F(Save, AReadOnlyThemeDirectoryLeavesEveryEarlierFileAndTheNextSaveReusesTh
     ReadOnlyThemeDirectory readOnly(kOceanDir);
     const SaveResult result = save(readOnly);
     EXPECT_EQ(result.outcome, SaveOutcome::Failed);
-    ASSERT_TRUE(result.status.has_value());
-    EXPECT_EQ(result.status->step, QStringLiteral("Copying into the theme directory"));
-    EXPECT_TRUE(result.status->reason.contains(QStringLiteral("Permission")));
+    ASSERT_FALSE(result.status.ok());
+    EXPECT_EQ(result.status.error().step, QStringLiteral("Copying into the theme directory"));
+    EXPECT_TRUE(result.status.error().reason.contains(QStringLiteral("Permission")));
     EXPECT_EQ(test::readBytes(themeHost(QStringLiteral("Ocean Alternate Select.cur"))), "up");
     EXPECT_EQ(test::readBytes(themeHost(QStringLiteral("Ocean.theme"))), earlierTheme);
     // Not a missing file: the scratch folder stays, with the scratch copy in it.
@@ -448,9 +448,9 @@ TEST_F(Save, ADiskThatFillsWhileTheThemeFileIsWrittenLeavesTheEarlierOneWhole) {
     files.setWriteLimit(2 * 5000 + 100);
     const SaveResult result = save(files);
     EXPECT_EQ(result.outcome, SaveOutcome::Failed);
-    ASSERT_TRUE(result.status.has_value());
-    EXPECT_EQ(result.status->step, QStringLiteral("Writing the theme file"));
-    EXPECT_TRUE(result.status->reason.contains(QStringLiteral("No space")));
+    ASSERT_FALSE(result.status.ok());
+    EXPECT_EQ(result.status.error().step, QStringLiteral("Writing the theme file"));
+    EXPECT_TRUE(result.status.error().reason.contains(QStringLiteral("No space")));
 
     EXPECT_EQ(test::readBytes(themeHost(QStringLiteral("Ocean.theme"))), earlierTheme);
     EXPECT_EQ(test::readBytes(themeHost(QStringLiteral("ReadMe.txt"))), earlierReadMe);
@@ -464,8 +464,8 @@ TEST_F(Save, ASecondSaveWaitsThenReportsThatAnotherIsRunning) {
     ASSERT_TRUE(other.tryLock());
     const SaveResult blocked = save();
     EXPECT_EQ(blocked.outcome, SaveOutcome::Failed);
-    ASSERT_TRUE(blocked.status.has_value());
-    EXPECT_TRUE(blocked.status->reason.contains(QStringLiteral("another save is running")));
+    ASSERT_FALSE(blocked.status.ok());
+    EXPECT_TRUE(blocked.status.error().reason.contains(QStringLiteral("another save is running")));
     EXPECT_FALSE(QFileInfo::exists(themeHost()));
     EXPECT_FALSE(scratchExists());
 

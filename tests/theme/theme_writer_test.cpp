@@ -164,9 +164,9 @@ TEST(ThemeWriter, WritingTwiceGivesIdenticalBytesOnDisk) {
     ASSERT_TRUE(dir.isValid());
     const ThemeDocument doc = everySlotSet();
     const QString path = dir.filePath(QStringLiteral("Ocean Breeze.theme"));
-    ASSERT_FALSE(writeThemeFile(doc, path));
+    ASSERT_TRUE(writeThemeFile(doc, path).ok());
     const QByteArray first = test::readBytes(path);
-    ASSERT_FALSE(writeThemeFile(doc, path));
+    ASSERT_TRUE(writeThemeFile(doc, path).ok());
     EXPECT_EQ(test::readBytes(path), first);
     EXPECT_TRUE(first.endsWith("MTSM = DABJDKT\r\n"));
     EXPECT_EQ(first.count('\n'), first.count("\r\n"));
@@ -179,8 +179,8 @@ TEST(ThemeWriter, NameOutsideWindows1252IsAnErrorAndNothingIsWritten) {
     doc.sounds[0] = QStringLiteral("a.wav"); // the name reaches the file through a slot
     const QString path = dir.filePath(QStringLiteral("x.theme"));
     const Status status = writeThemeFile(doc, path);
-    ASSERT_TRUE(status);
-    EXPECT_TRUE(status->reason.contains(QStringLiteral("О")));
+    ASSERT_FALSE(status.ok());
+    EXPECT_TRUE(status.error().reason.contains(QStringLiteral("О")));
     EXPECT_FALSE(QFile::exists(path));
 }
 
@@ -197,6 +197,6 @@ TEST(ThemeWriter, MissingDirectoryIsReportedToTheCaller) {
     QTemporaryDir dir;
     const Status status =
         writeThemeFile(ThemeDocument(), dir.filePath(QStringLiteral("missing/x.theme")));
-    ASSERT_TRUE(status);
-    EXPECT_TRUE(status->file.endsWith(QStringLiteral("missing/x.theme")));
+    ASSERT_FALSE(status.ok());
+    EXPECT_TRUE(status.error().file.endsWith(QStringLiteral("missing/x.theme")));
 }
