@@ -62,8 +62,8 @@ int main(int argc, char* argv[]) {
     RealServices real;
     FixedClock clock;
     const Services base = real.services();
-    const Services services{base.fileDialog, base.messages,  base.input, base.audio,
-                            base.pictures,   base.clipboard, clock};
+    const Services services{base.fileDialog, base.messages, base.input,     base.choice,
+                            base.audio,      base.pictures, base.clipboard, clock};
     FileSystem files;
     FrmMain window(services, files);
     window.ensureLoaded();

@@ -239,6 +239,17 @@ void FrmMain::buildMenus() {
     mnuAbout95 = mnuAbout->addAction(QStringLiteral("&About Paletteer 95"));
     mnuAbout95->setObjectName(QStringLiteral("mnuAbout95"));
 
+    // Ctrl+Tab and Ctrl+Shift+Tab turn the tabs from any control of the
+    // window, not only from the tabs themselves.
+    nextTab = new QAction(QStringLiteral("Next tab"), this);
+    nextTab->setObjectName(QStringLiteral("nextTab"));
+    nextTab->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab));
+    previousTab = new QAction(QStringLiteral("Previous tab"), this);
+    previousTab->setObjectName(QStringLiteral("previousTab"));
+    previousTab->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)});
+    addActions({nextTab, previousTab});
+
     // Not in the menu bar: the pop-up of the play pictures.
     mnuRem = new QMenu(QStringLiteral("&Rem"), this);
     mnuRem->setObjectName(QStringLiteral("mnuRem"));
@@ -258,6 +269,8 @@ void FrmMain::connectControls() {
     connect(Command1, &QPushButton::clicked, this, &QWidget::close);
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
     connect(mnuAbout95, &QAction::triggered, this, &FrmMain::aboutRequested);
+    connect(nextTab, &QAction::triggered, this, [this] { turnTab(1); });
+    connect(previousTab, &QAction::triggered, this, [this] { turnTab(-1); });
 
     // Writing into LoadText is how another window makes this one load.
     connect(LoadText, &QLineEdit::textChanged, this, &FrmMain::ensureLoaded);
@@ -361,13 +374,26 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     // The menu's keys work whichever control has the focus, as they do on the
     // system the themes are made for: the control is not asked.
     const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
-    for (const QAction* action : {mnuOpen, mnuSave, mnuSaveAs, mnuPreview, mnuExit}) {
-        if (action->isEnabled() && action->shortcut() == pressed) {
+    for (const QAction* action :
+         {mnuOpen, mnuSave, mnuSaveAs, mnuPreview, mnuExit, nextTab, previousTab}) {
+        if (action->isEnabled() && action->shortcuts().contains(pressed)) {
             event->ignore();
             return true;
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void FrmMain::turnTab(int step) {
+    // Round the ring, past any tab that is switched off, as the tabs do.
+    const int count = SSTab1->count();
+    for (int i = 1; i < count; ++i) {
+        const int index = ((SSTab1->currentIndex() + step * i) % count + count) % count;
+        if (SSTab1->isTabEnabled(index)) {
+            SSTab1->setCurrentIndex(index);
+            return;
+        }
+    }
 }
 
 void FrmMain::showEvent(QShowEvent* event) {
@@ -572,13 +598,32 @@ void FrmMain::showReading(const QByteArray& bytes) {
             setSlot(slot, path, preview);
         }
     }
-    for (const QString& text : reading.messages)
-        message(text);
+    // The load-problem message keeps its words; which files it means are its details.
+    const QString loadProblem = toQString(kLoadProblemMessage);
+    for (const QString& text : reading.messages) {
+        if (text == loadProblem && !reading.unloaded.isEmpty())
+            m_services.messages.showWithDetails(this, text,
+                                                reading.unloaded.join(QLatin1Char('\n')),
+                                                MsgButtons::Ok, kTitle, MsgIcon::None);
+        else
+            message(text);
+    }
 }
 
 // ---------------------------------------------------------------- Save
 
+bool FrmMain::refuseName(const QString& name) {
+    const auto problem = themeNameProblem(name);
+    if (problem)
+        message(*problem, MsgButtons::Ok, MsgIcon::Warning);
+    return problem.has_value();
+}
+
 void FrmMain::Command2_Click() {
+    // A theme opened from a file whose name the check refuses (My,Theme.theme)
+    // is told at once, before a question that would lead nowhere.
+    if (refuseName(m_doc.name))
+        return;
     const QString question = QStringLiteral("Are you sure you want to save this theme as ") +
                              m_doc.name + QStringLiteral(".theme?");
     if (message(question, MsgButtons::OkCancel) != MsgAnswer::Ok)
@@ -587,14 +632,14 @@ void FrmMain::Command2_Click() {
 }
 
 void FrmMain::mnuSaveAs_Click() {
-    const QString answer = m_services.input.ask(
-        this, QStringLiteral("What would you like to call your saved theme?"), kTitle, m_doc.name);
-    if (answer.isEmpty())
-        return;
-    if (const auto problem = themeNameProblem(answer)) {
-        message(*problem, MsgButtons::Ok, MsgIcon::Warning);
-        return;
-    }
+    // A refused name comes back in the box, to be corrected rather than typed again.
+    QString answer = m_doc.name;
+    do {
+        answer = m_services.input.ask(
+            this, QStringLiteral("What would you like to call your saved theme?"), kTitle, answer);
+        if (answer.isEmpty())
+            return;
+    } while (refuseName(answer));
     // Saving over another theme asks first; saving under its own name does not.
     const bool otherTheme = answer.compare(m_doc.name, Qt::CaseInsensitive) != 0;
     if (otherTheme && m_files.fileExists(themeFilePath(answer)) &&
@@ -657,7 +702,9 @@ bool FrmMain::askBeforeSaving() {
 }
 
 void FrmMain::saveDocument(const QString& name) {
-    if (!askBeforeSaving())
+    // Checked before the questions, whose answers store the ReadMe or make
+    // the themes folder: a save the name check would end must not do either.
+    if (refuseName(name) || !askBeforeSaving())
         return;
     setThemeName(name);
     const ThemeDocument doc = m_doc;
@@ -845,29 +892,20 @@ bool FrmMain::installPackageFile(const QString& archive,
                 MsgButtons::Ok, MsgIcon::Warning);
     }
 
-    // The installed theme opens; of several, the one the user names.
+    // The installed theme opens; of several, the one the user picks from their list.
     const InstalledTheme* chosen = &result.themes.first();
     if (result.themes.size() > 1) {
         QStringList names;
         for (const InstalledTheme& theme : result.themes)
             names << theme.name;
-        chosen = nullptr;
-        while (!chosen) {
-            const QString answer = m_services.input.ask(
-                this,
-                QStringLiteral("The package held %1 themes: %2. Which one would you like to "
-                               "open?")
-                    .arg(QString::number(names.size()), names.join(QStringLiteral(", "))),
-                kTitle, names.first());
-            if (answer.isEmpty())
-                return false;
-            for (const InstalledTheme& theme : result.themes) {
-                if (theme.name.compare(answer.trimmed(), Qt::CaseInsensitive) == 0)
-                    chosen = &theme;
-            }
-            if (!chosen)
-                message(QStringLiteral("The package held no theme named %1.").arg(answer));
-        }
+        const int picked = m_services.choice.choose(
+            this,
+            QStringLiteral("The package held %1 themes. Which one would you like to open?")
+                .arg(names.size()),
+            kTitle, names);
+        if (picked < 0 || picked >= names.size())
+            return false;
+        chosen = &result.themes.at(picked);
     }
     if (beforeOpening)
         beforeOpening();

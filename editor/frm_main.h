@@ -58,7 +58,7 @@ public:
     bool readTheme(const QString& path);
     // Installs a theme package as "&Install Theme Package..." does once the
     // package is chosen, asking what it must; then opens the installed theme
-    // (of several, the one the user names), calling beforeOpening first.
+    // (of several, the one the user picks), calling beforeOpening first.
     // True when a theme was opened.
     bool installPackageFile(const QString& archive,
                             const std::function<void()>& beforeOpening = {});
@@ -126,11 +126,14 @@ private:
     // Opens a .theme file as "&Open a Theme" does once the file is chosen.
     bool openThemeFile(const QString& path);
 
+    void turnTab(int step); // Ctrl+Tab: 1, Ctrl+Shift+Tab: -1
     void playBirthday();
     void showReading(const QByteArray& themeFileBytes);
     // The questions a save asks before it writes anything, and what their
     // answers do; false when the save must not go on.
     bool askBeforeSaving();
+    // Tells why the theme name check refuses name; false when it passes.
+    bool refuseName(const QString& name);
     // Saves the document under name (set only when the save goes ahead).
     void saveDocument(const QString& name);
     bool storeReadMeAsDefault();
@@ -195,6 +198,8 @@ private:
     QAction* mnuExit = nullptr;
     QMenu* mnuAbout = nullptr;
     QAction* mnuAbout95 = nullptr;
+    QAction* nextTab = nullptr;
+    QAction* previousTab = nullptr;
     QMenu* mnuRem = nullptr;
     QAction* mnuRemove = nullptr;
     QPointer<FrmPreview> m_preview;

@@ -14,8 +14,13 @@ void FrmMain::attachTabs() {
         .files = m_files,
         .dialog = CommonDialog1,
         .window = this,
-        .setSlot = [this](SlotRef slot, const QString& path,
-                          Preview preview) { setSlot(slot, path, preview); },
+        // A file chosen for a slot: told at once when no package could hold it.
+        .setSlot =
+            [this](SlotRef slot, const QString& path, Preview preview) {
+                setSlot(slot, path, preview);
+                if (const auto tooLarge = tooLargeForPackageMessage(path))
+                    message(*tooLarge, MsgButtons::Ok, MsgIcon::Information);
+            },
         .setJpegWallpaper = [this](bool jpeg) { m_doc.jpegWallpaper = jpeg; },
         .setColour = [this](int index, const QString& text) { setColour(index, text); },
         .setColourMode = [this](ColourMode mode) { setColourMode(mode); },

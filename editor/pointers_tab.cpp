@@ -1,6 +1,7 @@
 #include "editor/pointers_tab.h"
 
 #include "editor/widget_names.h"
+#include "platform/picture_loader.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -103,6 +104,15 @@ void PointersTab::Command3_Click(int i) {
 
     // Any letter case: files from the DOS era are named ARROW.CUR.
     if (f.endsWith(QStringLiteral(".ani"), Qt::CaseInsensitive)) {
+        // Anything else named .ani would go into the theme as a pointer.
+        if (const Status animated = checkAnimatedCursorFile(f); !animated.ok()) {
+            c.message(QStringLiteral("The file \"%1\" is not an animated pointer (%2), so it "
+                                     "cannot be used in the theme. Your earlier choice has been "
+                                     "kept.")
+                          .arg(f, animated.error().reason),
+                      MsgButtons::Ok, MsgIcon::Warning);
+            return;
+        }
         // Animated pointers are not previewed, and the hover pointer stays.
         c.setSlot(slot, f, Preview::AnimatedPointer);
         return;

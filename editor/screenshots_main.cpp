@@ -74,8 +74,8 @@ int main(int argc, char** argv) {
     p95::RealServices real;
     FixedClock clock;
     const p95::Services base = real.services();
-    const p95::Services services{base.fileDialog, base.messages,  base.input, base.audio,
-                                 base.pictures,   base.clipboard, clock};
+    const p95::Services services{base.fileDialog, base.messages, base.input,     base.choice,
+                                 base.audio,      base.pictures, base.clipboard, clock};
     p95::FileSystem files;
     p95::FrmMain window(services, files);
     window.ensureLoaded();

@@ -36,7 +36,8 @@ SoundsTab::SoundsTab(QWidget* parent) : QWidget(parent) {
     for (int i = 0; i < kSoundCount; ++i) {
         Command4[i] = new QPushButton(toQString(kSoundSlots[i].caption), Frame7);
         Command4[i]->setObjectName(arrayName("Command4", i));
-        Command4[i]->setAccessibleDescription(QStringLiteral("chooses the sound file"));
+        Command4[i]->setAccessibleDescription(
+            QStringLiteral("chooses the sound file; the Menu key offers to remove it"));
         Text1[i] = new QLineEdit(Frame7);
         Text1[i]->setObjectName(arrayName("Text1", i));
         Text1[i]->hide();
@@ -71,8 +72,10 @@ void SoundsTab::attach(const TabContext& context) {
         Image2[i]->installEventFilter(this);
     }
     if (RemoveMenu* removal = m_context->removal) {
-        for (int i = 0; i < kSoundCount; ++i)
+        for (int i = 0; i < kSoundCount; ++i) {
+            removal->watch(Command4[i], SlotRef{SlotFamily::Sound, i});
             removal->watch(Image2[i], SlotRef{SlotFamily::Sound, i});
+        }
         connect(removal, &RemoveMenu::removeRequested, this, [this](SlotRef slot) {
             if (slot.family == SlotFamily::Sound)
                 removeSound(slot.index);
@@ -122,6 +125,12 @@ void SoundsTab::Image2_Click(int i) {
     // only known once it has tried, and would otherwise pass in silence.
     if (played.ok())
         played = MMControl1.waitUntilLoaded();
+    // Without a sound server or sound card the player plays into nothing and
+    // says so only on standard error.
+    if (played.ok() && !MMControl1.hasOutput())
+        played = Error{QStringLiteral("Playing the sound"), path,
+                       QStringLiteral("no sound output was found: no sound server or sound card "
+                                      "is available")};
     if (played.ok())
         played = MMControl1.command(QStringLiteral("Play"));
     if (played.ok())

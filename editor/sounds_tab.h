@@ -1,9 +1,9 @@
 #pragma once
 
 // The "Sounds" tab: one button, hidden path and play picture per sound slot.
-// The play picture plays the sound on a left click and offers "&Remove from
-// Theme" on a right click. From the keyboard: Space or Enter plays, the Menu
-// key or Shift+F10 opens the pop-up.
+// The play picture plays the sound on a left click; it and the button offer
+// "&Remove from Theme" on a right click. From the keyboard: Space or Enter
+// plays, the Menu key or Shift+F10 opens the pop-up.
 
 #include "editor/help_panel.h"
 #include "editor/tab_context.h"

@@ -1,10 +1,12 @@
 #include "editor/tab_context.h"
 
 #include "editor/widget_names.h"
+#include "package/package_limits.h"
 #include "platform/drive.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -131,6 +133,16 @@ QString TabContext::chooseFile(const QString& title, const QString& filter, int 
 
 QString TabContext::programFile(const QString& name) {
     return programDirectory() + QLatin1Char('\\') + name;
+}
+
+std::optional<QString> tooLargeForPackageMessage(const QString& path) {
+    const qint64 limit = PackageLimits().entryBytes;
+    const Result<QString> host = hostPath(path);
+    if (!host.ok() || QFileInfo(host.value()).size() <= limit)
+        return std::nullopt;
+    return QStringLiteral("The file \"%1\" is larger than %2. The theme can be saved with it, "
+                          "but a theme package cannot hold it, so the theme cannot be packed.")
+        .arg(path, mib(limit));
 }
 
 QString unloadablePictureMessage(const QString& path, const Error& error) {

@@ -14,6 +14,7 @@
 #include <QObject>
 
 #include <functional>
+#include <optional>
 
 class QAction;
 class QLineEdit;
@@ -87,6 +88,10 @@ struct TabContext {
     // A file of the program directory ("play.bmz").
     static QString programFile(const QString& name);
 };
+
+// What the user is told when a file chosen for a slot is too large for a
+// theme package: the theme can be saved, but not packed. Nothing otherwise.
+std::optional<QString> tooLargeForPackageMessage(const QString& path);
 
 // What the user is told when a chosen file cannot be loaded as a picture (or
 // a cursor); the slot keeps what it held.

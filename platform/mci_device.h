@@ -31,6 +31,10 @@ public:
         (void)timeoutMs;
         return {};
     }
+    // Whether there is anywhere to play to: a host without a sound server or
+    // sound card plays into nothing without an error, so a caller that plays
+    // for the user asks first.
+    virtual bool hasOutput() const { return true; }
 };
 
 } // namespace p95

@@ -4,6 +4,7 @@
 #include "platform/text_file.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 #include <QtEndian>
 
@@ -201,6 +202,19 @@ quint32 le32(const QByteArray& bytes, qsizetype at) {
 
 bool isAnimatedCursorFile(const QByteArray& bytes) {
     return bytes.size() >= 12 && bytes.startsWith("RIFF") && bytes.mid(8, 4) == "ACON";
+}
+
+Status checkAnimatedCursorFile(const QString& path) {
+    const QString step = QStringLiteral("Checking the animated pointer");
+    const Result<QString> host = hostPath(path);
+    if (!host.ok())
+        return Error{step, path, host.error().reason};
+    QFile file;
+    if (const Status opened = openRegularFile(file, host.value()); !opened.ok())
+        return Error{step, path, opened.error().reason};
+    if (!isAnimatedCursorFile(file.read(12)))
+        return Error{step, path, QStringLiteral("not a RIFF \"ACON\" file")};
+    return {};
 }
 
 Result<QByteArray> firstAnimatedFrame(const QByteArray& bytes, const QString& name) {

@@ -53,6 +53,9 @@ Result<QImage> decodePointerPicture(const QByteArray& bytes, const QString& name
 // in the first "icon" chunk of its "fram" list.
 Result<QByteArray> firstAnimatedFrame(const QByteArray& bytes, const QString& name);
 bool isAnimatedCursorFile(const QByteArray& bytes);
+// Reads the first bytes of a Windows-form or host path: an error naming the
+// file when it is no animated cursor file.
+Status checkAnimatedCursorFile(const QString& path);
 
 // True for the header of an icon (type 1) or cursor (type 2) resource file.
 bool isIconFile(const QByteArray& bytes);

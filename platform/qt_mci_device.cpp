@@ -2,9 +2,11 @@
 
 #include "platform/drive.h"
 
+#include <QAudioDevice>
 #include <QAudioOutput>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QTimer>
 #include <QUrl>
@@ -192,6 +194,10 @@ Status QtMciDevice::waitUntilLoaded(int timeoutMs) {
     if (!done)
         return Error{step, m_openFile, QStringLiteral("The player did not load it in time")};
     return {};
+}
+
+bool QtMciDevice::hasOutput() const {
+    return !QMediaDevices::audioOutputs().isEmpty();
 }
 
 bool QtMciDevice::waitUntilStopped(int timeoutMs) {

@@ -51,6 +51,8 @@ public:
     // read makes the next "Play" fail (and waitUntilLoaded tell why).
     Status command(const QString& command) override;
     Status waitUntilLoaded(int timeoutMs = 2000) override;
+    // True when the media library knows an audio output device.
+    bool hasOutput() const override;
 
     // Waits, at most timeoutMs, until the sound playing has ended. True when
     // nothing is playing any more.

@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -38,6 +39,12 @@ QMessageBox::Icon qtIcon(MsgIcon icon) {
 
 MsgAnswer QtMessageBox::show(QWidget* parent, const QString& text, MsgButtons buttons,
                              const QString& title, MsgIcon icon) {
+    return showWithDetails(parent, text, QString(), buttons, title, icon);
+}
+
+MsgAnswer QtMessageBox::showWithDetails(QWidget* parent, const QString& text,
+                                        const QString& details, MsgButtons buttons,
+                                        const QString& title, MsgIcon icon) {
     QMessageBox box(parent);
     box.setObjectName(QStringLiteral("MessageBox"));
     setBoxButtons(box);
@@ -45,6 +52,7 @@ MsgAnswer QtMessageBox::show(QWidget* parent, const QString& text, MsgButtons bu
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setIcon(qtIcon(icon));
+    box.setDetailedText(details); // plain text always; none when empty
 
     // The harmless button answers Escape and the window's close button.
     QMessageBox::StandardButton first = QMessageBox::Ok;
@@ -124,6 +132,39 @@ QString QtInputBox::ask(QWidget* parent, const QString& prompt, const QString& t
     if (box.exec() != QDialog::Accepted)
         return QString();
     return field->text();
+}
+
+int QtListChoice::choose(QWidget* parent, const QString& prompt, const QString& title,
+                         const QStringList& items) {
+    QDialog box(parent);
+    box.setObjectName(QStringLiteral("ListBox"));
+    setBoxButtons(box);
+    box.setWindowTitle(title);
+
+    auto* label = new QLabel(prompt);
+    label->setObjectName(QStringLiteral("ListBoxPrompt"));
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    auto* list = new QListWidget;
+    list->setObjectName(QStringLiteral("ListBoxItems"));
+    list->addItems(items);
+    list->setCurrentRow(0);
+    label->setBuddy(list);
+    // Enter (on some platforms) and a double click choose the item.
+    QObject::connect(list, &QListWidget::itemActivated, &box, &QDialog::accept);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(&box);
+    layout->addWidget(label);
+    layout->addWidget(list);
+    layout->addWidget(buttons);
+    list->setFocus();
+
+    if (box.exec() != QDialog::Accepted)
+        return -1;
+    return list->currentRow();
 }
 
 } // namespace p95

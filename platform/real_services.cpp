@@ -64,6 +64,10 @@ Status LazyMciDevice::waitUntilLoaded(int timeoutMs) {
     return m_device->waitUntilLoaded(timeoutMs);
 }
 
+bool LazyMciDevice::hasOutput() const {
+    return m_device && m_device->hasOutput();
+}
+
 Status LazyMciDevice::make() {
     if (m_device)
         return {};
@@ -89,7 +93,7 @@ Status LazyMciDevice::make() {
 }
 
 Services RealServices::services() {
-    return Services{fileDialog, messages, input, audio, pictures, clipboard, clock};
+    return Services{fileDialog, messages, input, choice, audio, pictures, clipboard, clock};
 }
 
 } // namespace p95

@@ -32,6 +32,7 @@ public:
     MciMode mode() const override;
     Status command(const QString& command) override;
     Status waitUntilLoaded(int timeoutMs = 2000) override;
+    bool hasOutput() const override;
 
     // Whether the device, and with it the audio library, has been made.
     bool made() const { return m_device != nullptr; }
@@ -48,6 +49,7 @@ struct RealServices {
     QtFileDialog fileDialog;
     QtMessageBox messages;
     QtInputBox input;
+    QtListChoice choice;
     LazyMciDevice audio;
     QtPictures pictures;
     QtClipboard clipboard;

@@ -15,6 +15,7 @@ struct Services {
     FileDialogService& fileDialog;
     MessageBoxService& messages;
     InputBoxService& input;
+    ListChoiceService& choice;
     MciDevice& audio; // the editor's one device (MMControl1)
     PictureService& pictures;
     ClipboardService& clipboard;

@@ -567,7 +567,7 @@ QString onDriveC(const QString& path) {
 class Reading {
 public:
     Reading(const ThemeDocument& doc, const QByteArray& bytes, const PictureProbe& probe)
-        : m_probe(probe), m_index(bytes, false), m_out{doc, {}, {}, {}, true} {}
+        : m_probe(probe), m_index(bytes, false), m_out{doc, {}, {}, {}, true, {}} {}
 
     ThemeReading run() {
         ThemeDocument& doc = m_out.document;
@@ -670,7 +670,7 @@ private:
         case Variant::A:
         case Variant::B:
             if (failed || pastEnd)
-                m_loadProblem = true;
+                noteUnloaded(step.slot, failed);
             if (!taken)
                 return;
             doc.path(step.slot) = taken->path;
@@ -694,9 +694,21 @@ private:
             // One message per sound slot: a file with thousands of broken
             // sections must not raise thousands of message boxes.
             m_out.messages.append((failed ? failed->formed : QString()) + QStringLiteral(".wav"));
-            m_loadProblem = true;
+            noteUnloaded(step.slot, failed, QStringLiteral(".wav"));
             return;
         }
+    }
+
+    // A sound's file is named as its message names it: as far as it was formed, + ".wav".
+    void noteUnloaded(SlotRef slot, const Extraction* failed, const QString& ending = QString()) {
+        m_loadProblem = true;
+        if (failed && !failed->path.isEmpty())
+            m_out.unloaded.append(failed->path);
+        else if (failed && !failed->formed.isEmpty())
+            m_out.unloaded.append(failed->formed + ending);
+        else
+            m_out.unloaded.append(
+                QStringLiteral("%1 (no file name could be read)").arg(slotCaption(slot)));
     }
 
     // The common core of the path extractors. Keys, extensions and macros

@@ -67,6 +67,9 @@ struct ThemeReading {
     // False for a file that holds no record of a theme; document is then the
     // one given, untouched, and there are no messages.
     bool isTheme = true;
+    // With the load-problem message: what could not be loaded, one line per
+    // slot (the file, or the slot when no file name could be read).
+    QStringList unloaded;
 
     Preview preview(SlotRef slot) const;
 };

@@ -102,7 +102,7 @@ TEST_F(EditorNames, ControlsWhoseTextDoesNotSayWhatTheyDoAreDescribed) {
     EXPECT_EQ(accessibleText(control<QWidget>("Command3", 4), QAccessible::Description),
               QStringLiteral("chooses the pointer file; the Menu key offers to remove it"));
     EXPECT_EQ(accessibleText(control<QWidget>("Command4", 4), QAccessible::Description),
-              QStringLiteral("chooses the sound file"));
+              QStringLiteral("chooses the sound file; the Menu key offers to remove it"));
     EXPECT_EQ(accessibleText(control<QWidget>("Command5", 4), QAccessible::Description),
               QStringLiteral("chooses the icon file; the Menu key offers to remove it"));
     EXPECT_EQ(accessibleName(control<QWidget>(QStringLiteral("txtReadMe"))),

@@ -255,9 +255,10 @@ TEST_F(EditorKeyboard, CtrlAInTheReadMeTextRunsSaveAsNotSelectAll) {
 TEST_F(EditorKeyboard, MenuKeysWorkWhicheverControlHasTheFocus) {
     setSound(0);
     control<QRadioButton>(QStringLiteral("Option13"))->click();
+    window->setThemeName(QStringLiteral("Keys")); // a name the save can take
     ASSERT_TRUE(showActive(*window));
     const QString saveQuestion =
-        QStringLiteral("Are you sure you want to save this theme as .theme?");
+        QStringLiteral("Are you sure you want to save this theme as Keys.theme?");
     const QString quitQuestion = QStringLiteral("Are you sure that you want to quit Paletteer 95?");
     struct Focus {
         int page;

@@ -186,6 +186,28 @@ TEST_F(EditorCommands, SaveAsMenuAndCtrlAAskForTheName) {
     }
 }
 
+// The tabs turn from any control, the buttons below them included, and round
+// the ring both ways.
+TEST_F(EditorCommands, CtrlTabTurnsTheTabsFromAButton) {
+    auto* tabs = find<QTabWidget>(*window, "SSTab1");
+    const int count = tabs->count();
+    tabs->setCurrentIndex(count - 1);
+    for (const char* name : {"Command15", "Command2", "Command1"}) {
+        SCOPED_TRACE(name);
+        auto* button = find<QPushButton>(*window, name);
+        button->setFocus();
+        const int before = tabs->currentIndex();
+        QTest::keyClick(button, Qt::Key_Tab, Qt::ControlModifier);
+        EXPECT_EQ(tabs->currentIndex(), (before + 1) % count);
+        QTest::keyClick(button, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(tabs->currentIndex(), before);
+        QTest::keyClick(button, Qt::Key_Tab, Qt::ControlModifier);
+        EXPECT_TRUE(button->hasFocus());
+    }
+    EXPECT_TRUE(fakes.messages.shown.empty());
+    EXPECT_TRUE(fakes.fileDialog.shown.empty());
+}
+
 TEST_F(EditorCommands, EveryWayOfClosingAsksTheQuitQuestionAndNoKeepsTheWindow) {
     for (int way = 0; way < 4; ++way)
         fakes.messages.queue(MsgAnswer::No);
@@ -274,8 +296,9 @@ protected:
     QString load(QDate date) {
         fakes.clock.date = date;
         Services services = fakes.services();
-        Services withDevice{services.fileDialog, services.messages,  services.input, device,
-                            services.pictures,   services.clipboard, services.clock};
+        Services withDevice{
+            services.fileDialog, services.messages,  services.input, services.choice, device,
+            services.pictures,   services.clipboard, services.clock};
         FrmMain window(withDevice, m_files);
         window.ensureLoaded();
         return window.findChild<QLabel*>(QStringLiteral("Label5"))->text();

@@ -141,6 +141,15 @@ TEST_F(EditorFiles, OpenShowsTheReadersMessagesInOrder) {
         EXPECT_EQ(shown.buttons, MsgButtons::Ok);
     }
     EXPECT_TRUE(window->document().pointers[0].isEmpty());
+
+    // Its details name what was meant: the file, or the slot whose file name
+    // could not be read; the sound's own message has none.
+    EXPECT_TRUE(fakes.messages.shown[0].details.isEmpty());
+    QStringList details = fakes.messages.shown[1].details.split(QLatin1Char('\n'));
+    details.sort();
+    EXPECT_EQ(details, (QStringList{slotCaption(SlotRef{SlotFamily::Sound, 0}) +
+                                        QStringLiteral(" (no file name could be read)"),
+                                    QStringLiteral("C:\\Windows\\Cursors\\gone.cur")}));
 }
 
 TEST_F(EditorFiles, CancellingOpenChangesNothing) {
@@ -388,7 +397,9 @@ TEST_F(EditorFiles, SaveAsRefusesNamesThatCannotBeAThemeAndChangesNothing) {
                         "name.")}};
     for (const auto& [name, text] : cases) {
         fakes.messages.shown.clear();
-        saveAs(*window, name);
+        fakes.input.queue(name);
+        fakes.input.queue(QString()); // Cancel in the box that comes back
+        window->findChild<QAction*>(QStringLiteral("mnuSaveAs"))->trigger();
         ASSERT_EQ(fakes.messages.shown.size(), 1u) << name.toStdString();
         EXPECT_EQ(fakes.messages.shown[0].text, text);
         EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Paletteer 95"));
@@ -398,6 +409,49 @@ TEST_F(EditorFiles, SaveAsRefusesNamesThatCannotBeAThemeAndChangesNothing) {
     EXPECT_TRUE(themes.entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
     const QDir program(host(QStringLiteral("C:\\Program Files\\Paletteer 95")));
     EXPECT_FALSE(program.exists(QStringLiteral("AAAAAA")));
+}
+
+// The box comes back with the refused name in it; the corrected name saves.
+TEST_F(EditorFiles, ARefusedSaveAsNameComesBackInTheBoxToBeCorrected) {
+    auto window = makeWindow();
+    window->setThemeName(QStringLiteral("Mine"));
+    fakes.input.queue(QStringLiteral("Sun/Moon"));
+    fakes.input.queue(QStringLiteral("Sun and Moon"));
+    window->findChild<QAction*>(QStringLiteral("mnuSaveAs"))->trigger();
+    ASSERT_EQ(fakes.input.asked.size(), 2u);
+    EXPECT_EQ(fakes.input.asked[0].defaultAnswer, QStringLiteral("Mine"));
+    EXPECT_EQ(fakes.input.asked[1].defaultAnswer, QStringLiteral("Sun/Moon"));
+    EXPECT_EQ(fakes.input.asked[1].prompt,
+              QStringLiteral("What would you like to call your saved theme?"));
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Warning);
+    EXPECT_EQ(window->document().name, QStringLiteral("Sun and Moon"));
+    EXPECT_TRUE(QFileInfo::exists(themeFile(QStringLiteral("Sun and Moon"))));
+}
+
+// A theme opened from a file whose name the check refuses: Save tells so and
+// nothing else, before the questions whose answers would store the ReadMe or
+// make the themes folder.
+TEST_F(EditorFiles, ARefusedNameAsksNothingAndWritesNothing) {
+    const QString source = tmp() + QStringLiteral("/Sources/My,Theme.theme");
+    writeFile(source, "[Control Panel\\Colors]\r\nActiveTitle=10 20 30\r\n");
+    auto window = makeWindow();
+    open(*window, source);
+    ASSERT_EQ(window->document().name, QStringLiteral("My,Theme"));
+    window->findChild<QTextEdit*>(QStringLiteral("txtReadMe"))
+        ->setPlainText(QStringLiteral("typed, not stored"));
+    const QString themes = host(QStringLiteral("C:\\Program Files\\Plus!\\Themes"));
+    ASSERT_TRUE(QDir(themes).removeRecursively());
+    fakes.messages.shown.clear();
+
+    window->findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_EQ(fakes.messages.shown[0].text, *themeNameProblem(QStringLiteral("My,Theme")));
+    EXPECT_EQ(fakes.messages.shown[0].buttons, MsgButtons::Ok);
+    EXPECT_FALSE(QFileInfo::exists(themes));
+    EXPECT_EQ(readBytes(m_programDir + QStringLiteral("/PersonalReadMe.txz")), kDefaultReadMeBytes);
+    EXPECT_FALSE(QDir(m_programDir).exists(QStringLiteral("AAAAAA")));
+    EXPECT_EQ(window->document().readMe, QStringLiteral("typed, not stored"));
 }
 
 TEST_F(EditorFiles, AFailedSaveSaysWhatFailedAndWhere) {

@@ -37,14 +37,16 @@ TEST_F(PointersTabTest, AnAniPointerKeepsTheHourglassAndALaterCurReplacesIt) {
     auto* busy = control<QPushButton>("Command3", 3);
     const Qt::CursorShape hourglass = busy->cursor().shape();
 
-    const CommonDialog dialog = choose(busy, QStringLiteral("/cursors/spin.ani"));
+    const QString spin = aniFile(QStringLiteral("spin.ani"));
+    const QString spin2 = aniFile(QStringLiteral("spin2.ani"));
+    const CommonDialog dialog = choose(busy, spin);
     EXPECT_EQ(dialog.dialogTitle, QStringLiteral("Choose an arrow for Busy"));
     EXPECT_EQ(dialog.filter,
               QStringLiteral("Cursor Files (*.cur)|*.cur|Animated Cursors (*.ani)|*.ani"));
     EXPECT_EQ(dialog.filterIndex, 1);
     EXPECT_EQ(dialog.defaultExt, QStringLiteral(".cur"));
-    EXPECT_EQ(text("Source", 3), QStringLiteral("/cursors/spin.ani"));
-    EXPECT_EQ(window->document().pointers[3], QStringLiteral("/cursors/spin.ani"));
+    EXPECT_EQ(text("Source", 3), spin);
+    EXPECT_EQ(window->document().pointers[3], spin);
     EXPECT_EQ(fakes.pictures.loaded.last(), programFile("ani.bmz"));
     EXPECT_FALSE(control<QLabel>("Image1", 3)->pixmap().isNull());
     EXPECT_EQ(busy->cursor().shape(), hourglass);
@@ -58,8 +60,8 @@ TEST_F(PointersTabTest, AnAniPointerKeepsTheHourglassAndALaterCurReplacesIt) {
     EXPECT_EQ(busy->cursor().shape(), Qt::PointingHandCursor);
 
     // An .ani over a .cur replaces the path but keeps the chosen hover pointer.
-    choose(busy, QStringLiteral("/cursors/spin2.ani"));
-    EXPECT_EQ(window->document().pointers[3], QStringLiteral("/cursors/spin2.ani"));
+    choose(busy, spin2);
+    EXPECT_EQ(window->document().pointers[3], spin2);
     EXPECT_EQ(busy->cursor().shape(), Qt::PointingHandCursor);
     EXPECT_TRUE(fakes.messages.shown.empty());
 }
@@ -75,8 +77,9 @@ TEST_F(PointersTabTest, EndingsCountInAnyLetterCaseAndCancelKeepsTheEarlierChoic
     const int cursorLoads = int(fakes.pictures.cursors.size());
 
     // An animated one in upper case: its placeholder, and the hover pointer stays.
-    choose(button, QStringLiteral("/cursors/ARROW.ANI"));
-    EXPECT_EQ(window->document().pointers[13], QStringLiteral("/cursors/ARROW.ANI"));
+    const QString animated = aniFile(QStringLiteral("ARROW.ANI"));
+    choose(button, animated);
+    EXPECT_EQ(window->document().pointers[13], animated);
     EXPECT_EQ(fakes.pictures.loaded.last(), programFile("ani.bmz"));
     EXPECT_EQ(fakes.pictures.cursors.size(), cursorLoads);
     choose(button, QStringLiteral("/cursors/up.Cur"));
@@ -101,6 +104,52 @@ TEST_F(PointersTabTest, ACurFileThatIsNotACursorIsRefusedAndTheSlotKeepsItsValue
     EXPECT_TRUE(fakes.messages.shown[0].text.contains(QStringLiteral("/cursors/broken.cur")));
     EXPECT_EQ(window->document().pointers[0], QStringLiteral("/cursors/good.cur"));
     EXPECT_EQ(text("Source", 0), QStringLiteral("/cursors/good.cur"));
+}
+
+// Random bytes named .ani would go into the theme as a pointer: refused like
+// a broken .cur, the slot keeping its value; an empty file and a RIFF file of
+// another form alike.
+TEST_F(PointersTabTest, ARandomBytesAniIsRefusedAndTheSlotKeepsItsValue) {
+    auto* button = control<QPushButton>("Command3", 2);
+    const QString good = aniFile(QStringLiteral("good.ani"));
+    choose(button, good);
+    const QString random = tmp() + QStringLiteral("/cursors/random.ani");
+    QByteArray bytes(4096, Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        bytes[i] = char((i * 7919 + 13) % 251);
+    writeFile(random, bytes);
+    const QString empty = tmp() + QStringLiteral("/cursors/empty.ani");
+    writeFile(empty, QByteArray());
+    const QString wave = waveFile(QStringLiteral("sound.ani"));
+    for (const QString& refused : {random, empty, wave}) {
+        fakes.messages.shown.clear();
+        choose(button, refused);
+        ASSERT_EQ(fakes.messages.shown.size(), 1u) << refused.toStdString();
+        EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Warning);
+        EXPECT_TRUE(fakes.messages.shown[0].text.contains(refused));
+        EXPECT_TRUE(
+            fakes.messages.shown[0].text.contains(QStringLiteral("not an animated pointer")));
+        EXPECT_EQ(window->document().pointers[2], good);
+        EXPECT_EQ(text("Source", 2), good);
+    }
+}
+
+// A file too large for a package is told when chosen; the theme can still be
+// saved with it, so the choice stands.
+TEST_F(PointersTabTest, AFileTooLargeForAPackageIsToldWhenChosen) {
+    const QString large = aniFile(QStringLiteral("large.ani"));
+    QFile file(large);
+    ASSERT_TRUE(file.resize((qint64(64) << 20) + 1)); // sparse: no disk taken
+    const QString limit = aniFile(QStringLiteral("limit.ani"));
+    QFile atLimit(limit);
+    ASSERT_TRUE(atLimit.resize(qint64(64) << 20));
+    choose(control<QPushButton>("Command3", 1), limit);
+    EXPECT_TRUE(fakes.messages.shown.empty());
+    choose(control<QPushButton>("Command3", 0), large);
+    ASSERT_EQ(fakes.messages.shown.size(), 1u);
+    EXPECT_TRUE(fakes.messages.shown[0].text.contains(large));
+    EXPECT_TRUE(fakes.messages.shown[0].text.contains(QStringLiteral("larger than 64 MiB")));
+    EXPECT_EQ(window->document().pointers[0], large);
 }
 
 // Any pointer can be emptied again: the pop-up of its button or its preview,
@@ -273,6 +322,44 @@ TEST_F(SoundsTabTest, RightClickThenYesRemovesExactlyThatSound) {
     EXPECT_TRUE(fakes.audio.log.isEmpty());
 }
 
+// The sound's button offers the pop-up too: a right click, the Menu key and
+// Shift+F10, each with the sounds' question.
+TEST_F(SoundsTabTest, TheSoundButtonOffersRemoveFromTheme) {
+    auto* menu = window->findChild<QMenu*>(QStringLiteral("mnuRem"));
+    ASSERT_NE(menu, nullptr);
+    auto* button = control<QPushButton>("Command4", 7);
+    chooseSound(7, wave("chord.wav"));
+    chooseSound(8, wave("ding.wav"));
+
+    QTest::mousePress(button, Qt::RightButton);
+    ASSERT_TRUE(menu->isVisible());
+    menu->hide();
+    fakes.messages.queue(MsgAnswer::No);
+    window->findChild<QAction*>(QStringLiteral("mnuRemove"))->trigger();
+    EXPECT_EQ(sound(7), wave("chord.wav"));
+    EXPECT_TRUE(fakes.fileDialog.drained()); // the right click chose no file
+
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Menu);
+    ASSERT_TRUE(menu->isVisible());
+    fakes.messages.queue(MsgAnswer::No);
+    QTest::keyClick(menu, Qt::Key_Return);
+    EXPECT_EQ(sound(7), wave("chord.wav"));
+
+    QTest::keyClick(button, Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_TRUE(menu->isVisible());
+    fakes.messages.queue(MsgAnswer::Yes);
+    QTest::keyClick(menu, Qt::Key_Return);
+    ASSERT_EQ(fakes.messages.shown.size(), 3u);
+    for (const auto& shown : fakes.messages.shown)
+        EXPECT_EQ(
+            shown.text,
+            QStringLiteral("Are you sure that you want to remove this sound from the theme?"));
+    EXPECT_TRUE(window->document().sounds[7].isEmpty());
+    EXPECT_TRUE(playPicture(7)->isHidden());
+    EXPECT_EQ(window->document().sounds[8], wave("ding.wav"));
+}
+
 // No sound device, a file gone since it was chosen, or one the player cannot
 // read (found only once it has tried): each is said, not passed in silence.
 TEST_F(SoundsTabTest, ASoundThatCannotBePlayedIsReported) {
@@ -283,26 +370,37 @@ TEST_F(SoundsTabTest, ASoundThatCannotBePlayedIsReported) {
                 return Error{QStringLiteral("Opening"), fileName(), QStringLiteral("no device")};
             return FakeMciDevice::command(c);
         }
+        bool failLoad = false;
         Status waitUntilLoaded(int timeoutMs) override {
-            FakeMciDevice::waitUntilLoaded(timeoutMs);
-            return Error{QStringLiteral("Loading"), fileName(), QStringLiteral("unreadable data")};
+            const Status loaded = FakeMciDevice::waitUntilLoaded(timeoutMs);
+            if (failLoad)
+                return Error{QStringLiteral("Loading"), fileName(),
+                             QStringLiteral("unreadable data")};
+            return loaded;
         }
     };
-    for (const bool failOpen : {true, false}) {
+    // 0: no device to open; 1: a file the player cannot read; 2: no sound
+    // server or sound card, which the player itself does not report.
+    const QString reasons[] = {QStringLiteral("no device"), QStringLiteral("unreadable data"),
+                               QStringLiteral("no sound output was found")};
+    for (int way = 0; way < 3; ++way) {
+        SCOPED_TRACE(way);
         Failing device;
-        device.failOpen = failOpen;
+        device.failOpen = way == 0;
+        device.failLoad = way == 1;
+        device.output = way != 2;
         FakeServices& f = fakes;
         f.messages.shown.clear();
-        FrmMain other(
-            Services{f.fileDialog, f.messages, f.input, device, f.pictures, f.clipboard, f.clock},
-            m_files);
+        FrmMain other(Services{f.fileDialog, f.messages, f.input, f.choice, device, f.pictures,
+                               f.clipboard, f.clock},
+                      m_files);
         other.ensureLoaded();
         f.fileDialog.queue(wave("stop.wav"));
         other.findChild<QPushButton*>(QStringLiteral("Command4_2"))->click();
         other.soundsTab().Image2_Click(2);
         ASSERT_EQ(f.messages.shown.size(), 1u);
-        EXPECT_TRUE(f.messages.shown[0].text.contains(
-            failOpen ? QStringLiteral("no device") : QStringLiteral("unreadable data")));
+        EXPECT_TRUE(f.messages.shown[0].text.contains(reasons[way]))
+            << f.messages.shown[0].text.toStdString();
         EXPECT_EQ(f.messages.shown[0].title, QStringLiteral("Paletteer 95"));
         EXPECT_TRUE(device.log.filter(QStringLiteral("Play")).isEmpty());
     }

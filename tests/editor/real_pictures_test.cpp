@@ -20,9 +20,9 @@ protected:
         ASSERT_TRUE(QFile::exists(m_programDir + QStringLiteral("/pen.cuz")))
             << "the data files are not built in " << installedDataFolder().toStdString();
         FakeServices& f = fakes;
-        real = std::make_unique<FrmMain>(
-            Services{f.fileDialog, f.messages, f.input, f.audio, pictures, f.clipboard, f.clock},
-            m_files);
+        real = std::make_unique<FrmMain>(Services{f.fileDialog, f.messages, f.input, f.choice,
+                                                  f.audio, pictures, f.clipboard, f.clock},
+                                         m_files);
         real->setEndProgram([] {});
         real->ensureLoaded();
     }
@@ -75,7 +75,8 @@ TEST_F(RealPictures, TheProgramsOwnFilesShowAsTheyShould) {
     EXPECT_EQ(button(QStringLiteral("Command3_6"))->cursor().shape(), Qt::BitmapCursor);
 
     // The animated-pointer and JPEG placeholders, and the pressed play picture.
-    choose(button(QStringLiteral("Command3_2")), file(QStringLiteral("spin.ani"), "RIFF"));
+    choose(button(QStringLiteral("Command3_2")),
+           file(QStringLiteral("spin.ani"), QByteArray("RIFF\x04\0\0\0ACON", 12)));
     EXPECT_FALSE(real->findChild<QLabel*>(QStringLiteral("Image1_2"))->pixmap().isNull());
     choose(button(QStringLiteral("Command7")), file(QStringLiteral("sky.jpg"), "JFIF"));
     EXPECT_FALSE(real->findChild<QLabel*>(QStringLiteral("Image3_0"))->pixmap().isNull());

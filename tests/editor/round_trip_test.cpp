@@ -21,9 +21,11 @@ TEST_F(ThemeRoundTrip, EverySlotChosenSavedAndOpenedPointsAtItsCopyInTheThemeDir
     const auto source = [&](const QString& fileName) {
         const QString path = onDrive(QStringLiteral("Sources/") + fileName);
         QByteArray content = QByteArray("content ") + QByteArray::number(++serial);
-        // A sound is taken only when it is one.
+        // A sound or an animated pointer is taken only when it is one.
         if (fileName.endsWith(QStringLiteral(".WAV")))
             content = sineWave(440.0 + serial, 0.01);
+        else if (fileName.endsWith(QStringLiteral(".ani")))
+            content.prepend(QByteArray("RIFF\x04\0\0\0ACON", 12));
         writeFile(path, content);
         return path;
     };

@@ -48,6 +48,13 @@ protected:
         return path;
     }
 
+    // An animated pointer of that name: the header is what a choice looks at.
+    QString aniFile(const QString& name) {
+        const QString path = tmp() + QStringLiteral("/cursors/") + name;
+        writeFile(path, QByteArray("RIFF\x04\0\0\0ACON", 12));
+        return path;
+    }
+
     QString programFile(const char* name) const {
         return programDirectory() + QLatin1Char('\\') + QLatin1String(name);
     }

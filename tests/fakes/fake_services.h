@@ -59,11 +59,16 @@ public:
         MsgButtons buttons;
         QString title;
         MsgIcon icon;
+        QString details; // the unfolding details; "" for none
     };
     void queue(MsgAnswer answer) { m_answers.push_back(answer); }
-    MsgAnswer show(QWidget*, const QString& text, MsgButtons buttons, const QString& title,
+    MsgAnswer show(QWidget* parent, const QString& text, MsgButtons buttons, const QString& title,
                    MsgIcon icon) override {
-        shown.push_back({text, buttons, title, icon});
+        return showWithDetails(parent, text, QString(), buttons, title, icon);
+    }
+    MsgAnswer showWithDetails(QWidget*, const QString& text, const QString& details,
+                              MsgButtons buttons, const QString& title, MsgIcon icon) override {
+        shown.push_back({text, buttons, title, icon, details});
         if (!m_answers.empty()) {
             const MsgAnswer answer = m_answers.front();
             m_answers.pop_front();
@@ -113,6 +118,32 @@ private:
     std::deque<QString> m_answers;
 };
 
+class FakeListChoice : public ListChoiceService {
+public:
+    struct Asked {
+        QString prompt;
+        QString title;
+        QStringList items;
+    };
+    // The index to choose, or -1 for Cancel.
+    void queue(int answer) { m_answers.push_back(answer); }
+    int choose(QWidget*, const QString& prompt, const QString& title,
+               const QStringList& items) override {
+        asked.push_back({prompt, title, items});
+        if (m_answers.empty()) {
+            ADD_FAILURE() << "list shown with no answer queued: " << prompt.toStdString();
+            return -1;
+        }
+        const int answer = m_answers.front();
+        m_answers.pop_front();
+        return answer;
+    }
+    std::vector<Asked> asked;
+
+private:
+    std::deque<int> m_answers;
+};
+
 // Records every command with the file it was given; plays nothing.
 class FakeMciDevice : public MciDevice {
 public:
@@ -143,8 +174,10 @@ public:
             return Error{QStringLiteral("Loading"), m_file, QStringLiteral("not open")};
         return {};
     }
-    QStringList log; // "Open /path", "Play /path", ...
-    int waits = 0;   // calls of waitUntilLoaded (not in the log)
+    bool hasOutput() const override { return output; }
+    bool output = true; // false: a host without a sound server or sound card
+    QStringList log;    // "Open /path", "Play /path", ...
+    int waits = 0;      // calls of waitUntilLoaded (not in the log)
 
 private:
     QString m_type;
@@ -200,12 +233,13 @@ struct FakeServices {
     FakeFileDialog fileDialog;
     FakeMessageBox messages;
     FakeInputBox input;
+    FakeListChoice choice;
     FakeMciDevice audio;
     FakePictures pictures;
     FakeClipboard clipboard;
     FakeClock clock;
     Services services() {
-        return Services{fileDialog, messages, input, audio, pictures, clipboard, clock};
+        return Services{fileDialog, messages, input, choice, audio, pictures, clipboard, clock};
     }
 };
 

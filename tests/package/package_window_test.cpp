@@ -30,8 +30,8 @@ public:
 class PackageWindow : public EditorFixture {
 protected:
     std::unique_ptr<FrmMain> window() {
-        Services services{fakes.fileDialog, fakes.messages,  fakes.input, fakes.audio,
-                          m_pictures,       fakes.clipboard, fakes.clock};
+        Services services{fakes.fileDialog, fakes.messages, fakes.input,     fakes.choice,
+                          fakes.audio,      m_pictures,     fakes.clipboard, fakes.clock};
         auto w = std::make_unique<FrmMain>(services, m_files);
         w->setEndProgram([] {});
         w->ensureLoaded();
@@ -83,7 +83,7 @@ TEST_F(PackageWindow, PackWritesTheSavedThemeWhereTheUserChoosesAndAsksBeforeRep
     EXPECT_TRUE(fakes.messages.drained());
 }
 
-TEST_F(PackageWindow, InstallOpensTheThemeTheUserNamesAndAsksBeforeReplacingOne) {
+TEST_F(PackageWindow, InstallOpensTheThemeTheUserPicksAndAsksBeforeReplacingOne) {
     const QString package = tmp() + QStringLiteral("/Two.zip");
     writeFile(package, twoThemes());
     auto w = window();
@@ -91,20 +91,21 @@ TEST_F(PackageWindow, InstallOpensTheThemeTheUserNamesAndAsksBeforeReplacingOne)
               QStringLiteral("&Install Theme Package..."));
 
     fakes.fileDialog.queue(package);
-    fakes.input.queue(QStringLiteral("Moon"));
-    fakes.input.queue(QStringLiteral("sky"));
+    fakes.choice.queue(1);
     trigger(*w, "mnuInstall");
     ASSERT_EQ(fakes.fileDialog.shown.size(), 1u);
     EXPECT_FALSE(fakes.fileDialog.saving[0]);
     EXPECT_EQ(fakes.fileDialog.shown[0].dialogTitle, QStringLiteral("Install Theme Package"));
     EXPECT_TRUE(fakes.fileDialog.shown[0].filter.contains(QStringLiteral("*.7z;*.rar;*.lzh")));
-    ASSERT_EQ(fakes.input.asked.size(), 2u);
-    EXPECT_EQ(fakes.input.asked[0].prompt,
-              QStringLiteral("The package held 2 themes: Sea, Sky. Which one would you like to "
-                             "open?"));
-    EXPECT_EQ(fakes.input.asked[0].defaultAnswer, QStringLiteral("Sea"));
-    EXPECT_EQ(fakes.messages.texts(),
-              QStringList{QStringLiteral("The package held no theme named Moon.")});
+    // The themes are a list to pick from, not a name to type.
+    EXPECT_TRUE(fakes.input.asked.empty());
+    ASSERT_EQ(fakes.choice.asked.size(), 1u);
+    EXPECT_EQ(fakes.choice.asked[0].prompt,
+              QStringLiteral("The package held 2 themes. Which one would you like to open?"));
+    EXPECT_EQ(fakes.choice.asked[0].title, QStringLiteral("Paletteer 95"));
+    EXPECT_EQ(fakes.choice.asked[0].items,
+              (QStringList{QStringLiteral("Sea"), QStringLiteral("Sky")}));
+    EXPECT_TRUE(fakes.messages.shown.empty());
 
     // Sky is open, every file found: no message of the reader's.
     const QString sky = QStringLiteral("C:\\Program Files\\Plus!\\Themes\\Sky\\");
@@ -130,7 +131,7 @@ TEST_F(PackageWindow, InstallOpensTheThemeTheUserNamesAndAsksBeforeReplacingOne)
     EXPECT_EQ(fakes.messages.shown[0].buttons, MsgButtons::YesNo);
     EXPECT_EQ(fakes.messages.shown[0].title, QStringLiteral("Paletteer 95"));
     EXPECT_EQ(readBytes(host(sky + QStringLiteral("Sky Busy.ani"))), "the user's");
-    EXPECT_EQ(fakes.input.asked.size(), 2u);
+    EXPECT_EQ(fakes.choice.asked.size(), 1u);
 
     // An unsafe package: one message, nothing installed, nothing opened.
     fakes.messages.shown.clear();

@@ -1,4 +1,4 @@
-// The real file dialog, message box and input box, driven headless: each test
+// The real file dialog, message box, input box and list box, driven headless: each test
 // answers the modal dialog from a timer, as a user would.
 
 #include "drive_support.h"
@@ -9,8 +9,10 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -243,6 +245,65 @@ TEST(InputBox, ReturnsTheTextOnOkAndNothingOnCancel) {
     EXPECT_EQ(service.ask(nullptr, QStringLiteral("Name of the scheme:"),
                           QStringLiteral("Save Scheme"), QStringLiteral("My scheme")),
               QString());
+}
+
+// The details unfold below a short text; without details there is no button for them.
+TEST(MessageBox, DetailsAreThereToUnfold) {
+    QtMessageBox service;
+    whenModal([](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->text(), QStringLiteral("Some files were not loaded."));
+        EXPECT_EQ(box->detailedText(), QStringLiteral("C:\\a <b>.cur\nC:\\c.ico"));
+        button(modal, QMessageBox::Ok)->click();
+    });
+    EXPECT_EQ(service.showWithDetails(nullptr, QStringLiteral("Some files were not loaded."),
+                                      QStringLiteral("C:\\a <b>.cur\nC:\\c.ico"), MsgButtons::Ok,
+                                      QStringLiteral("Paletteer 95"), MsgIcon::None),
+              MsgAnswer::Ok);
+    whenModal([](QWidget* modal) {
+        EXPECT_TRUE(qobject_cast<QMessageBox*>(modal)->detailedText().isEmpty());
+        button(modal, QMessageBox::Ok)->click();
+    });
+    service.show(nullptr, QStringLiteral("Plain."), MsgButtons::Ok, QStringLiteral("Paletteer 95"));
+}
+
+// The arrow keys and Enter, a double click, or Escape for nothing.
+TEST(ListBox, ArrowsAndEnterOrADoubleClickChooseEscapeChoosesNothing) {
+    QtListChoice service;
+    const QStringList names{QStringLiteral("Sea"), QStringLiteral("Sky"), QStringLiteral("Sun")};
+    const auto ask = [&] {
+        return service.choose(nullptr, QStringLiteral("Which one?"), QStringLiteral("Paletteer 95"),
+                              names);
+    };
+    const auto list = [](QWidget* modal) {
+        auto* items = modal->findChild<QListWidget*>(QStringLiteral("ListBoxItems"));
+        EXPECT_NE(items, nullptr);
+        return items;
+    };
+    whenModal([&](QWidget* modal) {
+        EXPECT_EQ(modal->windowTitle(), QStringLiteral("Paletteer 95"));
+        QListWidget* items = list(modal);
+        ASSERT_NE(items, nullptr);
+        EXPECT_EQ(items->count(), 3);
+        EXPECT_EQ(items->currentRow(), 0);
+        QTest::keyClick(items, Qt::Key_Down);
+        QTest::keyClick(items, Qt::Key_Down);
+        QTest::keyClick(items, Qt::Key_Up);
+        QTest::keyClick(items, Qt::Key_Return);
+    });
+    EXPECT_EQ(ask(), 1);
+    whenModal([&](QWidget* modal) {
+        QListWidget* items = list(modal);
+        ASSERT_NE(items, nullptr);
+        QWidget* view = items->viewport();
+        const QPoint at = items->visualItemRect(items->item(2)).center();
+        QTest::mouseClick(view, Qt::LeftButton, {}, at);
+        QTest::mouseDClick(view, Qt::LeftButton, {}, at);
+    });
+    EXPECT_EQ(ask(), 2);
+    whenModal([&](QWidget* modal) { QTest::keyClick(list(modal), Qt::Key_Escape); });
+    EXPECT_EQ(ask(), -1);
 }
 
 } // namespace

@@ -100,6 +100,8 @@ protected:
         device.setFileName(file);
         const Status opened = device.command(QStringLiteral("Open"));
         EXPECT_TRUE(opened.ok()) << opened.error().text().toStdString();
+        // The editor plays only where there is an output; a server's sink is one.
+        EXPECT_TRUE(device.hasOutput());
         const Status played = device.command(QStringLiteral("Play"));
         EXPECT_TRUE(played.ok()) << played.error().text().toStdString();
         EXPECT_TRUE(device.command(QStringLiteral("Prev")).ok());
