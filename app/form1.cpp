@@ -1,11 +1,11 @@
 #include "app/form1.h"
 
 #include "app/start_up.h"
-#include "app/window_support.h"
 #include "editor/frm_main.h"
 #include "platform/drive.h"
 #include "theme/product.h"
 #include "theme/theme_document.h"
+#include "ui/window_support.h"
 
 #include <QCloseEvent>
 #include <QFrame>

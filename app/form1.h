@@ -5,7 +5,7 @@
 // hands over to the start window. While it loads, it makes the editor load,
 // hidden, so the editor is ready when the user gets there.
 
-#include "app/tip_file.h"
+#include "app/tip_file/tip_file.h"
 
 #include <QDialog>
 

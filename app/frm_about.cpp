@@ -1,9 +1,10 @@
 #include "app/frm_about.h"
 
 #include "app/start_up.h"
-#include "app/window_support.h"
+#include "platform/drive.h"
 #include "theme/product.h"
 #include "theme/theme_document.h"
+#include "ui/window_support.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

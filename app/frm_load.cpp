@@ -1,8 +1,9 @@
 #include "app/frm_load.h"
 
 #include "app/start_up.h"
-#include "app/window_support.h"
 #include "editor/frm_main.h"
+#include "platform/drive.h"
+#include "ui/window_support.h"
 
 #include <QCloseEvent>
 #include <QLabel>

@@ -1,13 +1,14 @@
 #include "app/frm_start.h"
 
 #include "app/start_up.h"
-#include "app/window_support.h"
 #include "editor/frm_main.h"
+#include "platform/drive.h"
 #include "platform/file_system.h"
 #include "theme/product.h"
 #include "theme/theme_document.h"
 #include "theme/theme_name.h"
 #include "theme/theme_reader.h"
+#include "ui/window_support.h"
 
 #include <QAction>
 #include <QCloseEvent>

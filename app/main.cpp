@@ -3,15 +3,15 @@
 // desktop's Open) goes straight into the editor instead.
 
 #include "app/form1.h"
-#include "app/launch_probe.h"
 #include "app/start_up.h"
 #include "editor/frm_main.h"
-#include "editor/look.h"
+#include "platform/audio/qt_mci_device.h"
 #include "platform/drive.h"
 #include "platform/file_system.h"
-#include "platform/fonts.h"
-#include "platform/qt_mci_device.h"
-#include "platform/real_services.h"
+#include "platform/gui/real_services.h"
+#include "platform/pictures/fonts.h"
+#include "ui/launch_probe.h"
+#include "ui/look.h"
 
 #include <QApplication>
 #include <QStringList>

@@ -4,12 +4,12 @@
 #include "app/frm_about.h"
 #include "app/frm_load.h"
 #include "app/frm_start.h"
-#include "app/window_support.h"
 #include "editor/frm_main.h"
 #include "package/install.h"
 #include "platform/drive.h"
 #include "platform/file_system.h"
 #include "theme/theme_reader.h"
+#include "ui/window_support.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -5,8 +5,8 @@
 // a quit question ends the program. The windows are created when they are
 // first shown and deleted when they close, as forms are unloaded.
 
-#include "app/tip_file.h"
-#include "platform/services.h"
+#include "app/tip_file/tip_file.h"
+#include "platform/gui/services.h"
 
 #include <QObject>
 #include <QPointer>

@@ -2,7 +2,7 @@
 // of the Day's (a label, a text, two buttons), the yardstick of the launch
 // benchmark. It records its first paint the same way paletteer95 does.
 
-#include "app/launch_probe.h"
+#include "ui/launch_probe.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

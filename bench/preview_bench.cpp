@@ -5,14 +5,14 @@
 // picture while a colour picker bar moves, offscreen. The theme is the screenshots' sample theme,
 // every pointer, icon and the wallpaper set. No assertions.
 
-#include "colour/frm_color.h"
 #include "editor/frm_main.h"
 #include "editor/frm_preview.h"
-#include "editor/sample_theme.h"
 #include "platform/drive.h"
 #include "platform/file_system.h"
-#include "platform/real_services.h"
+#include "platform/gui/real_services.h"
 #include "preview/preview_renderer.h"
+#include "tools/sample_theme.h"
+#include "ui/frm_color.h"
 
 #include <QAction>
 #include <QApplication>

@@ -8,7 +8,7 @@
 
 #include "fuzz/reference_theme_reader.h"
 #include "platform/drive.h"
-#include "platform/qt_picture_probe.h"
+#include "platform/pictures/qt_picture_probe.h"
 #include "theme/theme_reader.h"
 #include "theme/theme_writer.h"
 

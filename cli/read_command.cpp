@@ -4,7 +4,7 @@
 #include "cli/document_json.h"
 #include "platform/drive.h"
 #include "platform/file_system.h"
-#include "platform/qt_picture_probe.h"
+#include "platform/pictures/qt_picture_probe.h"
 #include "theme/readme.h"
 #include "theme/theme_reader.h"
 

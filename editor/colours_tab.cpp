@@ -1,8 +1,8 @@
 #include "editor/colours_tab.h"
 
 #include "colour/scheme_file.h"
-#include "editor/widget_names.h"
 #include "platform/drive.h"
+#include "ui/widget_names.h"
 
 #include <QButtonGroup>
 #include <QEvent>
@@ -210,8 +210,7 @@ void ColoursTab::Label4_Click(int i) {
     }
     // Each opening loads the picker afresh.
     m_picker = new FrmColor(
-        i, text,
-        c.services.pictures.windowIcon(TabContext::programFile(QStringLiteral("theme.icp"))),
+        i, text, c.services.pictures.windowIcon(programFile(QStringLiteral("theme.icp"))),
         c.window);
     connect(m_picker, &FrmColor::colourSelected, this, [this](int index, const QString& colour) {
         if (index >= 0 && index < kColourCount)

@@ -3,11 +3,11 @@
 // The "Colors" tab: the colour mode (own colours or a preset), the 25 colour
 // names, their hidden colour texts, the eleven presets and the scheme buttons.
 
-#include "colour/frm_color.h"
 #include "colour/presets.h"
-#include "editor/help_panel.h"
 #include "editor/tab_context.h"
 #include "theme/theme_document.h"
+#include "ui/frm_color.h"
+#include "ui/help_panel.h"
 
 #include <QGroupBox>
 #include <QPointer>

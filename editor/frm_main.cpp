@@ -1,19 +1,20 @@
 #include "editor/frm_main.h"
 
-#include "colour/get_colors.h"
 #include "editor/background.h"
 #include "editor/birthday.h"
 #include "editor/frm_preview.h"
-#include "editor/look.h"
 #include "package/install.h"
 #include "package/pack.h"
 #include "platform/drive.h"
 #include "platform/file_system.h"
-#include "platform/rich_text.h"
+#include "theme/get_colors.h"
 #include "theme/product.h"
 #include "theme/readme.h"
 #include "theme/theme_name.h"
 #include "theme/theme_save.h"
+#include "ui/look.h"
+#include "ui/rich_text.h"
+#include "ui/window_support.h"
 
 #include <QAction>
 #include <QApplication>
@@ -47,7 +48,6 @@ const QString kTitle = QStringLiteral("Paletteer 95");
 const QString kDirectoryCaption =
     QStringLiteral("Theme Directory:         ") + toQString(kThemesRoot);
 const QString kCurrentThemeCaption = QStringLiteral("Current Theme:         ");
-const QString kQuitQuestion = QStringLiteral("Are you sure that you want to quit Paletteer 95?");
 const QString kReadMeQuestion = QStringLiteral(
     "The ReadMe text has changed. Save it as the default ReadMe file first, so that this theme "
     "gets it?");
@@ -359,10 +359,6 @@ void FrmMain::playBirthday() {
     // The greeting stands whether or not the tune can be heard.
     (void)playBirthdayTune(MMControl1, m_files, programDirectory());
     Label5->setText(birthdayGreeting());
-}
-
-QString FrmMain::programFile(const char* name) const {
-    return programDirectory() + QLatin1Char('\\') + QLatin1String(name);
 }
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {

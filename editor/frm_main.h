@@ -5,15 +5,15 @@
 // goes through one place that sets the document and the controls together.
 
 #include "editor/colours_tab.h"
-#include "editor/help_panel.h"
 #include "editor/pointers_tab.h"
 #include "editor/readme_tab.h"
 #include "editor/sounds_tab.h"
 #include "editor/visuals_tab.h"
 #include "platform/file_dialog.h"
-#include "platform/services.h"
+#include "platform/gui/services.h"
 #include "theme/theme_document.h"
 #include "theme/theme_reader.h"
+#include "ui/help_panel.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -149,7 +149,6 @@ private:
     // a reading).
     void showSettings(const ThemeDocument& doc);
     void showReadMe(const QString& text);
-    QString programFile(const char* name) const;
 
     Services m_services;
     FileSystem& m_files;

@@ -1,7 +1,7 @@
 #include "editor/frm_preview.h"
 
-#include "colour/frm_color.h"
 #include "editor/frm_main.h"
+#include "ui/frm_color.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,7 +1,8 @@
 #include "editor/pointers_tab.h"
+#include "platform/drive.h"
 
-#include "editor/widget_names.h"
-#include "platform/picture_loader.h"
+#include "platform/pictures/picture_loader.h"
+#include "ui/widget_names.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -87,7 +88,7 @@ void PointersTab::removePointer(int i) {
 void PointersTab::showHandwritingPointer() {
     // A missing pen keeps the standard pointer: the file is decoration.
     const auto pen =
-        m_context->services.pictures.loadCursor(TabContext::programFile(QStringLiteral("pen.cuz")));
+        m_context->services.pictures.loadCursor(programFile(QStringLiteral("pen.cuz")));
     if (!pen)
         return;
     m_startPointers[kHandwriting] = pen.value();

@@ -4,9 +4,9 @@
 // slot. A button shows its pointer on hover: the standard one of its role
 // until a cursor file is chosen for it.
 
-#include "editor/help_panel.h"
 #include "editor/tab_context.h"
 #include "theme/theme_document.h"
+#include "ui/help_panel.h"
 
 #include <QCursor>
 #include <QWidget>

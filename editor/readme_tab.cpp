@@ -1,6 +1,6 @@
 #include "editor/readme_tab.h"
 
-#include "platform/rich_text.h"
+#include "ui/rich_text.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

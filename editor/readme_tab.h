@@ -3,7 +3,7 @@
 // The "ReadMe File" tab: the ReadMe text, whether a save includes it, and the
 // button that stores it as the default ReadMe.
 
-#include "editor/help_panel.h"
+#include "ui/help_panel.h"
 
 #include <QWidget>
 

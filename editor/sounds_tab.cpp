@@ -1,7 +1,8 @@
 #include "editor/sounds_tab.h"
+#include "platform/drive.h"
 
-#include "editor/widget_names.h"
 #include "platform/wave_file.h"
+#include "ui/widget_names.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -158,7 +159,7 @@ void SoundsTab::removeSound(int i) {
 
 void SoundsTab::showPicture(int i, const QString& file) {
     // A missing picture leaves the one on show.
-    const auto picture = m_context->services.pictures.loadPicture(TabContext::programFile(file));
+    const auto picture = m_context->services.pictures.loadPicture(programFile(file));
     if (picture)
         Image2[i]->setPixmap(picture.value());
 }

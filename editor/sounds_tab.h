@@ -5,9 +5,9 @@
 // "&Remove from Theme" on a right click. From the keyboard: Space or Enter
 // plays, the Menu key or Shift+F10 opens the pop-up.
 
-#include "editor/help_panel.h"
 #include "editor/tab_context.h"
 #include "theme/theme_document.h"
+#include "ui/help_panel.h"
 
 #include <QPixmap>
 #include <QWidget>

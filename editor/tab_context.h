@@ -4,9 +4,10 @@
 // window's one file dialog, and the window's one way to set a slot (the
 // document and the controls together). The window hands it over once.
 
+#include "editor/remove_menu.h"
 #include "platform/file_dialog.h"
+#include "platform/gui/services.h"
 #include "platform/message_box.h"
-#include "platform/services.h"
 #include "theme/theme_document.h"
 #include "theme/theme_reader.h"
 
@@ -25,37 +26,6 @@ class QWidget;
 namespace p95 {
 
 class FileSystem;
-
-// The one "&Remove from Theme" pop-up of the tabs (mnuRem with mnuRemove). A
-// watched control offers it for its slot while the slot is set: on the right
-// mouse button, the Menu key or Shift+F10. Choosing mnuRemove then asks for
-// the slot the pop-up was opened for.
-class RemoveMenu : public QObject {
-    Q_OBJECT
-public:
-    RemoveMenu(QMenu* mnuRem, QAction* mnuRemove, std::function<const ThemeDocument&()> document,
-               QObject* parent);
-
-    void watch(QWidget* control, SlotRef slot);
-    // The slot the pop-up was last opened for.
-    SlotRef slot() const { return m_slot; }
-
-Q_SIGNALS:
-    void removeRequested(SlotRef slot); // mnuRemove chosen for it
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    // Opens the pop-up for the slot at a screen position; from the keyboard
-    // its entry is ready for Enter. A pop-up already open stays as it is.
-    void popup(SlotRef slot, const QPoint& where, bool fromKeyboard);
-
-    QMenu* m_menu;
-    std::function<const ThemeDocument&()> m_document;
-    QHash<QObject*, SlotRef> m_watched;
-    SlotRef m_slot{SlotFamily::Sound, 0};
-};
 
 struct TabContext {
     Services services;
@@ -86,7 +56,6 @@ struct TabContext {
     QString chooseFile(const QString& title, const QString& filter, int filterIndex,
                        const QString& defaultExt, const QString& initDir = QString()) const;
     // A file of the program directory ("play.bmz").
-    static QString programFile(const QString& name);
 };
 
 // What the user is told when a file chosen for a slot is too large for a

@@ -1,6 +1,6 @@
 #include "editor/visuals_tab.h"
 
-#include "editor/widget_names.h"
+#include "ui/widget_names.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

@@ -3,9 +3,9 @@
 // The "Visuals" tab: desktop icons, screen saver and wallpaper. The Icons
 // array holds the six paths (0 wallpaper, 1..4 icons, 5 screen saver).
 
-#include "editor/help_panel.h"
 #include "editor/tab_context.h"
 #include "theme/theme_document.h"
+#include "ui/help_panel.h"
 
 #include <QPixmap>
 #include <QWidget>

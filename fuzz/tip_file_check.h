@@ -5,7 +5,7 @@
 // that always lands on one of them. Returns the first broken rule, or an
 // empty string.
 
-#include "app/tip_file.h"
+#include "app/tip_file/tip_file.h"
 
 #include <QByteArray>
 #include <QString>

@@ -101,6 +101,10 @@ Result<QString> hostPath(const QString& path) {
     return result;
 }
 
+QString programFile(const QString& name) {
+    return programDirectory() + QLatin1Char('\\') + name;
+}
+
 QString programDirectory() {
     return QStringLiteral("C:\\Program Files\\Paletteer 95");
 }

@@ -34,6 +34,8 @@ Result<QString> hostPath(const QString& path);
 // differ; the user's default ReadMe and *.scheme files are only copied when
 // missing.
 QString programDirectory();
+// A file of the program directory as a Windows-form path ("theme.icp").
+QString programFile(const QString& name);
 Status ensureProgramDirectory();
 // What the last ensureProgramDirectory() could not do, handed out once (the
 // start-up windows tell the user, who may never see standard error).

@@ -1,6 +1,6 @@
 #include "preview/metrics.h"
 
-#include "platform/fonts.h"
+#include "platform/pictures/fonts.h"
 #include "platform/text_codec.h"
 #include "theme/theme_document.h"
 

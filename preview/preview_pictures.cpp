@@ -1,6 +1,6 @@
 #include "preview/preview_pictures.h"
 
-#include "platform/picture_loader.h"
+#include "platform/pictures/picture_loader.h"
 
 namespace p95 {
 

@@ -2,9 +2,9 @@
 
 #include "colour/colour_table.h"
 #include "colour/colour_text.h"
-#include "colour/get_colors.h"
 #include "platform/drive.h"
 #include "preview/metrics.h"
+#include "theme/get_colors.h"
 
 #include <QFontMetrics>
 #include <QPainter>

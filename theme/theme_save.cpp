@@ -1,6 +1,6 @@
 #include "theme/theme_save.h"
 
-#include "colour/get_colors.h"
+#include "theme/get_colors.h"
 #include "theme/readme.h"
 #include "theme/theme_name.h"
 #include "theme/theme_writer.h"
@@ -279,8 +279,10 @@ SaveResult saveTheme(const ThemeDocument& original, FileSystem& files,
             return status;
         batch.emplace(files, themeDir);
         if (auto failure = copyChosenFiles(files, doc, programDir)) {
+            // The missing file is what the user hears of; a scratch folder
+            // left over is removed by the next save.
             if (failure->missingFile)
-                removeScratch(files, programDir);
+                (void)removeScratch(files, programDir);
             return failure->error;
         }
         if (auto status = files.writeFile(themeFilePath(doc.name), themeBytes.value());

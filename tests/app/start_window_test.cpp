@@ -2,7 +2,7 @@
 // hand-over through the loading window, opening a theme, and quitting.
 
 #include "app_test_support.h"
-#include "platform/fonts.h"
+#include "platform/pictures/fonts.h"
 
 #include <QAction>
 #include <QFontInfo>

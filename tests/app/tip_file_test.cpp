@@ -1,7 +1,7 @@
 // The tip file's rules: which lines are tips, and the draw that never picks
 // line 1, for well-formed and hostile files alike.
 
-#include "app/tip_file.h"
+#include "app/tip_file/tip_file.h"
 #include "test_support.h"
 
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
-#include "colour/get_colors.h"
 #include "colour/presets.h"
 #include "test_support.h"
+#include "theme/get_colors.h"
 
 #include <QRegularExpression>
 

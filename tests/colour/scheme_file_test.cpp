@@ -1,8 +1,8 @@
-#include "colour/get_colors.h"
 #include "colour/scheme_file.h"
 #include "drive_support.h"
 #include "platform/drive.h"
 #include "test_support.h"
+#include "theme/get_colors.h"
 
 using namespace p95;
 

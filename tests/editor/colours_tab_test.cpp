@@ -1,9 +1,9 @@
 // The Colors tab: the two modes, the presets, the colour picker opened from
 // the colour names, and colour scheme files.
 
-#include "colour/frm_color.h"
 #include "tabs_test_support.h"
 #include "test_support.h"
+#include "ui/frm_color.h"
 
 #include <QPointer>
 #include <QRadioButton>

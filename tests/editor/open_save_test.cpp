@@ -1,9 +1,9 @@
 // Opening and saving from the editor window, and its ReadMe tab.
 
 #include "editor_test_support.h"
-#include "platform/rich_text.h"
 #include "test_support.h"
 #include "theme/theme_name.h"
+#include "ui/rich_text.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,7 +1,7 @@
 // The choices on the tabs with the real picture loader: files that are what
 // their names say are taken, files that are not are refused.
 
-#include "platform/qt_pictures.h"
+#include "platform/gui/qt_pictures.h"
 #include "platform/sound_files.h"
 #include "platform/test_pictures.h"
 #include "tabs_test_support.h"

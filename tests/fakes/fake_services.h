@@ -4,7 +4,7 @@
 // call is recorded, so widget tests run headless and never block. A call with
 // no answer queued fails the test and takes the harmless answer (Cancel / No).
 
-#include "platform/services.h"
+#include "platform/gui/services.h"
 
 #include <QDate>
 #include <QPixmap>

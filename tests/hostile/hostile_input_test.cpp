@@ -4,7 +4,7 @@
 // before a byte is read (other files over 64 MB, the tip file over 4 MB),
 // and the reader's cost on a 10 MB theme is printed, not asserted.
 
-#include "app/tip_file.h"
+#include "app/tip_file/tip_file.h"
 #include "cli/cli_test_support.h"
 #include "colour/scheme_file.h"
 #include "drive_support.h"

@@ -3,7 +3,7 @@
 
 #include "editor/editor_test_support.h"
 #include "package_test_support.h"
-#include "platform/qt_file_dialog.h"
+#include "platform/gui/qt_file_dialog.h"
 #include "test_support.h"
 
 #include <QAction>

@@ -2,8 +2,8 @@
 // answers the modal dialog from a timer, as a user would.
 
 #include "drive_support.h"
-#include "platform/qt_file_dialog.h"
-#include "platform/qt_message_box.h"
+#include "platform/gui/qt_file_dialog.h"
+#include "platform/gui/qt_message_box.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

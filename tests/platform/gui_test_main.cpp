@@ -2,8 +2,8 @@
 // pointers, the clipboard and the media player, with the program's fonts.
 // Headless unless the caller chose a platform.
 
-#include "platform/fonts.h"
-#include "platform/qt_mci_device.h"
+#include "platform/audio/qt_mci_device.h"
+#include "platform/pictures/fonts.h"
 
 #include <QApplication>
 

@@ -1,7 +1,7 @@
 // The program's audio device is made, and the media library loaded, only
 // when a sound is first opened: starting needs neither.
 
-#include "platform/real_services.h"
+#include "platform/gui/real_services.h"
 #include "sound_files.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 // socket that does not exist): every command completes, nothing hangs, and
 // the one-file-at-a-time rules hold.
 
-#include "platform/qt_mci_device.h"
+#include "platform/audio/qt_mci_device.h"
 #include "sound_files.h"
 
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
 #include "drive_support.h"
-#include "platform/qt_picture_probe.h"
+#include "platform/pictures/qt_picture_probe.h"
 #include "platform/test_pictures.h"
 
 using namespace p95;

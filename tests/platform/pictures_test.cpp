@@ -3,9 +3,9 @@
 // written in its header.
 
 #include "drive_support.h"
-#include "platform/fonts.h"
-#include "platform/picture_loader.h"
-#include "platform/qt_pictures.h"
+#include "platform/gui/qt_pictures.h"
+#include "platform/pictures/fonts.h"
+#include "platform/pictures/picture_loader.h"
 
 #include <QBuffer>
 #include <QCursor>

@@ -3,7 +3,7 @@
 // playback_test.sh, which starts the private server; without it every test
 // here is skipped, saying why.
 
-#include "platform/qt_mci_device.h"
+#include "platform/audio/qt_mci_device.h"
 #include "sound_files.h"
 
 #include <QDir>

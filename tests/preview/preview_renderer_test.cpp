@@ -6,7 +6,7 @@
 
 #include "colour/colour_text.h"
 #include "colour/presets.h"
-#include "platform/picture_loader.h"
+#include "platform/pictures/picture_loader.h"
 #include "preview/metrics.h"
 #include "preview/preview_renderer.h"
 

@@ -4,8 +4,8 @@
 
 #include "preview_test_support.h"
 
-#include "colour/frm_color.h"
 #include "editor/frm_preview.h"
+#include "ui/frm_color.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,7 +3,7 @@
 
 #include "drive_support.h"
 #include "platform/drive.h"
-#include "platform/qt_picture_probe.h"
+#include "platform/pictures/qt_picture_probe.h"
 #include "platform/test_pictures.h"
 #include "theme/theme_reader.h"
 #include "theme/theme_writer.h"

@@ -1,7 +1,7 @@
-#include "colour/get_colors.h"
 #include "drive_support.h"
 #include "platform/drive.h"
 #include "test_support.h"
+#include "theme/get_colors.h"
 #include "theme/readme.h"
 #include "theme/theme_save.h"
 #include "theme/theme_writer.h"

@@ -1,5 +1,5 @@
-#include "colour/get_colors.h"
 #include "test_support.h"
+#include "theme/get_colors.h"
 #include "theme/theme_writer.h"
 
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "platform/picture_loader.h"
+#include "platform/pictures/picture_loader.h"
 
 #include "platform/drive.h"
 #include "platform/text_file.h"

@@ -5,9 +5,9 @@
 
 #include "platform/clock.h"
 #include "platform/file_dialog.h"
+#include "platform/gui/pictures.h"
 #include "platform/mci_device.h"
 #include "platform/message_box.h"
-#include "platform/pictures.h"
 
 namespace p95 {
 

@@ -1,8 +1,8 @@
 // The rich-text box: formatting stays in the box, files get plain Windows-1252.
 
-#include "editor_test_support.h"
-#include "platform/rich_text.h"
+#include "editor/editor_test_support.h"
 #include "test_support.h"
+#include "ui/rich_text.h"
 
 #include <QTemporaryDir>
 #include <QTextCursor>

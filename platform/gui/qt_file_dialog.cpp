@@ -1,4 +1,4 @@
-#include "platform/qt_file_dialog.h"
+#include "platform/gui/qt_file_dialog.h"
 
 #include "platform/drive.h"
 

@@ -1,4 +1,4 @@
-#include "platform/qt_message_box.h"
+#include "platform/gui/qt_message_box.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

@@ -1,4 +1,4 @@
-#include "colour/get_colors.h"
+#include "theme/get_colors.h"
 
 #include "colour/presets.h"
 

@@ -1,4 +1,4 @@
-#include "app/launch_probe.h"
+#include "ui/launch_probe.h"
 
 #include <QEvent>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "colour/frm_color.h"
+#include "ui/frm_color.h"
 
 #include <QFrame>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "platform/real_services.h"
+#include "platform/gui/real_services.h"
 
 #include <QCoreApplication>
 #include <QDir>

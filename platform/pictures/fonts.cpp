@@ -1,4 +1,4 @@
-#include "platform/fonts.h"
+#include "platform/pictures/fonts.h"
 
 #include <QFile>
 #include <QFont>

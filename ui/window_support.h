@@ -15,9 +15,6 @@ inline const QString kMessageTitle = QStringLiteral("Paletteer 95");
 inline const QString kQuitQuestion =
     QStringLiteral("Are you sure that you want to quit Paletteer 95?");
 
-// A file of the program directory as a Windows-form path.
-QString programFile(const char* name);
-
 // A font by family, falling back to a similar one where it is not installed.
 QFont familyFont(const QString& family, int pointSize, bool fixedPitch = false);
 

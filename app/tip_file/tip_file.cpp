@@ -1,4 +1,4 @@
-#include "app/tip_file.h"
+#include "app/tip_file/tip_file.h"
 
 #include "platform/text_file.h"
 

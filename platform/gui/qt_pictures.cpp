@@ -1,6 +1,6 @@
-#include "platform/qt_pictures.h"
+#include "platform/gui/qt_pictures.h"
 
-#include "platform/picture_loader.h"
+#include "platform/pictures/picture_loader.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

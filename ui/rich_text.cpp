@@ -1,4 +1,4 @@
-#include "platform/rich_text.h"
+#include "ui/rich_text.h"
 
 #include "platform/text_codec.h"
 #include "platform/text_file.h"

@@ -4,7 +4,7 @@
 // QGuiApplication (pixmaps and cursors live in the window system).
 
 #include "platform/clock.h"
-#include "platform/pictures.h"
+#include "platform/gui/pictures.h"
 
 #include <Qt>
 

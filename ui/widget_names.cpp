@@ -1,4 +1,4 @@
-#include "editor/widget_names.h"
+#include "ui/widget_names.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

@@ -1,6 +1,6 @@
-#include "platform/qt_picture_probe.h"
+#include "platform/pictures/qt_picture_probe.h"
 
-#include "platform/picture_loader.h"
+#include "platform/pictures/picture_loader.h"
 
 namespace p95 {
 

@@ -3,11 +3,11 @@
 // The real host services, one of each, for main(). Make it after the
 // QApplication and let it go before it.
 
+#include "platform/gui/qt_file_dialog.h"
+#include "platform/gui/qt_message_box.h"
+#include "platform/gui/qt_pictures.h"
+#include "platform/gui/services.h"
 #include "platform/mci_device.h"
-#include "platform/qt_file_dialog.h"
-#include "platform/qt_message_box.h"
-#include "platform/qt_pictures.h"
-#include "platform/services.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "editor/look.h"
+#include "ui/look.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "editor/sample_theme.h"
+#include "tools/sample_theme.h"
 
 #include "colour/presets.h"
 #include "platform/drive.h"

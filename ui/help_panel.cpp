@@ -1,4 +1,4 @@
-#include "editor/help_panel.h"
+#include "ui/help_panel.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -5,13 +5,13 @@
 
 #include "editor/frm_main.h"
 #include "editor/frm_preview.h"
-#include "editor/look.h"
-#include "editor/sample_theme.h"
 #include "platform/drive.h"
 #include "platform/file_system.h"
-#include "platform/fonts.h"
-#include "platform/real_services.h"
+#include "platform/gui/real_services.h"
+#include "platform/pictures/fonts.h"
 #include "preview/preview_renderer.h"
+#include "tools/sample_theme.h"
+#include "ui/look.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
-#include "app/window_support.h"
+#include "ui/window_support.h"
 
-#include "editor/look.h"
 #include "platform/drive.h"
+#include "ui/look.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -11,10 +11,6 @@
 #include <algorithm>
 
 namespace p95 {
-
-QString programFile(const char* name) {
-    return programDirectory() + QLatin1Char('\\') + QLatin1String(name);
-}
 
 QFont familyFont(const QString& family, int pointSize, bool fixedPitch) {
     QFont font(family, pointSize);

@@ -1,4 +1,4 @@
-#include "platform/qt_mci_device.h"
+#include "platform/audio/qt_mci_device.h"
 
 #include "platform/drive.h"
 
