@@ -10,6 +10,7 @@
 #include "platform/file_system.h"
 #include "platform/gui/real_services.h"
 #include "platform/pictures/fonts.h"
+#include "theme/save_lock.h"
 #include "ui/launch_probe.h"
 #include "ui/look.h"
 
@@ -116,6 +117,13 @@ int main(int argc, char** argv) {
 
     p95::RealServices real;
     p95::FileSystem files;
+    {
+        // An install cut off earlier is finished or undone before the themes
+        // root is shown; a save or install running elsewhere does it
+        // instead, and a failure here is told by the next save.
+        p95::SaveLock lock;
+        (void)lock.acquire(files, p95::programDirectory(), 0, QStringLiteral("Starting"));
+    }
     p95::FrmMain editor(real.services(), files);
     p95::StartUp startUp(real.services(), files, editor);
     p95::installLaunchProbe(*startUp.launch(arguments.file));

@@ -62,13 +62,4 @@ Result<ColourTexts> readColourScheme(const FileSystem& files, const QString& pat
     return colours;
 }
 
-Status loadColourScheme(const FileSystem& files, const QString& path, ThemeDocument& doc) {
-    auto colours = readColourScheme(files, path);
-    if (!colours)
-        return colours.error();
-    doc.colours = colours.value();
-    doc.colourMode = ColourMode::Own;
-    return {};
-}
-
 } // namespace p95

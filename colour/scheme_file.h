@@ -7,7 +7,6 @@
 #include "colour/colour_table.h"
 #include "platform/error.h"
 #include "platform/file_system.h"
-#include "theme/theme_document.h"
 
 #include <QString>
 
@@ -32,9 +31,5 @@ Status saveColourScheme(FileSystem& files, const QString& programDirectory, cons
 // The first 25 lines of a scheme file, unchanged; later lines are ignored. A
 // file with fewer lines is refused.
 Result<ColourTexts> readColourScheme(const FileSystem& files, const QString& path);
-
-// Reads a scheme file into the document and puts it in own-colours mode. On
-// any failure the document is left as it was.
-Status loadColourScheme(const FileSystem& files, const QString& path, ThemeDocument& doc);
 
 } // namespace p95

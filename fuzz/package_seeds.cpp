@@ -40,6 +40,33 @@ void files(ArchiveBuilder& b, const QByteArray& at) {
         b.file(at + name, name);
 }
 
+// The bytes through one compression of libarchive's (a raw stream).
+QByteArray compressed(const QByteArray& bytes, const char* filter) {
+    QByteArray out;
+    archive* a = archive_write_new();
+    archive_write_set_format_raw(a);
+    archive_write_add_filter_by_name(a, filter);
+    archive_write_set_bytes_in_last_block(a, 1);
+    archive_write_open(
+        a, &out, nullptr,
+        [](archive*, void* client, const void* buffer, size_t length) -> la_ssize_t {
+            static_cast<QByteArray*>(client)->append(static_cast<const char*>(buffer),
+                                                     qsizetype(length));
+            return la_ssize_t(length);
+        },
+        nullptr);
+    archive_entry* e = archive_entry_new();
+    archive_entry_set_pathname(e, "data");
+    archive_entry_set_filetype(e, AE_IFREG);
+    archive_entry_set_size(e, bytes.size());
+    archive_write_header(a, e);
+    archive_write_data(a, bytes.constData(), size_t(bytes.size()));
+    archive_entry_free(e);
+    archive_write_close(a);
+    archive_write_free(a);
+    return out;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -112,6 +139,31 @@ int main(int argc, char** argv) {
         b.file("Caf\xc3\xa9/Caf\xc3\xa9.theme", theme("Caf\xc3\xa9\\"))
             .file("Caf\xc3\xa9/Notes \xc2\xa9.txt", "utf-8");
         write("names.zip", b.bytes());
+    }
+    {
+        // Compression upon compression: two layers pass, six are damage.
+        ArchiveBuilder b(ArchiveBuilder::Tar);
+        b.file("Sea/Sea.theme", theme("Sea\\"));
+        files(b, "Sea/");
+        const QByteArray tar = b.bytes();
+        write("stacked.tar.xz.gz", compressed(compressed(tar, "xz"), "gzip"));
+        QByteArray deep = tar;
+        for (int i = 0; i < 6; ++i)
+            deep = compressed(deep, i % 2 ? "gzip" : "bzip2");
+        write("six-layers.tar.bz2.gz", deep);
+    }
+    {
+        // Folders and "./" count as entries; device names Windows keeps.
+        ArchiveBuilder b(ArchiveBuilder::Tar);
+        b.folder("./").folder("./Sea/").file("Sea/Sea.theme", theme("Sea\\"));
+        b.file("Sea/COM0", "x").file("Sea/lpt\xc2\xb9.txt", "x").file("Sea/CONIN$", "x");
+        write("dots-and-devices.tar", b.bytes());
+    }
+    {
+        // A decomposed name (e and a combining acute accent).
+        ArchiveBuilder b(ArchiveBuilder::Zip);
+        b.file("Sea/Sea.theme", theme("Sea\\")).file("Sea/Cafe\xcc\x81.txt", "nfd");
+        write("decomposed.zip", b.bytes());
     }
     return 0;
 }

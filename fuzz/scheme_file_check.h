@@ -5,6 +5,7 @@
 // string.
 
 #include "colour/scheme_file.h"
+#include "theme/get_colors.h"
 #include "platform/text_file.h"
 
 #include <QByteArray>

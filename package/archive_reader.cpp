@@ -1,6 +1,9 @@
 #include "package/archive_reader.h"
 
 #include "package/archive_locale.h"
+#include "package/path_tree.h"
+#include "package/reserved_names.h"
+#include "package/zip_names.h"
 #include "theme/theme_name.h"
 
 #include <QHash>
@@ -8,6 +11,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <cstring>
 #include <memory>
 
 #include <sys/stat.h>
@@ -62,10 +66,13 @@ std::optional<PackageProblem> setUp(archive* a) {
                                          "itself: ") +
                           libarchiveError(a));
     }
-    const Support formats[] = {archive_read_support_format_zip, archive_read_support_format_7zip,
-                               archive_read_support_format_rar, archive_read_support_format_rar5,
-                               archive_read_support_format_lha, archive_read_support_format_cab,
-                               archive_read_support_format_tar};
+    // The seekable zip reader goes by the central directory, so that a zip
+    // cut short or whose directory disagrees with its entries is damage.
+    const Support formats[] = {
+        archive_read_support_format_zip_seekable, archive_read_support_format_7zip,
+        archive_read_support_format_rar,          archive_read_support_format_rar5,
+        archive_read_support_format_lha,          archive_read_support_format_cab,
+        archive_read_support_format_tar};
     for (const Support support : formats) {
         if (support(a) != ARCHIVE_OK)
             return failed(libarchiveError(a));
@@ -99,6 +106,8 @@ std::optional<QString> nameProblem(const QString& name, QStringList& components)
             return QStringLiteral("climbs out of the package's folder (\"..\")");
         if (const auto problem = fileNameProblem(part))
             return QStringLiteral("is not a name Windows can hold: ") + *problem;
+        if (isMoreReservedDeviceName(part))
+            return QStringLiteral("is not a name Windows can hold: ") + reservedNameReason();
         components << part;
     }
     return std::nullopt;
@@ -127,29 +136,65 @@ std::optional<QString> kindProblem(archive_entry* e) {
     }
 }
 
+// True when the bytes begin as an archive or a compression this program
+// reads does: one that cannot be opened then is damaged, not another kind
+// of file.
+bool startsLikeAnArchive(const ArchiveInput& input) {
+    QByteArray head(8, '\0');
+    if (input.bytes)
+        head = input.bytes->left(8);
+    else if (input.fd < 0 || ::pread(input.fd, head.data(), 8, 0) != 8)
+        return false;
+    static const QByteArray signatures[] = {QByteArray("PK\3\4"),
+                                            QByteArray("7z\xBC\xAF\x27\x1C"),
+                                            QByteArray("Rar!"),
+                                            QByteArray("\x1F\x8B"),
+                                            QByteArray("BZh"),
+                                            QByteArray("\xFD"
+                                                       "7zXZ"),
+                                            QByteArray("\x28\xB5\x2F\xFD"),
+                                            QByteArray("\x04\x22\x4D\x18"),
+                                            QByteArray("LZIP"),
+                                            QByteArray("\x1F\x9D"),
+                                            QByteArray("MSCF")};
+    for (const QByteArray& signature : signatures) {
+        if (head.startsWith(signature))
+            return true;
+    }
+    return false;
+}
+
 class Scan {
 public:
-    Scan(archive* a, const PackageLimits& limits, const EntryData& onData)
-        : m_a(a), m_limits(limits), m_onData(onData) {}
+    Scan(archive* a, const ArchiveInput& input, const PackageLimits& limits,
+         const EntryData& onData)
+        : m_a(a), m_input(input), m_limits(limits), m_onData(onData) {}
 
     ArchiveScan run() {
         for (;;) {
             archive_entry* e = nullptr;
+            const la_int64_t before = archive_filter_bytes(m_a, 0);
             const int r = archive_read_next_header(m_a, &e);
-            if (r == ARCHIVE_EOF)
-                break;
-            if (r < ARCHIVE_WARN) {
-                // No format took the first header: not an archive at all.
-                m_out.problem =
-                    archive_format(m_a) == 0
-                        ? failed(QStringLiteral("it is not an archive this program "
-                                                "reads (zip, 7z, rar, lha, cab or "
-                                                "tar): ") +
-                                 libarchiveError(m_a))
-                        : readingProblem(m_a, QStringLiteral("the package is damaged: "));
+            if (r == ARCHIVE_EOF) {
+                if (endsEarly(archive_filter_bytes(m_a, 0) - before))
+                    m_out.problem = failed(QStringLiteral("the package is damaged: it ends early"));
                 break;
             }
-            if (m_out.entries.size() >= m_limits.entries) {
+            if (r != ARCHIVE_OK && r != ARCHIVE_WARN && archive_format(m_a) == 0) {
+                // No format took the first header: not an archive at all.
+                m_out.problem = failed(QStringLiteral("it is not an archive this program "
+                                                      "reads (zip, 7z, rar, lha, cab or "
+                                                      "tar): ") +
+                                       libarchiveError(m_a));
+                break;
+            }
+            if (r != ARCHIVE_OK && r != ARCHIVE_WARN) {
+                // A "retry" too (a bad tar checksum): what follows cannot be trusted.
+                m_out.problem = readingProblem(m_a, QStringLiteral("the package is damaged: "));
+                break;
+            }
+            // Every entry counts, folders and "./" as well.
+            if (++m_count > m_limits.entries) {
                 m_out.problem = refused(
                     QStringLiteral("the package holds more than %1 entries").arg(m_limits.entries));
                 break;
@@ -163,26 +208,114 @@ public:
     }
 
 private:
+    // A tar ends with two blocks of zeros, read after the last entry:
+    // without them the archive was cut short (libarchive takes a missing
+    // end as a clean one).
+    bool endsEarly(la_int64_t readAtEnd) const {
+        return ((archive_format(m_a) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_TAR &&
+                readAtEnd < 1024) ||
+               lz4EndsEarly();
+    }
+
+    // An lz4 file is frames of blocks, each frame closed by a zero block
+    // size (and a checksum where its header says so); libarchive takes a
+    // file cut inside that end as whole. The block sizes are walked here.
+    bool lz4EndsEarly() const {
+        const int count = archive_filter_count(m_a);
+        if (count < 2 || archive_filter_code(m_a, count - 2) != ARCHIVE_FILTER_LZ4)
+            return false;
+        qint64 size = 0;
+        struct stat info = {};
+        if (m_input.bytes)
+            size = m_input.bytes->size();
+        else if (m_input.fd >= 0 && ::fstat(m_input.fd, &info) == 0)
+            size = info.st_size;
+        auto read = [&](qint64 at, int length) -> std::optional<QByteArray> {
+            if (at < 0 || at + length > size)
+                return std::nullopt;
+            if (m_input.bytes)
+                return m_input.bytes->mid(at, length);
+            QByteArray bytes(length, '\0');
+            if (::pread(m_input.fd, bytes.data(), size_t(length), at) != length)
+                return std::nullopt;
+            return bytes;
+        };
+        auto le32 = [](const QByteArray& b, int at = 0) {
+            return quint32(quint8(b[at])) | quint32(quint8(b[at + 1])) << 8 |
+                   quint32(quint8(b[at + 2])) << 16 | quint32(quint8(b[at + 3])) << 24;
+        };
+        qint64 at = 0;
+        while (at < size) {
+            const auto magic = read(at, 4);
+            if (!magic)
+                return true;
+            if ((le32(*magic) & 0xFFFFFFF0u) == 0x184D2A50u) { // a skippable frame
+                const auto length = read(at + 4, 4);
+                if (!length)
+                    return true;
+                at += 8 + qint64(le32(*length));
+                continue;
+            }
+            const auto header = read(at + 4, 2);
+            if (le32(*magic) != 0x184D2204u || !header)
+                return false; // a legacy frame: libarchive checks it itself
+            const quint8 flags = quint8((*header)[0]);
+            at += 4 + 2 + ((flags & 0x08) ? 8 : 0) + ((flags & 0x01) ? 4 : 0) + 1;
+            for (;;) {
+                const auto block = read(at, 4);
+                if (!block)
+                    return true;
+                const quint32 length = le32(*block) & 0x7FFFFFFFu;
+                at += 4;
+                if (length == 0)
+                    break;
+                at += qint64(length) + ((flags & 0x10) ? 4 : 0);
+            }
+            at += (flags & 0x04) ? 4 : 0;
+        }
+        return at != size;
+    }
+
     std::optional<PackageProblem> entry(archive_entry* e, bool warned) {
         const char* utf8 = archive_entry_pathname_utf8(e);
+        const char* raw = archive_entry_pathname(e);
+        // A name longer than Windows can open is refused before anything
+        // else is done with it, however long or deep it is.
+        if ((utf8 ? std::strlen(utf8) : raw ? std::strlen(raw) : 0) > 4 * kMaxWindowsPath)
+            return refused(QStringLiteral("an entry's name is longer than Windows can open (%1 "
+                                          "characters)")
+                               .arg(kMaxWindowsPath));
         if (utf8 == nullptr) {
-            const char* bytes = archive_entry_pathname(e);
             return refused(QStringLiteral("the entry \"%1\" has a name that cannot be read as text")
-                               .arg(QString::fromLatin1(bytes ? bytes : "")));
+                               .arg(QString::fromLatin1(raw ? raw : "")));
         }
         PackageEntry entry;
+        // Byte for byte as the archive has it: libarchive composes a zip's
+        // UTF-8 names, so a decomposed one is taken from the zip itself.
         entry.name = QString::fromUtf8(utf8);
+        if ((archive_format(m_a) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_ZIP &&
+            archive_filter_count(m_a) == 1) {
+            if (!m_zipNames)
+                m_zipNames = zipDecomposedNames(m_input);
+            entry.name = m_zipNames->value(entry.name, entry.name);
+        }
         auto problemOf = [&](const QString& what) {
             return refused(QStringLiteral("the entry \"%1\" %2").arg(entry.name, what));
         };
+        if (entry.name.size() > kMaxWindowsPath)
+            return problemOf(
+                QStringLiteral("has a name longer than Windows can open (%1 characters)")
+                    .arg(kMaxWindowsPath));
+        if (warned)
+            return failed(
+                QStringLiteral("the package is damaged at the entry \"%1\": ").arg(entry.name) +
+                libarchiveError(m_a));
         if (const auto problem = nameProblem(entry.name, entry.components))
             return problemOf(*problem);
         if (const auto problem = kindProblem(e))
             return problemOf(*problem);
         if (archive_entry_is_encrypted(e))
             return problemOf(QStringLiteral("is encrypted"));
-        if (warned)
-            return failed(QStringLiteral("the package is damaged: ") + libarchiveError(m_a));
 
         const bool endsInSeparator =
             entry.name.endsWith(QLatin1Char('/')) || entry.name.endsWith(QLatin1Char('\\'));
@@ -248,6 +381,13 @@ private:
                         return problem;
                 }
             }
+            // What was unpacked is what the header said, or the archive lies.
+            if (archive_entry_size_is_set(e) && entry.size != archive_entry_size(e))
+                return failed(QStringLiteral("the package is damaged: the entry \"%1\" unpacks to "
+                                             "%2 bytes where its header says %3")
+                                  .arg(entry.name)
+                                  .arg(entry.size)
+                                  .arg(archive_entry_size(e)));
             if (m_onData) {
                 if (auto problem = m_onData(int(m_out.entries.size()), entry, {}, true))
                     return problem;
@@ -260,15 +400,19 @@ private:
     // Windows holds one entry per name, letter case ignored, and a name is a
     // file or a folder, never both. Folders may be named more than once.
     std::optional<QString> clashProblem(const PackageEntry& entry) {
+        int node = PathTree::kRoot;
         for (qsizetype i = 0; i < entry.components.size(); ++i) {
-            const QString key = pathKey(entry.components.mid(0, i + 1));
+            node = m_tree.child(node, entry.components[i]);
             const bool folder = entry.directory || i + 1 < entry.components.size();
-            const auto it = m_kinds.constFind(key);
-            if (it == m_kinds.constEnd()) {
-                m_kinds.insert(key, folder);
+            if (node >= m_kinds.size()) {
+                m_kinds.resize(node + 1, Kind::None);
+            }
+            Kind& kind = m_kinds[node];
+            if (kind == Kind::None) {
+                kind = folder ? Kind::Folder : Kind::File;
                 continue;
             }
-            if (!*it)
+            if (kind == Kind::File)
                 return folder ? QStringLiteral("lies below a file of the package, not a folder")
                               : QStringLiteral("has the name of another file of the package");
             if (!folder)
@@ -277,11 +421,17 @@ private:
         return std::nullopt;
     }
 
+    enum class Kind : char { None, Folder, File };
+
     archive* m_a;
+    const ArchiveInput& m_input;
+    std::optional<QHash<QString, QString>> m_zipNames; // read at the first zip entry
     const PackageLimits& m_limits;
     const EntryData& m_onData;
     ArchiveScan m_out;
-    QHash<QString, bool> m_kinds; // case-folded path -> is a folder
+    PathTree m_tree;     // the package's paths, letter case ignored
+    QList<Kind> m_kinds; // by node of m_tree
+    int m_count = 0;
     qint64 m_total = 0;
     qint64 m_declaredTotal = 0;
 };
@@ -325,13 +475,32 @@ ArchiveScan scanArchive(const ArchiveInput& input, const PackageLimits& limits,
     } else if (input.fd >= 0 && ::lseek(input.fd, 0, SEEK_SET) == 0) {
         opened = archive_read_open_fd(a.get(), input.fd, size_t(kBlock));
     }
+    // A package is compressed once (a .tar.gz), never layer upon layer: a
+    // file that unpacks into itself would keep the reader busy for minutes.
+    constexpr int kMaxFilters = 3; // the file itself and two compressions
+    if (opened == ARCHIVE_OK && archive_filter_count(a.get()) > kMaxFilters) {
+        out.problem = failed(QStringLiteral("the package is damaged: it is compressed layer upon "
+                                            "layer"));
+        return out;
+    }
+    if (opened != ARCHIVE_OK && archive_filter_count(a.get()) > kMaxFilters) {
+        out.problem = failed(QStringLiteral("the package is damaged: it is compressed layer upon "
+                                            "layer (") +
+                             libarchiveError(a.get()) + QLatin1Char(')'));
+        return out;
+    }
+    if (opened != ARCHIVE_OK && startsLikeAnArchive(input)) {
+        // (No format was chosen: libarchive cannot be asked about encryption.)
+        out.problem = failed(QStringLiteral("the package is damaged: ") + libarchiveError(a.get()));
+        return out;
+    }
     if (opened != ARCHIVE_OK) {
         out.problem = failed(QStringLiteral("it is not an archive this program reads (zip, 7z, "
                                             "rar, lha, cab or tar): ") +
                              libarchiveError(a.get()));
         return out;
     }
-    return Scan(a.get(), limits, onData).run();
+    return Scan(a.get(), input, limits, onData).run();
 }
 
 } // namespace p95

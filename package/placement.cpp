@@ -1,5 +1,7 @@
 #include "package/placement.h"
 
+#include "package/path_tree.h"
+
 #include "platform/picture_probe.h"
 #include "theme/theme_document.h"
 #include "theme/theme_name.h"
@@ -159,21 +161,23 @@ private:
     Claim claim(int entry, const QStringList& target, int theme) {
         if (!windowsPathFits(target))
             return Claim::TooLong;
-        const QString key = pathKey(target);
-        const auto it = m_claims.constFind(key);
+        int node = PathTree::kRoot;
+        QList<int> folders; // the folders the target lies in
+        for (qsizetype i = 0; i + 1 < target.size(); ++i) {
+            node = m_tree.child(node, target[i]);
+            if (m_claims.contains(node))
+                return Claim::Clash;
+            folders << node;
+        }
+        node = m_tree.child(node, target.last());
+        const auto it = m_claims.constFind(node);
         if (it != m_claims.constEnd())
             return *it == entry ? Claim::AlreadyThere : Claim::Taken;
-        if (m_folders.contains(key))
+        if (m_folders.contains(node))
             return Claim::Clash;
-        QStringList folders; // the keys of the folders the target lies in
-        for (qsizetype i = 1; i < target.size(); ++i) {
-            folders << pathKey(target.mid(0, i));
-            if (m_claims.contains(folders.last()))
-                return Claim::Clash;
-        }
-        for (const QString& folder : std::as_const(folders))
+        for (const int folder : std::as_const(folders))
             m_folders.insert(folder);
-        m_claims.insert(key, entry);
+        m_claims.insert(node, entry);
         m_out.files.append(PlacedFile{entry, target, theme});
         return Claim::Placed;
     }
@@ -348,8 +352,9 @@ private:
     QHash<QString, int> m_byKey;         // case-folded path -> file
     QHash<QString, QList<int>> m_byName; // case-folded file name -> files
     QList<Theme> m_themes;
-    QHash<QString, int> m_claims; // case-folded target -> entry
-    QSet<QString> m_folders;      // case-folded folders the targets need
+    PathTree m_tree;          // the targets below the themes root, letter case ignored
+    QHash<int, int> m_claims; // target node -> entry
+    QSet<int> m_folders;      // nodes of the folders the targets need
     Placement m_out;
 };
 

@@ -24,4 +24,13 @@ void GetColors(ThemeDocument& doc) {
     doc.colours = colourTextsInUse(doc);
 }
 
+Status loadColourScheme(const FileSystem& files, const QString& path, ThemeDocument& doc) {
+    auto colours = readColourScheme(files, path);
+    if (!colours)
+        return colours.error();
+    doc.colours = colours.value();
+    doc.colourMode = ColourMode::Own;
+    return {};
+}
+
 } // namespace p95

@@ -2,13 +2,13 @@
 
 #include "theme/get_colors.h"
 #include "theme/readme.h"
+#include "theme/save_lock.h"
 #include "theme/theme_name.h"
 #include "theme/theme_writer.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QLockFile>
 
 #include <memory>
 #include <optional>
@@ -98,54 +98,6 @@ std::optional<CopyFailure> copyChosenFiles(FileSystem& files, const ThemeDocumen
     }
     return std::nullopt;
 }
-
-// Holds the save lock of the program directory for as long as it lives.
-class SaveLock {
-public:
-    Status acquire(const QString& programDirectory, int waitMs) {
-        const QString step = QStringLiteral("Starting the save");
-        auto folder = hostPath(programDirectory);
-        if (!folder)
-            return atStep(step, folder.error());
-        if (!QFileInfo(folder.value()).isDir())
-            return Error{step, programDirectory,
-                         QStringLiteral("the program directory is missing")};
-        m_lock = std::make_unique<QLockFile>(folder.value() + QStringLiteral("/save.lock"));
-        // Only a holder that has died frees the lock early; a long save by a
-        // live process must not be broken into.
-        m_lock->setStaleLockTime(0);
-        if (m_lock->tryLock(waitMs))
-            return {};
-        if (m_lock->error() == QLockFile::LockFailedError && takeOrphanedLock(folder.value()))
-            return {};
-        if (m_lock->error() == QLockFile::LockFailedError)
-            return Error{step,
-                         {},
-                         QStringLiteral("another save is running; please try again "
-                                        "when it has finished")};
-        return Error{step, programDirectory,
-                     QStringLiteral("the save lock cannot be created in the program directory")};
-    }
-
-private:
-    // A save killed between creating the lock and writing its owner leaves a
-    // lock that names no one, which QLockFile never takes as stale: every later
-    // save would fail. A live save writes its owner at once, so such a lock
-    // that has stood for a while is an orphan and is taken over.
-    bool takeOrphanedLock(const QString& folder) {
-        qint64 pid = 0;
-        QString host;
-        QString app;
-        if (m_lock->getLockInfo(&pid, &host, &app))
-            return false;
-        const QFileInfo info(folder + QStringLiteral("/save.lock"));
-        if (!info.exists() || info.lastModified().msecsTo(QDateTime::currentDateTime()) < 5000)
-            return false;
-        return m_lock->removeStaleLockFile() && m_lock->tryLock(0);
-    }
-
-    std::unique_ptr<QLockFile> m_lock;
-};
 
 } // namespace
 
@@ -242,7 +194,9 @@ SaveResult saveTheme(const ThemeDocument& original, FileSystem& files,
     }
 
     SaveLock lock;
-    if (auto status = lock.acquire(programDir, settings.lockWaitMs); !status.ok()) {
+    if (auto status = lock.acquire(files, programDir, settings.lockWaitMs,
+                                   QStringLiteral("Starting the save"));
+        !status.ok()) {
         fail(status.error());
         return result;
     }

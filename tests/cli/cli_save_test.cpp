@@ -192,7 +192,7 @@ TEST_F(CliSave, ASaveWhileAnotherIsRunningReportsIt) {
     const CliRun run = save(R"({"name": "Ocean"})");
     EXPECT_EQ(run.exitCode, 1);
     expectOneLine(run);
-    EXPECT_TRUE(run.err.contains("another save is running")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("another save or install is running")) << run.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(themeHost(QStringLiteral("Ocean.theme"))));
 }
 

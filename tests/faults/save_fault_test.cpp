@@ -196,7 +196,8 @@ TEST_F(SaveFaults, ALockThatNamesNoOwnerBlocksOnlyWhileItIsFresh) {
     const SaveResult blocked = save(files);
     EXPECT_EQ(blocked.outcome, SaveOutcome::Failed);
     ASSERT_FALSE(blocked.status.ok());
-    EXPECT_TRUE(blocked.status.error().reason.contains(QStringLiteral("another save is running")));
+    EXPECT_TRUE(blocked.status.error().reason.contains(
+        QStringLiteral("another save or install is running")));
 
     QFile file(lock);
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));

@@ -7,6 +7,7 @@
 #include "app/tip_file/tip_file.h"
 #include "cli/cli_test_support.h"
 #include "colour/scheme_file.h"
+#include "theme/get_colors.h"
 #include "drive_support.h"
 #include "platform/drive.h"
 #include "platform/text_file.h"

@@ -432,7 +432,7 @@ class FailingRenames : public FileSystem {
 public:
     explicit FailingRenames(int allowed) : m_allowed(allowed) {}
     Status rename(const QString& from, const QString& to) override {
-        const QString root = toQString(kThemesRoot);
+        const QString root = hostPath(toQString(kThemesRoot)).value();
         if (!m_failed && to.startsWith(root) && !from.startsWith(root) && m_allowed-- <= 0) {
             m_failed = true; // once: putting things back works
             return Error{QStringLiteral("Renaming the file"), from, QStringLiteral("I/O error")};

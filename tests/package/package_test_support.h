@@ -107,7 +107,8 @@ protected:
         return path;
     }
 
-    // Every file and folder on the drive, with the files' bytes.
+    // Every file and folder on the drive, with the files' bytes; the program
+    // directory (where the save's lock is) aside.
     QMap<QString, QByteArray> driveContents() const {
         QMap<QString, QByteArray> contents;
         const QDir top(drive());
@@ -117,6 +118,8 @@ protected:
         while (it.hasNext()) {
             const QFileInfo info(it.next());
             const QString relative = top.relativeFilePath(info.filePath());
+            if (relative.startsWith(QLatin1String("Program Files/Paletteer 95")))
+                continue;
             if (info.isDir()) {
                 contents.insert(relative + QLatin1Char('/'), {});
             } else {

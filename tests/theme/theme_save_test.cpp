@@ -465,10 +465,25 @@ TEST_F(Save, ASecondSaveWaitsThenReportsThatAnotherIsRunning) {
     const SaveResult blocked = save();
     EXPECT_EQ(blocked.outcome, SaveOutcome::Failed);
     ASSERT_FALSE(blocked.status.ok());
-    EXPECT_TRUE(blocked.status.error().reason.contains(QStringLiteral("another save is running")));
+    EXPECT_TRUE(blocked.status.error().reason.contains(
+        QStringLiteral("another save or install is running")));
     EXPECT_FALSE(QFileInfo::exists(themeHost()));
     EXPECT_FALSE(scratchExists());
 
     other.unlock();
     expectSaved(save());
+
+    // A program directory that cannot be written says which folder, and
+    // where it is on this computer (here: a file stands where a folder of
+    // its path should be).
+    writeFile(onDrive(QStringLiteral("Blocked")), "a file");
+    const QString elsewhere = QStringLiteral("C:\\Blocked\\Paletteer 95");
+    FileSystem files;
+    const SaveResult unwritable = saveTheme(m_doc, files, SaveSettings{elsewhere, 200});
+    EXPECT_EQ(unwritable.outcome, SaveOutcome::Failed);
+    ASSERT_FALSE(unwritable.status.ok());
+    EXPECT_EQ(unwritable.status.error().file, elsewhere);
+    EXPECT_EQ(unwritable.status.error().reason,
+              QStringLiteral("the folder cannot be written; on this computer it is ") +
+                  QDir::toNativeSeparators(onDrive(QStringLiteral("Blocked/Paletteer 95"))));
 }
