@@ -59,7 +59,7 @@ Commands:
                              output can be given to write and save again.
                              Exit 1 when FILE.theme cannot be read, 2 when
                              it is no theme file (nothing is printed then).
-  preview DOC.json -o FILE.png [--size WIDTHxHEIGHT]
+  preview DOC.json -o FILE.png [--size WIDTHxHEIGHT] [--screen WIDTHxHEIGHT]
                              Draw the theme of the document as a Windows 95
                              desktop and write it to FILE.png: the Background
                              colour and the wallpaper (bitmap or JPEG,
@@ -68,11 +68,17 @@ Commands:
                              a tool tip and the 14 pointers, in the theme's
                              25 colours (in preset mode the preset's), with
                              the sizes and fonts of its metric records.
-                             Default size 800x600, at most 4096 a side. A
-                             file the document names that is missing or not
-                             a picture is drawn as absent and named on
-                             standard error; the picture is still written.
-                             Needs no display.
+                             The desktop is a screen of --screen pixels
+                             (default 800x600; 640x480 and 1024x768 as in
+                             the window) drawn scaled to --size, its
+                             proportions kept, the pointers in a strip below
+                             it. Default size: the screen pixel for pixel
+                             and the strip (800x644), at most 4096 a side.
+                             Empty icon and pointer slots show the standard
+                             ones. A file the document names that is
+                             missing or not a picture is drawn as absent and
+                             named on standard error; the picture is still
+                             written. Needs no display.
   pack NAME [-o FILE.zip]    Pack the saved theme NAME (the folder
                              C:\Program Files\Plus!\Themes\NAME\ with every
                              file in it) into a zip archive to give away,

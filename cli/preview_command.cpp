@@ -30,12 +30,24 @@ int previewCommand(const QStringList& args) {
     CommandArgs given;
     if (auto status = parseCommandArgs(
             QStringLiteral("preview"), args,
-            {kOutput, {{QStringLiteral("--size")}, QStringLiteral("WIDTHxHEIGHT")}},
+            {kOutput,
+             {{QStringLiteral("--size")}, QStringLiteral("WIDTHxHEIGHT")},
+             {{QStringLiteral("--screen")}, QStringLiteral("WIDTHxHEIGHT")}},
             QStringLiteral("document"), QStringLiteral(" (DOC.json)"), true, given))
         return *status;
     const QString& input = given.operand;
     const QString output = given.values.value(QStringLiteral("-o"));
-    QSize size(800, 600);
+    PreviewOptions options;
+    if (given.values.contains(QStringLiteral("--screen"))) {
+        const QString text = given.values.value(QStringLiteral("--screen"));
+        options.screen = parseSize(text);
+        if (!options.screen.isValid())
+            return usage(QStringLiteral("bad screen %1: give WIDTHxHEIGHT, each 1 to %2")
+                             .arg(text)
+                             .arg(kMaxPreviewSide));
+    }
+    // By default the screen pixel for pixel, the pointer strip below it.
+    QSize size = previewSizeFor(options.screen);
     if (given.values.contains(QStringLiteral("--size"))) {
         const QString text = given.values.value(QStringLiteral("--size"));
         size = parseSize(text);
@@ -53,7 +65,7 @@ int previewCommand(const QStringList& args) {
         return refused;
 
     PreviewPictures pictures;
-    const PreviewRendering rendering = renderPreview(doc.value(), size, pictures);
+    const PreviewRendering rendering = renderPreview(doc.value(), size, pictures, options);
     // Named, one line each, but no failure: the picture is still written.
     for (const QString& absent : rendering.absent)
         note(QStringLiteral("drawn without %1").arg(absent));

@@ -456,6 +456,198 @@ def draw_pen_cursor():
     return c
 
 
+# --------------------------------------------------------------------------
+# The standard desktop icons and pointers the preview shows in empty slots:
+# drawn here in the manner of Windows 95 (16 colours, black outlines, light
+# from the upper left), not copied from it.
+
+def draw_monitor(c, x0, y0, w, h):
+    """A monitor with its screen, at (x0, y0), w by h, with a foot below."""
+    c.rect(x0, y0, x0 + w - 1, y0 + h - 1, SILVER)
+    c.frame(x0, y0, x0 + w - 1, y0 + h - 1, BLACK)
+    c.line(x0 + 1, y0 + 1, x0 + w - 2, y0 + 1, WHITE)
+    c.line(x0 + 1, y0 + 1, x0 + 1, y0 + h - 2, WHITE)
+    c.line(x0 + 1, y0 + h - 2, x0 + w - 2, y0 + h - 2, GRAY)
+    c.line(x0 + w - 2, y0 + 2, x0 + w - 2, y0 + h - 2, GRAY)
+    c.rect(x0 + 3, y0 + 3, x0 + w - 4, y0 + h - 4, TEAL)
+    c.line(x0 + 3, y0 + 3, x0 + w - 4, y0 + 3, GRAY)
+    c.line(x0 + 3, y0 + 3, x0 + 3, y0 + h - 4, GRAY)
+    mid = x0 + w // 2
+    c.rect(mid - 2, y0 + h, mid + 1, y0 + h + 1, GRAY)
+    c.frame(mid - 4, y0 + h + 2, mid + 3, y0 + h + 3, BLACK)
+    c.line(mid - 3, y0 + h + 2, mid + 2, y0 + h + 2, SILVER)
+
+
+def draw_my_computer():
+    c = Canvas(32, 32)
+    draw_monitor(c, 5, 1, 22, 17)
+    # The system unit below, with a drive slot and a light.
+    c.rect(2, 22, 29, 29, SILVER)
+    c.frame(2, 22, 29, 29, BLACK)
+    c.line(3, 23, 28, 23, WHITE)
+    c.line(3, 23, 3, 28, WHITE)
+    c.line(3, 28, 28, 28, GRAY)
+    c.line(18, 25, 26, 25, BLACK)
+    c.line(18, 26, 26, 26, GRAY)
+    c.put(6, 26, LIME)
+    c.line(2, 30, 29, 30, BLACK)
+    return c
+
+
+def draw_network():
+    c = Canvas(32, 32)
+    # A cable joining three computers, the globe of the wide network behind.
+    c.shape(lambda x, y: in_circle(x, y, 16, 9, 8), BLUE)
+    c.shape(lambda x, y: in_ellipse(x, y, 13, 7, 3, 2.5) or in_ellipse(x, y, 19, 12, 2.5, 2), LIME)
+    c.outline(c.mask(lambda x, y: in_circle(x, y, 16, 9, 8)), NAVY)
+    c.line(6, 27, 26, 27, BLACK)
+    c.line(16, 17, 16, 27, BLACK)
+    for x0 in (1, 19):
+        draw_monitor(c, x0, 16, 12, 9)
+    c.rect(11, 21, 20, 27, None)
+    c.line(6, 27, 26, 27, BLACK)
+    c.line(16, 17, 16, 27, BLACK)
+    return c
+
+
+def draw_bin(full):
+    c = Canvas(32, 32)
+    left = lambda y: 7 + (y - 6) * 3 // 24
+    right = lambda y: 24 - (y - 6) * 3 // 24
+    # The wire basket: a rim, upright wires and a band at the foot.
+    for y in range(8, 30):
+        for x in range(left(y), right(y) + 1):
+            c.put(x, y, SILVER if (x - left(y)) % 3 else GRAY)
+    for y in range(8, 30):
+        c.put(left(y), y, BLACK)
+        c.put(right(y), y, BLACK)
+    for y in (12, 18, 24):
+        c.line(left(y), y, right(y), y, GRAY)
+    c.rect(left(29), 29, right(29), 30, BLACK)
+    c.shape(lambda x, y: in_ellipse(x, y, 16, 7.5, 9.5, 2.6), BLACK)
+    c.shape(lambda x, y: in_ellipse(x, y, 16, 7.5, 8.5, 1.6), GRAY)
+    c.shape(lambda x, y: in_ellipse(x, y, 16, 8.2, 7.5, 1.0), SILVER)
+    if full:
+        # Crumpled paper above the rim.
+        c.shape(lambda x, y: in_ellipse(x, y, 12, 5, 4, 3.2) or in_ellipse(x, y, 20, 4, 4.5, 3),
+                WHITE)
+        c.outline(c.mask(lambda x, y: in_ellipse(x, y, 12, 5, 4, 3.2)
+                         or in_ellipse(x, y, 20, 4, 4.5, 3)), BLACK)
+        c.line(10, 4, 13, 6, GRAY)
+        c.line(18, 3, 22, 5, GRAY)
+        c.rect(10, 7, 22, 8, WHITE)
+    return c
+
+
+def arrow_cursor(c, x0=0, y0=0):
+    c.pattern(x0, y0, ARROW, {'X': BLACK, 'w': WHITE})
+
+
+def outlined(c, test):
+    """A white shape with a black edge, as Windows' pointers are drawn."""
+    m = c.mask(test)
+    c.paint_mask(m, WHITE)
+    c.outline(m, BLACK)
+
+
+def double_arrow(c, horizontal):
+    """The resize pointer: a shaft with a head at each end, centred."""
+    def shape(x, y):
+        u, v = (x, y) if horizontal else (y, x)
+        u -= 16
+        v -= 16
+        head = 11 - abs(u)          # distance into the head from its point
+        if 0 <= head and abs(u) >= 6:
+            return abs(v) <= 11 - abs(u) + 0.5 and abs(u) <= 11.5
+        return abs(u) < 6 and abs(v) <= 1.5
+    outlined(c, shape)
+
+
+def draw_pointer(key):
+    c = Canvas(32, 32)
+    if key == "arrow":
+        arrow_cursor(c)
+    elif key == "help":
+        arrow_cursor(c)
+        c.pattern(12, 2, [".XXXXX.", "XXwwwXX", "XwwXwwX", "XXXXwwX", "..XwwXX", "..XwwX.",
+                          "..XXXX.", "..XwwX.", "..XwwX.", "..XXXX."], {'X': BLACK, 'w': WHITE})
+    elif key in ("wait", "appstarting"):
+        glass = [
+            "XXXXXXXXXXX",
+            "XwwwwwwwwwX",
+            ".XwwwwwwwX.",
+            ".XwXXXXXwX.",
+            "..XwXXXwX..",
+            "...XwXwX...",
+            "....XwX....",
+            "...XwwwX...",
+            "..XwwXwwX..",
+            ".XwwXXXwwX.",
+            ".XwXXXXXwX.",
+            "XwwwwwwwwwX",
+            "XXXXXXXXXXX",
+        ]
+        if key == "wait":
+            c.pattern(10, 9, glass, {'X': BLACK, 'w': WHITE})
+        else:
+            arrow_cursor(c)
+            c.pattern(14, 14, glass, {'X': BLACK, 'w': WHITE})
+    elif key == "crosshair":
+        c.line(15, 4, 15, 26, BLACK)
+        c.line(4, 15, 26, 15, BLACK)
+        c.rect(14, 14, 16, 16, None)
+        c.put(15, 15, BLACK)
+    elif key == "ibeam":
+        c.pattern(12, 6, ["XXX.XXX", "...X...", "...X...", "...X...", "...X...", "...X...",
+                          "...X...", "...X...", "...X...", "...X...", "...X...", "...X...",
+                          "...X...", "...X...", "...X...", "...X...", "XXX.XXX"], {'X': BLACK})
+    elif key == "nwpen":
+        return draw_pen_cursor()
+    elif key == "no":
+        ring = lambda x, y: 7 <= math.hypot(x - 16, y - 16) <= 10.5
+        bar = lambda x, y: abs((x - 16) - (y - 16)) <= 2.2 * math.sqrt(0.5) * 2 and math.hypot(x - 16, y - 16) <= 9
+        outlined(c, lambda x, y: ring(x, y) or bar(x, y))
+    elif key == "sizens":
+        double_arrow(c, False)
+    elif key == "sizewe":
+        double_arrow(c, True)
+    elif key in ("sizenwse", "sizenesw"):
+        flip = key == "sizenesw"
+        def diagonal(x, y):
+            u = (x - 16) + ((16 - y) if flip else (y - 16))  # along the arrow
+            v = (x - 16) - ((16 - y) if flip else (y - 16))  # across it
+            u, v = u * math.sqrt(0.5), v * math.sqrt(0.5)
+            if abs(u) >= 5:
+                return abs(v) <= 10 - abs(u) + 0.5 and abs(u) <= 10.5
+            return abs(v) <= 1.4
+        outlined(c, diagonal)
+    elif key == "sizeall":
+        def four(x, y):
+            for u, v in ((x - 16, y - 16), (y - 16, x - 16)):
+                if abs(u) >= 8 and abs(v) <= 11 - abs(u) + 0.5 and abs(u) <= 11.5:
+                    return True
+                if abs(u) < 8 and abs(v) <= 1.5:
+                    return True
+            return False
+        outlined(c, four)
+    elif key == "uparrow":
+        def up(x, y):
+            if 4 <= y <= 11:
+                return abs(x - 16) <= (y - 4) + 0.5
+            return 11 < y <= 26 and abs(x - 16) <= 2.5
+        outlined(c, up)
+    return c
+
+
+# The pointers' hotspots, by .theme key.
+POINTER_HOTSPOTS = {
+    "arrow": (0, 0), "help": (0, 0), "appstarting": (0, 0), "wait": (15, 15),
+    "crosshair": (15, 15), "ibeam": (15, 15), "nwpen": PEN_HOTSPOT, "no": (16, 16),
+    "sizens": (16, 16), "sizewe": (16, 16), "sizenwse": (16, 16), "sizenesw": (16, 16),
+    "sizeall": (16, 16), "uparrow": (16, 4),
+}
+
+
 def draw_app_icon():
     return draw_theme_icon(64)
 
@@ -773,14 +965,20 @@ def pictures():
         "unavailable.bmz": [draw_unavailable_placeholder()],
         "pen.cuz": [draw_pen_cursor()],
         "paletteer95.png": [draw_app_icon()],
-    }
+        "std-computer.ico": [draw_my_computer()],
+        "std-network.ico": [draw_network()],
+        "std-bin-empty.ico": [draw_bin(False)],
+        "std-bin-full.ico": [draw_bin(True)],
+    } | {"std-%s.cur" % key: [draw_pointer(key)] for key in POINTER_HOTSPOTS}
 
 
 def build():
     pics = pictures()
     files = {}
     for name, canvases in pics.items():
-        if name.endswith(".icp"):
+        if name.endswith(".cur"):
+            files[name] = icon_file(canvases, POINTER_HOTSPOTS[name[4:-4]])
+        elif name.endswith(".icp") or name.endswith(".ico"):
             files[name] = icon_file(canvases)
         elif name.endswith(".bmz"):
             files[name] = bmp_file(canvases[0])

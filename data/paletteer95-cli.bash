@@ -51,13 +51,13 @@ _paletteer95_cli() {
             _filedir png
             return
             ;;
-        --size)
+        --size | --screen)
             COMPREPLY=($(compgen -W "800x600 640x480 1024x768" -- "$cur"))
             return
             ;;
         esac
         if [[ $cur == -* ]]; then
-            COMPREPLY=($(compgen -W "-o --output --size" -- "$cur"))
+            COMPREPLY=($(compgen -W "-o --output --size --screen" -- "$cur"))
         else
             _filedir json
         fi

@@ -729,9 +729,9 @@ void FrmMain::mnuPreview_Click() {
         if (FrmColor* open = m_colours->picker(); open && open->isVisible())
             m_preview->followPicker(open);
     }
+    // Shown without taking the focus: the editor keeps it.
     m_preview->show();
     m_preview->raise();
-    m_preview->activateWindow();
 }
 
 // ---------------------------------------------------------------- ReadMe

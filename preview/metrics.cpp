@@ -133,7 +133,6 @@ PreviewFont previewFont(const FontRecord& record) {
     const bool bold = record.weight >= 600;
 
     const QString msSansSerif = QStringLiteral("MS Sans Serif");
-    const QString standIn = QStringLiteral("DejaVu Sans");
     const QString face = record.face.isEmpty() ? msSansSerif : record.face;
     PreviewFont out;
     // fonts-wine's MS Sans Serif has one strike Qt can use: 13 pixels, the
@@ -144,18 +143,25 @@ PreviewFont previewFont(const FontRecord& record) {
         if (installed.msSansSerif && pixels <= 12) {
             out.font.setFamilies(QStringList{msSansSerif});
             out.font.setPixelSize(13);
-            out.overstrike = bold;
+            out.simulatedBold = bold;
+            out.simulatedItalic = record.italic;
         } else {
-            out.font.setFamilies(QStringList{standIn});
+            // The larger strikes Windows has are not there: the face with
+            // MS Sans Serif's proportions, then the host's sans serif.
+            out.font.setFamilies(
+                QStringList{QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
             out.font.setPixelSize(std::max(pixels, 11));
             out.font.setBold(bold);
+            out.font.setItalic(record.italic);
         }
     } else {
-        out.font.setFamilies(QStringList{face, standIn});
+        // The face alone: with a second family Qt would take that one
+        // before the host's substitute for the first.
+        out.font.setFamilies(QStringList{face});
         out.font.setPixelSize(pixels);
         out.font.setBold(bold);
+        out.font.setItalic(record.italic);
     }
-    out.font.setItalic(record.italic && !out.overstrike);
     out.font.setStyleStrategy(
         QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias));
     out.font.setHintingPreference(QFont::PreferFullHinting);

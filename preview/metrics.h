@@ -53,13 +53,17 @@ NonclientMetricsRecord parseNonclientMetrics(const QString& text);
 
 // The face the preview draws a font record with, at the pixel size the record
 // asks for, drawn without antialiasing. "MS Sans Serif" comes from its bitmap
-// strike up to the size of that strike and from a scalable sans-serif face
-// above it or when the bitmap face is missing.
+// strike up to the size of that strike, and from a scalable sans-serif face
+// above it or when the bitmap face is missing. Other faces go through the
+// host's substitutions (fontconfig: Arial is drawn as Liberation Sans, Comic
+// Sans MS as Comic Neue), and only then to its fallback.
 struct PreviewFont {
     QFont font;
-    // Bold asked for but the face has no bold: drawn twice, one pixel apart,
-    // as Windows emboldens its bitmap faces.
-    bool overstrike = false;
+    // Bold or italic asked of the bitmap face, which has neither: drawn as
+    // Windows simulates them, bold as each letter twice one pixel apart with
+    // its advance one pixel wider, italic with each row slanted.
+    bool simulatedBold = false;
+    bool simulatedItalic = false;
 };
 PreviewFont previewFont(const FontRecord& record);
 

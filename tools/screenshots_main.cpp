@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
@@ -95,9 +96,12 @@ int main(int argc, char** argv) {
             return 1;
     }
 
-    // The picture paletteer95-cli preview draws of this theme, at its default size.
+    // The picture paletteer95-cli preview draws of this theme by default: the
+    // 800x600 screen pixel for pixel, the pointer strip below it.
     p95::PreviewPictures pictures;
-    if (!save(p95::renderPreview(window.document(), QSize(800, 600), pictures).image,
+    if (!save(p95::renderPreview(window.document(), p95::previewSizeFor(p95::kDefaultPreviewScreen),
+                                 pictures)
+                  .image,
               outDir + QStringLiteral("/preview-ocean.png")))
         return 1;
 
@@ -105,7 +109,11 @@ int main(int argc, char** argv) {
     // then a preset chosen on the Colors tab, which it follows.
     window.findChild<QAction*>(QStringLiteral("mnuPreview"))->trigger();
     auto* preview = window.findChild<p95::FrmPreview*>(QStringLiteral("frmPreview"));
-    preview->resize(640, 480);
+    // The 640x480 screen, pixel for pixel in the window's picture.
+    preview->findChild<QComboBox*>(QStringLiteral("cboScreen"))->setCurrentIndex(0);
+    QApplication::processEvents();
+    preview->resize(preview->size() +
+                    (p95::previewSizeFor(QSize(640, 480)) - preview->canvas().size()));
     const struct {
         const char* option; // the Colors tab's control clicked first, if any
         const char* file;

@@ -122,6 +122,47 @@ TEST(DataPictures, EveryPictureDecodesByContentAtItsSizes) {
     }
 }
 
+// The standard icons and pointers of the preview: 32x32 pictures with a
+// transparent background, the pointers cursor files with their hotspot on
+// the picture.
+TEST(DataPictures, TheStandardIconsAndPointersAreTransparentPicturesOf32Pixels) {
+    int icons = 0, pointers = 0;
+    for (const QString& name : QStringLiteral(P95_DATA_FILES).split(u',')) {
+        if (!name.startsWith(QStringLiteral("std-")))
+            continue;
+        SCOPED_TRACE(name.toStdString());
+        const QByteArray bytes = readBytes(builtData(name.toUtf8().constData()));
+        const Decoded decoded = decode(bytes);
+        EXPECT_EQ(decoded.format, QByteArray("ico"));
+        ASSERT_EQ(decoded.images.size(), 1);
+        const QImage& image = decoded.images.first();
+        EXPECT_EQ(image.size(), QSize(32, 32));
+        EXPECT_EQ(qAlpha(image.pixel(31, 31)), 0);
+        EXPECT_GT(opaqueShare(image), 0.02);
+        EXPECT_LT(opaqueShare(image), 0.85);
+        const bool pointer = name.endsWith(QStringLiteral(".cur"));
+        ASSERT_GE(bytes.size(), 22);
+        EXPECT_EQ(int(bytes[2]), pointer ? 2 : 1);
+        if (pointer) {
+            ++pointers;
+            const int x = qFromLittleEndian<quint16>(bytes.constData() + 10);
+            const int y = qFromLittleEndian<quint16>(bytes.constData() + 12);
+            // The hotspot is on the drawing, or next to a pixel of it.
+            bool near = false;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    near = near || (image.rect().contains(x + dx, y + dy) &&
+                                    qAlpha(image.pixel(x + dx, y + dy)) == 255);
+            EXPECT_TRUE(near) << x << "," << y;
+        } else {
+            ++icons;
+            EXPECT_GE(distinctOpaqueColours(image), 3);
+        }
+    }
+    EXPECT_EQ(icons, 4);
+    EXPECT_EQ(pointers, 14);
+}
+
 // The picture's sign: the top-left black pixel inside the two-pixel bevel.
 QPoint firstSignPixel(const QImage& image) {
     for (int y = 2; y < image.height() - 2; ++y)

@@ -38,7 +38,12 @@ TEST_F(PreviewCli, WritesThePictureAndNamesTheFilesItCouldNotDraw) {
 
     const CliRun usual = runCli({QStringLiteral("preview"), doc, QStringLiteral("-o"), out});
     EXPECT_EQ(usual.exitCode, 0);
-    EXPECT_EQ(QImage(out).size(), QSize(800, 600));
+    // The screen pixel for pixel, the pointer strip below it.
+    EXPECT_EQ(QImage(out).size(), QSize(800, 644));
+    const CliRun small = runCli({QStringLiteral("preview"), doc, QStringLiteral("-o"), out,
+                                 QStringLiteral("--screen"), QStringLiteral("640x480")});
+    EXPECT_EQ(small.exitCode, 0);
+    EXPECT_EQ(QImage(out).size(), QSize(640, 524));
 }
 
 TEST_F(PreviewCli, BadInputWritesNothingAndAFailedWriteSaysSo) {
@@ -58,6 +63,9 @@ TEST_F(PreviewCli, BadInputWritesNothingAndAFailedWriteSaysSo) {
          2},
         {{QStringLiteral("preview"), good, QStringLiteral("-o"), out, QStringLiteral("--size"),
           QStringLiteral("100000x100000")},
+         2},
+        {{QStringLiteral("preview"), good, QStringLiteral("-o"), out, QStringLiteral("--screen"),
+          QStringLiteral("0x480")},
          2},
         {{QStringLiteral("preview"), good}, 2},
         {{QStringLiteral("preview"), good, QStringLiteral("-o"),

@@ -63,7 +63,8 @@ protected:
         writeFile(path, bytes);
         return path;
     }
-    PreviewRendering render(const ThemeDocument& doc, QSize size = QSize(800, 600)) {
+    // By default the screen pixel for pixel, the pointer strip below it.
+    PreviewRendering render(const ThemeDocument& doc, QSize size = QSize(800, 644)) {
         PreviewPictures pictures;
         return renderPreview(doc, size, pictures);
     }
@@ -72,7 +73,7 @@ protected:
 TEST_F(PreviewRenderer, EveryOneOfTheTwentyFiveColoursShowsAsExactPixels) {
     ThemeDocument doc = distinctColours();
     const QImage own = render(doc).image;
-    ASSERT_EQ(own.size(), QSize(800, 600));
+    ASSERT_EQ(own.size(), QSize(800, 644));
     const QSet<QRgb> drawn = coloursOf(own);
     for (int i = 0; i < kColourCount; ++i)
         EXPECT_TRUE(drawn.contains(distinct(i))) << kColourSlots[i].caption;
@@ -145,7 +146,7 @@ TEST_F(PreviewRenderer, FilesThatCannotBeDrawnAreLeftOutAndNamed) {
     doc.icons[2] = put("network.ico", "not a picture at all");
     doc.pointers[5] = put("beam.ani", "RIFF\x04\0\0\0ACON");
     const PreviewRendering rendering = render(doc);
-    EXPECT_EQ(rendering.image.size(), QSize(800, 600));
+    EXPECT_EQ(rendering.image.size(), QSize(800, 644));
     EXPECT_GT(countPixels(rendering.image, distinct(1)), 100000); // the Background colour
     ASSERT_EQ(rendering.absent.size(), 3) << rendering.absent.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(rendering.absent[0].startsWith(QStringLiteral("Wallpaper: ") + doc.icons[0]));

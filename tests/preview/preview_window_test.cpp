@@ -8,9 +8,13 @@
 #include "ui/frm_color.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTest>
 
 namespace p95::test {
 namespace {
@@ -48,8 +52,9 @@ TEST_F(PreviewWindow, FilePreviewOpensOneModelessThemePreviewDrawnAtItsSize) {
     EXPECT_EQ(window->findChildren<FrmPreview*>().size(), 1);
 
     preview->resize(400, 300);
+    QWidget& canvas = preview->canvas();
     EXPECT_EQ(shown(*preview).size(), QSize(400, 300));
-    EXPECT_EQ(preview->picture().size(), QSize(400, 300));
+    EXPECT_EQ(preview->picture().size(), canvas.size());
 }
 
 TEST_F(PreviewWindow, RedrawsWhenThePresetOrAColourChanges) {
@@ -100,6 +105,51 @@ TEST_F(PreviewWindow, FollowsThePickersBarsBeforeSelectAndCancelPutsTheColourBac
     EXPECT_GT(countPixels(retargeted, white), 30000);             // Window is itself again
     EXPECT_EQ(countPixels(retargeted, yellow), 0);                // nothing took its values
     EXPECT_GT(countPixels(retargeted, qRgb(0, 128, 128)), 50000); // the desktop as it is
+}
+
+TEST_F(PreviewWindow, OffersThreeScreensAndTheDesktopAloneLeavesTheFocusAndClosesWithEscape) {
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QPointer<FrmPreview> preview = openPreview();
+    ASSERT_NE(preview, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(preview.data()));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), window.get());
+
+    auto* screens = find<QComboBox>(*preview, "cboScreen");
+    ASSERT_EQ(screens->count(), 3);
+    EXPECT_EQ(screens->currentData().toSize(), QSize(800, 600));
+    // The windows keep their pixel sizes: smaller on a larger screen.
+    const QRgb title = qRgb(0, 0, 128); // Default's Active Title
+    screens->setCurrentIndex(0);
+    const qsizetype at640 = countPixels(shown(*preview), title);
+    screens->setCurrentIndex(2);
+    const qsizetype at1024 = countPixels(shown(*preview), title);
+    EXPECT_GT(at640, at1024 * 2);
+    EXPECT_GT(at1024, 500);
+
+    find<QCheckBox>(*preview, "chkDesktopAlone")->setChecked(true);
+    EXPECT_LT(countPixels(shown(*preview), title), 100);
+
+    QTest::keyClick(preview.data(), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(preview.isNull() || !preview->isVisible());
+}
+
+TEST(PreviewPlacement, BesideTheEditorWhereTheScreenHasRoomElseCoveringLeastOfIt) {
+    const QRect screen(0, 0, 1920, 1080);
+    const QSize size(800, 650);
+    // Room on the right, then only on the left.
+    EXPECT_EQ(placeBeside(QRect(100, 100, 700, 500), size, screen), QPoint(800, 100));
+    EXPECT_EQ(placeBeside(QRect(1000, 100, 700, 500), size, screen), QPoint(200, 100));
+    // Room nowhere: kept on the screen, over as little of the editor as can be.
+    const QRect editor(560, 200, 800, 600);
+    const QPoint at = placeBeside(editor, size, screen);
+    EXPECT_TRUE(screen.contains(QRect(at, size)));
+    const QRect covered = QRect(at, size).intersected(editor);
+    EXPECT_LE(covered.width() * covered.height(), 240 * 600);
 }
 
 } // namespace
