@@ -2,7 +2,6 @@
 
 #include "package/archive_locale.h"
 #include "package/path_tree.h"
-#include "package/reserved_names.h"
 #include "package/zip_names.h"
 #include "theme/theme_name.h"
 
@@ -106,8 +105,6 @@ std::optional<QString> nameProblem(const QString& name, QStringList& components)
             return QStringLiteral("climbs out of the package's folder (\"..\")");
         if (const auto problem = fileNameProblem(part))
             return QStringLiteral("is not a name Windows can hold: ") + *problem;
-        if (isMoreReservedDeviceName(part))
-            return QStringLiteral("is not a name Windows can hold: ") + reservedNameReason();
         components << part;
     }
     return std::nullopt;
