@@ -159,8 +159,8 @@ void FrmStart::Command1_Click() {
         refuse(kEmptyNameMessage);
         return;
     }
-    if (const auto problem = themeNameProblem(name)) {
-        refuse(*problem);
+    if (const Status named = checkThemeName(name); !named.ok()) {
+        refuse(named.error().reason);
         return;
     }
     if (themeExists(name) &&

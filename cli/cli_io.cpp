@@ -55,39 +55,26 @@ std::optional<int> parseCommandArgs(const QString& command, const QStringList& a
     return std::nullopt;
 }
 
-std::optional<ThemeDocument> readDocument(const QString& input, const ThemeDocument& base,
-                                          int unreadableStatus, int& status) {
-    QByteArray json;
-    QString error;
-    if (!readInput(input, json, error)) {
-        status = fail(unreadableStatus, error);
-        return std::nullopt;
-    }
-    auto doc = documentFromJson(json, base);
-    if (!doc) {
-        status = fail(BadInput, QStringLiteral("%1: %2").arg(input, doc.error().reason));
-        return std::nullopt;
-    }
-    return doc.value();
+CommandInput<ThemeDocument> readDocument(const QString& input, const ThemeDocument& base,
+                                         int unreadableStatus) {
+    const Result<QByteArray> json = readInput(input);
+    if (!json)
+        return {std::nullopt, fail(unreadableStatus, json.error().text())};
+    auto doc = documentFromJson(json.value(), base);
+    if (!doc)
+        return {std::nullopt,
+                fail(BadInput, QStringLiteral("%1: %2").arg(input, doc.error().reason))};
+    return {doc.value(), Done};
 }
 
-bool readInput(const QString& path, QByteArray& bytes, QString& error) {
+Result<QByteArray> readInput(const QString& path) {
     if (path == QStringLiteral("-")) {
         QFile in;
-        if (!in.open(stdin, QIODevice::ReadOnly)) {
-            error = QStringLiteral("cannot read standard input");
-            return false;
-        }
-        bytes = in.readAll();
-        return true;
+        if (!in.open(stdin, QIODevice::ReadOnly))
+            return Error{QStringLiteral("cannot read standard input"), {}, {}};
+        return in.readAll();
     }
-    auto result = readWholeFile(path);
-    if (!result) {
-        error = result.error().text();
-        return false;
-    }
-    bytes = result.value();
-    return true;
+    return readWholeFile(path);
 }
 
 bool writeStdout(const QByteArray& bytes) {

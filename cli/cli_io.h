@@ -2,6 +2,7 @@
 
 // Small helpers shared by the commands of paletteer95-cli.
 
+#include "platform/error.h"
 #include "theme/theme_document.h"
 
 #include <QByteArray>
@@ -55,11 +56,16 @@ std::optional<int> parseCommandArgs(const QString& command, const QStringList& a
 // The document in input (a file, or "-" for standard input) on top of base.
 // A failure is said: unreadable input gives unreadableStatus, a text that is
 // no document BadInput.
-std::optional<ThemeDocument> readDocument(const QString& input, const ThemeDocument& base,
-                                          int unreadableStatus, int& status);
+template <typename T> struct CommandInput {
+    std::optional<T> value;
+    int status = 0; // the exit status when there is no value
+    bool ok() const { return value.has_value(); }
+};
+CommandInput<ThemeDocument> readDocument(const QString& input, const ThemeDocument& base,
+                                         int unreadableStatus);
 
 // Reads a whole file, or standard input when path is "-".
-bool readInput(const QString& path, QByteArray& bytes, QString& error);
+Result<QByteArray> readInput(const QString& path);
 
 // Writes bytes to standard output unchanged (no line-end translation).
 bool writeStdout(const QByteArray& bytes);

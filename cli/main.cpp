@@ -152,11 +152,10 @@ int writeCommand(const QStringList& args) {
     const QString& input = given.operand;
     const QString output = given.values.value(QStringLiteral("-o"));
 
-    int refused = Done;
-    const auto doc = readDocument(input, ThemeDocument(), Failed, refused);
-    if (!doc)
-        return refused;
-    auto bytes = themeFileBytes(*doc);
+    const auto doc = readDocument(input, ThemeDocument(), Failed);
+    if (!doc.ok())
+        return doc.status;
+    auto bytes = themeFileBytes(*doc.value);
     if (!bytes)
         return fail(BadInput, QStringLiteral("%1: %2").arg(input, bytes.error().reason));
     if (output.isEmpty())

@@ -59,13 +59,12 @@ int previewCommand(const QStringList& args) {
     if (output.isEmpty())
         return usage(QStringLiteral("preview needs an output file (-o FILE.png)"));
 
-    int refused = Done;
-    const auto doc = readDocument(input, ThemeDocument(), Failed, refused);
-    if (!doc)
-        return refused;
+    const auto doc = readDocument(input, ThemeDocument(), Failed);
+    if (!doc.ok())
+        return doc.status;
 
     PreviewPictures pictures;
-    const PreviewRendering rendering = renderPreview(doc.value(), size, pictures, options);
+    const PreviewRendering rendering = renderPreview(*doc.value, size, pictures, options);
     // Named, one line each, but no failure: the picture is still written.
     for (const QString& absent : rendering.absent)
         note(QStringLiteral("drawn without %1").arg(absent));

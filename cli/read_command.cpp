@@ -44,11 +44,10 @@ int readCommand(const QStringList& args) {
 
     ThemeDocument doc = startUpDocument();
     if (!into.isEmpty()) {
-        int refused = Done;
-        const auto base = readDocument(into, doc, BadInput, refused);
-        if (!base)
-            return refused;
-        doc = *base;
+        const auto base = readDocument(into, doc, BadInput);
+        if (!base.ok())
+            return base.status;
+        doc = *base.value;
     }
 
     // A file that cannot be read changes nothing: it is reported before the

@@ -18,10 +18,9 @@ int saveCommand(const QStringList& args) {
     SaveSettings settings;
     settings.skipMissing = given.flags.contains(QStringLiteral("--skip-missing"));
 
-    QByteArray json;
-    QString error;
-    if (!readInput(input, json, error))
-        return fail(Failed, error);
+    const Result<QByteArray> json = readInput(input);
+    if (!json)
+        return fail(Failed, json.error().text());
 
     // A data file that cannot be put in place only leaves it out, as in the
     // window; without the directory there is no default ReadMe to save.
@@ -35,7 +34,7 @@ int saveCommand(const QStringList& args) {
     ThemeDocument base;
     if (auto readMe = loadDefaultReadMe(files, programDirectory()))
         base.readMe = readMe.value();
-    auto doc = documentFromJson(json, base);
+    auto doc = documentFromJson(json.value(), base);
     if (!doc)
         return fail(BadInput, QStringLiteral("%1: %2").arg(input, doc.error().reason));
 

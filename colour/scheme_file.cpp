@@ -31,7 +31,9 @@ QString schemeFilePath(const QString& programDirectory, const QString& name) {
     return programDirectory + QLatin1Char('\\') + name + QStringLiteral(".scheme");
 }
 
-std::optional<QString> schemeNameProblem(const QString& name) {
+namespace {
+
+std::optional<QString> schemeNameMessage(const QString& name) {
     if (name.isEmpty())
         return QStringLiteral("Please enter a name for the color scheme.");
     for (QChar c : name) {
@@ -45,12 +47,20 @@ std::optional<QString> schemeNameProblem(const QString& name) {
     return std::nullopt;
 }
 
+} // namespace
+
+Status checkSchemeName(const QString& name) {
+    if (const auto message = schemeNameMessage(name))
+        return Error{QStringLiteral("Checking the color scheme name"), name, *message};
+    return {};
+}
+
 Status saveColourScheme(FileSystem& files, const QString& programDirectory, const QString& name,
                         const ColourTexts& colours) {
     const QString step = QStringLiteral("Saving the color scheme");
     const QString path = schemeFilePath(programDirectory, name);
-    if (auto problem = schemeNameProblem(name))
-        return Error{step, name, *problem};
+    if (const Status named = checkSchemeName(name); !named.ok())
+        return Error{step, name, named.error().reason};
     auto bytes = encodeLines(QStringList(colours.begin(), colours.end()));
     if (!bytes)
         return Error{step, path, bytes.error().reason};

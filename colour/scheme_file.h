@@ -20,9 +20,9 @@ using ColourTexts = std::array<QString, kColourCount>;
 // programDirectory + "\" + name + ".scheme". The name may hold a sub-folder.
 QString schemeFilePath(const QString& programDirectory, const QString& name);
 
-// Why a name cannot be a scheme file name (empty, or a character Windows
-// refuses in a file name), or nothing when it can.
-std::optional<QString> schemeNameProblem(const QString& name);
+// Refuses a name that cannot be a scheme file name (empty, or a character
+// Windows refuses in a file name), saying why in the error's reason.
+Status checkSchemeName(const QString& name);
 
 // Writes the 25 colour texts as they stand, replacing a file of that name.
 Status saveColourScheme(FileSystem& files, const QString& programDirectory, const QString& name,

@@ -566,10 +566,10 @@ void FrmMain::showThemeFile(const QString& path) {
 // ---------------------------------------------------------------- Save
 
 bool FrmMain::refuseName(const QString& name) {
-    const auto problem = themeNameProblem(name);
-    if (problem)
-        message(*problem, MsgButtons::Ok, MsgIcon::Warning);
-    return problem.has_value();
+    const Status named = checkThemeName(name);
+    if (!named.ok())
+        message(named.error().reason, MsgButtons::Ok, MsgIcon::Warning);
+    return !named.ok();
 }
 
 void FrmMain::Command2_Click() {

@@ -131,7 +131,9 @@ std::optional<QString> fileNameProblem(const QString& component) {
     return std::nullopt;
 }
 
-std::optional<QString> themeNameProblem(const QString& name) {
+namespace {
+
+std::optional<QString> themeNameMessage(const QString& name) {
     if (name.isEmpty())
         return QStringLiteral("You must enter a name for your theme");
     if (name == QStringLiteral(".") || name == QStringLiteral(".."))
@@ -183,6 +185,14 @@ std::optional<QString> themeNameProblem(const QString& name) {
                               "shorter name.")
             .arg(kMaxHostNameBytes);
     return std::nullopt;
+}
+
+} // namespace
+
+Status checkThemeName(const QString& name) {
+    if (const auto message = themeNameMessage(name))
+        return Error{QStringLiteral("Checking the theme name"), name, *message};
+    return {};
 }
 
 } // namespace p95

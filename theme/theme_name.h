@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/error.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -8,9 +10,9 @@
 namespace p95 {
 
 // The one check every entry point applies to a theme name before anything is
-// written. Returns the message to show when the name is refused, saying which
-// rule it breaks.
-std::optional<QString> themeNameProblem(const QString& name);
+// written. A refused name's error has the message to show, saying which rule
+// it breaks, as its reason.
+Status checkThemeName(const QString& name);
 
 // Why one component of a Windows path (a folder or file name) cannot be held
 // by Windows or by this host, or nothing when it can: a character Windows

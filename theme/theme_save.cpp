@@ -166,8 +166,8 @@ SaveResult saveTheme(const ThemeDocument& original, FileSystem& files,
     };
 
     // Nothing touches the disk for a name the theme could not be saved or read under.
-    if (auto problem = themeNameProblem(doc.name))
-        return refuse(Error{QStringLiteral("Checking the theme name"), doc.name, *problem});
+    if (const Status named = checkThemeName(doc.name); !named.ok())
+        return refuse(named.error());
 
     // A theme whose files are gone would fail at its first missing file after
     // copying the earlier ones: find them all before anything is written.

@@ -214,9 +214,12 @@ void FrmColor::showColourName() {
     const int index = colourIndex();
     if (index < 0 || index >= kColourCount)
         return;
-    const std::string_view name = kColourSlots[index].caption;
-    setWindowTitle(QStringLiteral("Color Selection - ") +
-                   QString::fromLatin1(name.data(), qsizetype(name.size())));
+    // The caption stays "Color Selection"; the colour edited is named where
+    // the eye and a screen reader meet it, the preview square and the window.
+    const std::string_view caption = kColourSlots[index].caption;
+    const QString name = QString::fromLatin1(caption.data(), qsizetype(caption.size()));
+    Shape1->setToolTip(QStringLiteral("Editing the color %1").arg(name));
+    setAccessibleDescription(QStringLiteral("Editing the color %1").arg(name));
 }
 
 void FrmColor::Command2_Click() {

@@ -90,9 +90,10 @@ TEST_F(ColoursTabTest, ThePickerOpensOnTheClickedColourAndSelectStoresItUnchange
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_FALSE(dialog->isModal());
-    // The title names the colour it edits.
-    EXPECT_EQ(dialog->windowTitle(),
-              QStringLiteral("Color Selection - ") + toQString(kColourSlots[1].caption));
+    // The specified caption stays; the preview square names the colour it edits.
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Color Selection"));
+    EXPECT_EQ(in<QFrame>(dialog, "Shape1")->toolTip(),
+              QStringLiteral("Editing the color ") + toQString(kColourSlots[1].caption));
     EXPECT_TRUE(fakes.pictures.icons.contains(programFile("theme.icp")));
     EXPECT_EQ(caption(dialog, "Index"), QStringLiteral("1"));
     EXPECT_EQ(in<QLineEdit>(dialog, "txtColor")->text(), QStringLiteral("0 128 128"));
@@ -187,8 +188,9 @@ TEST_F(ColoursTabTest, AClickOnAnotherNameMovesTheOpenPickerThere) {
     EXPECT_EQ(caption(dialog, "Label4"), QStringLiteral("255"));
     EXPECT_EQ(preview(dialog), QColor(255, 255, 255));
     EXPECT_EQ(caption(dialog, "Index"), QStringLiteral("5"));
-    EXPECT_EQ(dialog->windowTitle(),
-              QStringLiteral("Color Selection - ") + toQString(kColourSlots[5].caption));
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Color Selection"));
+    EXPECT_EQ(in<QFrame>(dialog, "Shape1")->toolTip(),
+              QStringLiteral("Editing the color ") + toQString(kColourSlots[5].caption));
 
     bar(dialog, 3)->setValue(0);
     press(dialog, "Command2");

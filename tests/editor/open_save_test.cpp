@@ -456,7 +456,8 @@ TEST_F(EditorFiles, ARefusedNameAsksNothingAndWritesNothing) {
 
     window->findChild<QPushButton*>(QStringLiteral("Command2"))->click();
     ASSERT_EQ(fakes.messages.shown.size(), 1u);
-    EXPECT_EQ(fakes.messages.shown[0].text, *themeNameProblem(QStringLiteral("My,Theme")));
+    EXPECT_EQ(fakes.messages.shown[0].text,
+              checkThemeName(QStringLiteral("My,Theme")).error().reason);
     EXPECT_EQ(fakes.messages.shown[0].buttons, MsgButtons::Ok);
     EXPECT_FALSE(QFileInfo::exists(themes));
     EXPECT_EQ(readBytes(m_programDir + QStringLiteral("/PersonalReadMe.txz")), kDefaultReadMeBytes);

@@ -7,11 +7,11 @@
 #include "app/tip_file/tip_file.h"
 #include "cli/cli_test_support.h"
 #include "colour/scheme_file.h"
-#include "theme/get_colors.h"
 #include "drive_support.h"
 #include "platform/drive.h"
 #include "platform/text_file.h"
 #include "test_support.h"
+#include "theme/get_colors.h"
 #include "theme/theme_name.h"
 #include "theme/theme_reader.h"
 #include "theme/theme_save.h"
@@ -267,8 +267,9 @@ TEST_F(Hostile, AFolderOrAFifoIsRefusedAtOnceWhereverAFileIsRead) {
 TEST_F(Hostile, AThemeNameOfThreeHundredCharactersIsRefusedBeforeAnythingIsWritten) {
     ThemeDocument doc;
     doc.name = QString(300, QLatin1Char('n'));
-    ASSERT_TRUE(themeNameProblem(doc.name).has_value());
-    EXPECT_TRUE(themeNameProblem(doc.name)->contains(QStringLiteral("too long")));
+    const Status named = checkThemeName(doc.name);
+    ASSERT_FALSE(named.ok());
+    EXPECT_TRUE(named.error().reason.contains(QStringLiteral("too long")));
     FileSystem files;
     const SaveResult result = saveTheme(doc, files, SaveSettings{programDirectory(), 200});
     EXPECT_EQ(result.outcome, SaveOutcome::Refused);

@@ -3,10 +3,21 @@
 
 using namespace p95;
 
+namespace {
+
+// The message a refused name gets, or nothing when the name passes.
+std::optional<QString> nameMessage(const QString& name) {
+    const Status named = checkThemeName(name);
+    if (named.ok())
+        return std::nullopt;
+    return named.error().reason;
+}
+} // namespace
+
 TEST(ThemeName, AcceptsOrdinaryNames) {
     for (const char* name : {"Ocean", "My Theme", "The 60's USA", "Café", "a.b", "x!", "Console",
                              "COM10", "LPT", "Nully", " Lead"})
-        EXPECT_FALSE(themeNameProblem(QString::fromUtf8(name))) << name;
+        EXPECT_FALSE(nameMessage(QString::fromUtf8(name))) << name;
 }
 
 TEST(ThemeName, RefusesWhatCannotBeAWindowsFileNameOrBeReadBack) {
@@ -15,7 +26,7 @@ TEST(ThemeName, RefusesWhatCannotBeAWindowsFileNameOrBeReadBack) {
                              "a,b",   "a=b",   "x.cur", "X.ANI", "y.Wav",    "z.bmp",
                              "q.jpg", "w.ico", "s.scr", "Океан", "tab\there"};
     for (const char* name : refused)
-        EXPECT_TRUE(themeNameProblem(QString::fromUtf8(name))) << name;
+        EXPECT_TRUE(nameMessage(QString::fromUtf8(name))) << name;
 }
 
 // Each rule says what it is, so the user knows what to change.
@@ -26,7 +37,7 @@ TEST(ThemeName, RefusalsSayWhichRuleTheNameBreaks) {
     for (const char* name :
          {"CON", "prn", "Aux", "nul", "COM1", "com9", "LPT1", "Lpt9", "Nul.bak", "con .txt", "COM0",
           "lpt0", "COM¹", "Lpt²", "com³.txt", "CONIN$", "conout$", "ConIn$.log"})
-        EXPECT_EQ(themeNameProblem(QString::fromUtf8(name)),
+        EXPECT_EQ(nameMessage(QString::fromUtf8(name)),
                   QLatin1Char('"') + QString::fromUtf8(name) + QStringLiteral("\" ") + device)
             << name;
 
@@ -34,13 +45,13 @@ TEST(ThemeName, RefusalsSayWhichRuleTheNameBreaks) {
         "A theme name cannot end in a blank or a dot: Windows drops them, so the theme's files "
         "would no longer match its directory.");
     for (const char* name : {"Sea.", "Ocean ", "   ", "Wave. "})
-        EXPECT_EQ(themeNameProblem(QString::fromLatin1(name)), trailing) << name;
+        EXPECT_EQ(nameMessage(QString::fromLatin1(name)), trailing) << name;
 
-    EXPECT_EQ(themeNameProblem(QString()), QStringLiteral("You must enter a name for your theme"));
-    EXPECT_EQ(themeNameProblem(QStringLiteral("Ocean?")),
+    EXPECT_EQ(nameMessage(QString()), QStringLiteral("You must enter a name for your theme"));
+    EXPECT_EQ(nameMessage(QStringLiteral("Ocean?")),
               QStringLiteral("A theme name cannot contain any of the characters \\ / : * ? \" < "
                              "> |"));
-    EXPECT_EQ(themeNameProblem(QStringLiteral("Sea.wav")),
+    EXPECT_EQ(nameMessage(QStringLiteral("Sea.wav")),
               QStringLiteral("A theme name cannot contain \".wav\", because the theme could not "
                              "be read back."));
 }
@@ -53,15 +64,15 @@ TEST(ThemeName, ALetterOutsideWindowsWesternIsNamedWithItsScriptOrCodePoint) {
                               "character set, so it cannot be used in a Windows 95 file name.")
             .arg(character, QLatin1String(described));
     };
-    EXPECT_EQ(themeNameProblem(QStringLiteral("\u03a9cean")),
+    EXPECT_EQ(nameMessage(QStringLiteral("\u03a9cean")),
               message(QStringLiteral("\u03a9"), "U+03A9, Greek"));
-    EXPECT_EQ(themeNameProblem(QStringLiteral("Sea \u6d77")),
+    EXPECT_EQ(nameMessage(QStringLiteral("Sea \u6d77")),
               message(QStringLiteral("\u6d77"), "U+6D77, Han"));
     // A surrogate pair is one character: the whole code point.
-    EXPECT_EQ(themeNameProblem(QStringLiteral("Wave \U0001F30A")),
+    EXPECT_EQ(nameMessage(QStringLiteral("Wave \U0001F30A")),
               message(QStringLiteral("\U0001F30A"), "U+1F30A"));
     const QString lone(QChar(0xD83C));
-    EXPECT_EQ(themeNameProblem(lone + QStringLiteral("Wave")), message(lone, "U+D83C"));
+    EXPECT_EQ(nameMessage(lone + QStringLiteral("Wave")), message(lone, "U+D83C"));
 }
 
 TEST(ThemeName, ReservedDeviceNamesForThePackageCheckToo) {
@@ -75,9 +86,9 @@ TEST(ThemeName, ReservedDeviceNamesForThePackageCheckToo) {
 TEST(ThemeName, RefusesNamesWhoseLongestFilePathPassesTheWindowsLimit) {
     // themes root (30) + name + "\" + name + " Diagonal Resize 2 (SW-NE).cur" (30)
     const int longestAllowed = (259 - 30 - 1 - 30) / 2;
-    EXPECT_FALSE(themeNameProblem(QString(longestAllowed, QLatin1Char('a'))));
-    EXPECT_TRUE(themeNameProblem(QString(longestAllowed + 1, QLatin1Char('a'))));
-    EXPECT_TRUE(themeNameProblem(QString(300, QLatin1Char('a'))));
+    EXPECT_FALSE(nameMessage(QString(longestAllowed, QLatin1Char('a'))));
+    EXPECT_TRUE(nameMessage(QString(longestAllowed + 1, QLatin1Char('a'))));
+    EXPECT_TRUE(nameMessage(QString(300, QLatin1Char('a'))));
 }
 
 // 80 euro signs pass the Windows rule (141 characters of path) but not the
@@ -87,10 +98,10 @@ TEST(ThemeName, RefusesNamesWhoseFileNamesPassTheHostsByteLimit) {
     const QString tooLong = QStringLiteral(
         "The theme name is too long: its file names would pass the limit of 255 bytes for one "
         "file name on this computer. Please choose a shorter name.");
-    EXPECT_EQ(themeNameProblem(QString(80, QChar(0x20AC))), tooLong);
+    EXPECT_EQ(nameMessage(QString(80, QChar(0x20AC))), tooLong);
     // 225 bytes + 30 is exactly 255.
-    EXPECT_FALSE(themeNameProblem(QString(75, QChar(0x20AC))));
-    EXPECT_EQ(themeNameProblem(QString(76, QChar(0x20AC))), tooLong);
+    EXPECT_FALSE(nameMessage(QString(75, QChar(0x20AC))));
+    EXPECT_EQ(nameMessage(QString(76, QChar(0x20AC))), tooLong);
 }
 
 TEST(ThemeName, FileNameProblemsForOneComponent) {
