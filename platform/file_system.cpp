@@ -8,6 +8,9 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace p95 {
 
@@ -67,6 +70,16 @@ QString fileNotFoundReason() {
 
 bool isFileNotFound(const Error& error) {
     return error.reason == fileNotFoundReason();
+}
+
+bool isHeldLocked(const QString& hostPath) {
+    const QByteArray path = QFile::encodeName(hostPath);
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd); // also ends a lock taken here
+    return held;
 }
 
 bool matchesPattern(const QString& name, const QString& pattern) {

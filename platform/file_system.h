@@ -27,6 +27,10 @@ bool isFileNotFound(const Error& error);
 // character, letter case ignored; "*.*" matches every name, with or without a dot.
 bool matchesPattern(const QString& name, const QString& pattern);
 
+// True while a process holds an exclusive lock (flock) on the host file, as
+// a live QLockFile holder does; false for a file no one holds or that is gone.
+bool isHeldLocked(const QString& hostPath);
+
 class FileSystem {
 public:
     FileSystem();

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QThread>
 
 namespace p95 {
 
@@ -75,16 +76,20 @@ Status SaveLock::acquire(FileSystem& files, const QString& programDirectory, int
 
 // A holder killed between creating the lock and writing its owner leaves a
 // lock that names no one, which QLockFile never takes as stale: every later
-// save would fail. A live holder writes its owner at once, so such a lock
-// that has stood for a while is an orphan and is taken over.
+// save would fail. A live holder keeps the file locked from just after
+// creating it, so a lock no process holds is an orphan and is taken over at
+// once; a second look bridges the moment between creating and locking.
 bool SaveLock::takeOrphanedLock(const QString& folder) {
     qint64 pid = 0;
     QString host;
     QString app;
     if (m_lock->getLockInfo(&pid, &host, &app))
         return false;
-    const QFileInfo info(folder + QStringLiteral("/save.lock"));
-    if (!info.exists() || info.lastModified().msecsTo(QDateTime::currentDateTime()) < 5000)
+    const QString path = folder + QStringLiteral("/save.lock");
+    if (isHeldLocked(path))
+        return false;
+    QThread::msleep(50);
+    if (isHeldLocked(path) || m_lock->getLockInfo(&pid, &host, &app))
         return false;
     return m_lock->removeStaleLockFile() && m_lock->tryLock(0);
 }

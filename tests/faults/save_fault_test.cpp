@@ -11,6 +11,9 @@
 
 #include <QDateTime>
 #include <QDirIterator>
+#include <QFile>
+
+#include <sys/file.h>
 
 #include <functional>
 #include <map>
@@ -232,10 +235,15 @@ TEST_F(SaveFaults, AScratchCopyThatVanishesBetweenTheTwoStagesIsReported) {
     EXPECT_EQ(themeContents(), after);
 }
 
-TEST_F(SaveFaults, ALockThatNamesNoOwnerBlocksOnlyWhileItIsFresh) {
+TEST_F(SaveFaults, ALockThatNamesNoOwnerBlocksOnlyWhileAProcessHoldsIt) {
     // What a save killed right after creating its lock leaves: an empty file.
+    // While a live holder has it locked (the moment before it writes its
+    // owner) it blocks; once no one holds it, the next save takes it over.
     const QString lock = programHost() + QStringLiteral("/save.lock");
     writeFile(lock, QByteArray());
+    QFile holder(lock);
+    ASSERT_TRUE(holder.open(QIODevice::ReadOnly));
+    ASSERT_EQ(::flock(holder.handle(), LOCK_EX | LOCK_NB), 0);
     FileSystem files;
     const SaveResult blocked = save(files);
     EXPECT_EQ(blocked.outcome, SaveOutcome::Failed);
@@ -243,11 +251,7 @@ TEST_F(SaveFaults, ALockThatNamesNoOwnerBlocksOnlyWhileItIsFresh) {
     EXPECT_TRUE(blocked.status.error().reason.contains(
         QStringLiteral("another save or install is running")));
 
-    QFile file(lock);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-60),
-                                 QFileDevice::FileModificationTime));
-    file.close();
+    holder.close();
     EXPECT_EQ(save(files).outcome, SaveOutcome::Saved);
     EXPECT_FALSE(QFileInfo::exists(lock));
 }
