@@ -5,8 +5,11 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -227,6 +230,20 @@ Result<QList<Partition>> readPartitions(const QString& path, qint64 diskOffset, 
     return partitions;
 }
 
+namespace {
+
+// HDI has no signature: its header names its own size and the disk's, which
+// add up to the file's. A raw disk starts with boot code, never such a header.
+bool looksLikeHdi(const uchar* h, qint64 fileSize) {
+    const qint64 header = le32(h + 8);
+    const qint64 sector = le32(h + 16);
+    return le32(h) == 0 && header >= 512 && header % 512 == 0 &&
+           header + qint64(le32(h + 12)) == fileSize &&
+           (sector == 256 || sector == 512 || sector == 1024 || sector == 2048);
+}
+
+} // namespace
+
 Result<DiskImage> openDiskImage(const QString& path) {
     QFile file(path);
     if (!QFileInfo(path).isFile())
@@ -267,7 +284,7 @@ Result<DiskImage> openDiskImage(const QString& path) {
         image.format = ImageFormat::Hdx;
         image.diskOffset = 0x28;
         image.diskSize = qMin<qint64>(qint64(le64(h + 8)), size - 0x28);
-    } else if (suffix == QStringLiteral("hdi")) {
+    } else if (suffix == QStringLiteral("hdi") || looksLikeHdi(h, size)) {
         image.format = ImageFormat::Hdi;
         image.diskOffset = le32(h + 8);
         image.diskSize = qMin<qint64>(le32(h + 12), size - image.diskOffset);
@@ -310,27 +327,42 @@ QString imageUser(const QString& path, int ownFd) {
     struct stat target {};
     if (::stat(QFile::encodeName(path).constData(), &target) != 0)
         return {};
-    const QString self = QString::number(::getpid());
-    const QStringList pids =
-        QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
-    for (const QString& pid : pids) {
-        if (pid == self || pid.toInt() <= 0)
+    // Straight through the descriptors: a busy host has thousands of them,
+    // and this runs before every write.
+    const pid_t self = ::getpid();
+    DIR* proc = ::opendir("/proc");
+    if (!proc)
+        return {};
+    QString user;
+    while (const dirent* process = ::readdir(proc)) {
+        char* end = nullptr;
+        const long pid = std::strtol(process->d_name, &end, 10);
+        if (pid <= 0 || *end != '\0' || pid == self)
             continue;
-        const QString fdFolder = QStringLiteral("/proc/%1/fd").arg(pid);
-        const QStringList fds = QDir(fdFolder).entryList(QDir::System | QDir::NoDotAndDotDot |
-                                                         QDir::Files | QDir::Dirs);
-        for (const QString& fd : fds) {
+        char fdFolder[64];
+        std::snprintf(fdFolder, sizeof fdFolder, "/proc/%ld/fd", pid);
+        DIR* fds = ::opendir(fdFolder);
+        if (!fds)
+            continue;
+        while (const dirent* fd = ::readdir(fds)) {
             struct stat opened {};
-            if (::stat(QFile::encodeName(fdFolder + QLatin1Char('/') + fd).constData(), &opened) !=
-                0)
+            if (fd->d_name[0] == '.' || ::fstatat(::dirfd(fds), fd->d_name, &opened, 0) != 0)
                 continue;
+            const QString pidText = QString::number(pid);
             if (opened.st_dev == target.st_dev && opened.st_ino == target.st_ino &&
-                openForWriting(pid, fd)) {
-                return QStringLiteral("%1 (process %2) has the image open for writing")
-                    .arg(processName(pid), pid);
+                openForWriting(pidText, QString::fromLatin1(fd->d_name))) {
+                user = QStringLiteral("%1 (process %2) has the image open for writing")
+                           .arg(processName(pidText), pidText);
+                break;
             }
         }
+        ::closedir(fds);
+        if (!user.isEmpty())
+            break;
     }
+    ::closedir(proc);
+    if (!user.isEmpty())
+        return user;
     // Through our own lock's descriptor, our own locks are no conflict; a
     // lock of another process (OFD or not) still is.
     const int fd =
@@ -338,7 +370,6 @@ QString imageUser(const QString& path, int ownFd) {
     if (fd < 0)
         return {};
     pid_t holder = 0;
-    QString user;
     if (lockedBy(fd, F_OFD_GETLK, 0, 0, holder) ||
         (ownFd < 0 && lockedBy(fd, F_GETLK, 0, 0, holder))) {
         user = holder > 0 ? QStringLiteral("%1 (process %2) holds a lock on the image")

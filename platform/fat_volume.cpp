@@ -246,10 +246,31 @@ qint64 FatVolume::clusterOffset(quint32 cluster) const {
     return m_dataOffset + qint64(cluster - 2) * m_clusterBytes;
 }
 
+template <typename Visit> void FatVolume::forEachCluster(Visit visit) const {
+    // One loop per FAT type: a 2 GiB volume has half a million clusters.
+    const char* fat = m_fat.constData();
+    const quint32 end = m_clusters + 2;
+    switch (m_type) {
+    case FatType::Fat12:
+        for (quint32 c = 2; c < end; ++c)
+            visit(c, next(c));
+        return;
+    case FatType::Fat16:
+        for (quint32 c = 2; c < end; ++c) {
+            const quint32 value = le16(fat + 2 * qint64(c));
+            visit(c, value >= 0xFFF7 ? value | 0x0FFF0000 : value);
+        }
+        return;
+    case FatType::Fat32:
+        for (quint32 c = 2; c < end; ++c)
+            visit(c, le32(fat + 4 * qint64(c)) & 0x0FFFFFFF);
+        return;
+    }
+}
+
 qint64 FatVolume::freeClusters() const {
     qint64 free = 0;
-    for (quint32 c = 2; c < m_clusters + 2; ++c)
-        free += next(c) == 0;
+    forEachCluster([&](quint32, quint32 value) { free += value == 0; });
     return free;
 }
 
@@ -304,12 +325,17 @@ Result<QByteArray> FatVolume::folderBytes(quint32 folderCluster) const {
 }
 
 Result<QList<FatEntry>> FatVolume::list(quint32 folderCluster) const {
+    // Like the FAT, a folder is read once: finding many paths (the read-back
+    // of a write) walks the same folders again and again.
+    if (const auto cached = m_listed.constFind(folderCluster); cached != m_listed.cend())
+        return *cached;
     auto bytes = folderBytes(folderCluster);
     if (!bytes)
         return bytes.error();
     QList<FatEntry> entries;
     for (const RawEntry& raw : parseFolder(bytes.value(), nullptr))
         entries.append(raw.entry);
+    m_listed.insert(folderCluster, entries);
     return entries;
 }
 
@@ -494,13 +520,12 @@ QStringList FatVolume::check() const {
 
     qint64 free = 0;
     qint64 lost = 0;
-    for (quint32 c = 2; c < m_clusters + 2; ++c) {
-        const quint32 value = next(c);
+    forEachCluster([&](quint32 c, quint32 value) {
         if (value == 0)
             ++free;
         else if (value != 0x0FFFFFF7 && !claimed[c])
             ++lost;
-    }
+    });
     if (lost > 0)
         problems << QStringLiteral("%1 lost clusters (in use but in no file)").arg(lost);
     if (m_type == FatType::Fat32) {

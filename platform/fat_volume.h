@@ -8,6 +8,7 @@
 #include "platform/error.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -78,13 +79,16 @@ private:
     Result<QList<quint32>> chain(quint32 first) const;
     void collectFolders(quint32 folder, QList<quint32>& folders, int depth) const;
     bool readAt(qint64 offset, char* into, qint64 length) const;
+    // Calls visit(cluster, next) for every data cluster.
+    template <typename Visit> void forEachCluster(Visit visit) const;
 
     std::unique_ptr<QFile> m_file;
     qint64 m_offset = 0;
     FatType m_type = FatType::Fat16;
     QString m_label;
     QByteArray m_boot;
-    QByteArray m_fat; // the first FAT
+    QByteArray m_fat;                                 // the first FAT
+    mutable QHash<quint32, QList<FatEntry>> m_listed; // folders read, by first cluster
     qint64 m_sectorBytes = 512;
     qint64 m_clusterBytes = 0;
     qint64 m_reservedBytes = 0;

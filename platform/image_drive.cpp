@@ -204,7 +204,8 @@ Result<std::unique_ptr<ImageDrive>> ImageDrive::open(const QString& imagePath, i
             return refusal(imagePath, QStringLiteral("the volume is inconsistent (%1); let "
                                                      "Windows or fsck.fat repair it first")
                                           .arg(problems.join(QStringLiteral("; "))));
-        drive->m_fingerprint = fingerprint(*drive->m_volume, imagePath);
+        if (mode == Mode::WriteLater)
+            drive->m_fingerprint = fingerprint(*drive->m_volume, imagePath);
     }
     drive->m_mirror =
         std::make_unique<QTemporaryDir>(mirrorParent() + QStringLiteral("/paletteer95-c-XXXXXX"));
@@ -392,11 +393,7 @@ bool ImageDrive::hasChanges() {
     return !plan.empty();
 }
 
-Status ImageDrive::verify(const Plan& plan) {
-    auto reopened = FatVolume::open(m_image.path, m_partition.offset);
-    if (!reopened)
-        return reopened.error();
-    const FatVolume& volume = *reopened.value();
+Status ImageDrive::verify(const Plan& plan, const FatVolume& volume) {
     for (const auto& [path, host] : plan.written) {
         const QString wanted = path.section(QLatin1Char('/'), -1);
         auto entry = volume.find(componentsOf(path));
@@ -520,7 +517,12 @@ Status ImageDrive::commit() {
         if (const Status s = tools.copyInto(sources, QLatin1Char('/') + folder, false); !s.ok())
             return rollBack(s.error());
     }
-    if (const Status s = verify(plan); !s.ok())
+    // The volume as mtools left it: read back, and afterwards what the
+    // working copy is compared with.
+    auto written = FatVolume::open(path, m_partition.offset);
+    if (!written)
+        return rollBack(written.error());
+    if (const Status s = verify(plan, *written.value()); !s.ok())
         return rollBack(s.error());
     if (::fsync(m_lock.fd()) != 0)
         return rollBack(Error{QStringLiteral("Flushing the disk image"), path,
@@ -528,10 +530,7 @@ Status ImageDrive::commit() {
     if (const Status s = removeJournal(path); !s.ok())
         return s;
 
-    auto reopened = FatVolume::open(path, m_partition.offset);
-    if (!reopened)
-        return reopened.error();
-    m_volume = std::move(reopened.value());
+    m_volume = std::move(written.value());
     QStringList folders = m_folders.keys();
     folders += plan.newFolders;
     for (const QString& folder : folders)

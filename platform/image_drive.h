@@ -87,7 +87,7 @@ private:
     };
     struct Plan;
     void planFolder(const QString& folder, Plan& plan);
-    Status verify(const Plan& plan);
+    Status verify(const Plan& plan, const FatVolume& volume);
     void snapshotFolder(const QString& folder);
     QString hostOf(const QString& folder) const;
 

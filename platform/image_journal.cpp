@@ -121,8 +121,8 @@ Status writeJournal(const QString& imagePath, int imageFd, QList<ImageRegion> re
         while (at < r.length) {
             const char* data = bytes.constData();
             const auto isZeroBlock = [&](qint64 from) {
-                const qint64 end = qMin(from + kBlock, r.length);
-                return std::all_of(data + from, data + end, [](char c) { return c == 0; });
+                static const char kZeros[kBlock] = {};
+                return std::memcmp(data + from, kZeros, size_t(qMin(kBlock, r.length - from))) == 0;
             };
             const bool zeros = isZeroBlock(at);
             qint64 end = at;

@@ -151,8 +151,9 @@ TEST_P(ImageLayoutCli, ASavedThemeOpensInstallsPacksAndPreviewsFromTheImage) {
     if (layout == Layout::FixedVhd) {
         EXPECT_EQ(fileBytes(image.path).right(512), tailBefore);
     }
-    if (layout == Layout::Hdx) {
-        EXPECT_EQ(fileBytes(image.path).left(40), headBefore.left(40));
+    if (layout == Layout::Hdx || layout == Layout::Hdi) {
+        EXPECT_EQ(fileBytes(image.path).left(image.volumeOffset - 2048 * 512),
+                  headBefore.left(image.volumeOffset - 2048 * 512));
     }
     // Nothing of the program's own went into the machine.
     EXPECT_FALSE(volumeTree(image).contains(QStringLiteral("Program Files/Paletteer 95/")));
@@ -225,7 +226,8 @@ TEST_P(ImageLayoutCli, ASavedThemeOpensInstallsPacksAndPreviewsFromTheImage) {
 INSTANTIATE_TEST_SUITE_P(DriveC, ImageLayoutCli,
                          ::testing::Values(Layout::Fat16At63, Layout::Fat32At2048, Layout::Logical,
                                            Layout::NoTable, Layout::Fat12, Layout::FixedVhd,
-                                           Layout::Hdx));
+                                           Layout::Hdx, Layout::Hdi),
+                         [](const auto& param) { return layoutName(param.param); });
 
 TEST_F(ImageCli, EveryRefusalLeavesTheImageByteForByteAsItWas) {
     const QString drive = QStringLiteral("--drive-c");

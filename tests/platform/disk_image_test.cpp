@@ -74,7 +74,9 @@ INSTANTIATE_TEST_SUITE_P(
                       LayoutCase{Layout::Fat12, ImageFormat::Raw, FatType::Fat12, "small.img"},
                       LayoutCase{Layout::FixedVhd, ImageFormat::FixedVhd, FatType::Fat16,
                                  "fixed.vhd"},
-                      LayoutCase{Layout::Hdx, ImageFormat::Hdx, FatType::Fat16, "disk.hdx"}));
+                      LayoutCase{Layout::Hdx, ImageFormat::Hdx, FatType::Fat16, "disk.hdx"},
+                      LayoutCase{Layout::Hdi, ImageFormat::Hdi, FatType::Fat16, "disk.hdi"}),
+    [](const auto& param) { return layoutName(param.param.layout); });
 
 TEST(DiskImage, FormatsThatAreNotWrittenAreRefusedWithTheConversionHint) {
     QTemporaryDir tmp;

@@ -46,7 +46,14 @@ enum class Layout {
     Fat12,       // FAT12 volume from the first sector (a small disk)
     FixedVhd,    // Fat16At2048 plus a 512-byte VHD footer
     Hdx,         // a 40-byte 86Box HDX header, then Fat16At2048
+    Hdi,         // a 4096-byte HDI header, then Fat16At2048
 };
+
+inline std::string layoutName(Layout layout) {
+    static const char* const kNames[] = {"Fat16At63", "Fat32At2048", "Logical", "NoTable",
+                                         "Fat12",     "FixedVhd",    "Hdx",     "Hdi"};
+    return kNames[int(layout)];
+}
 
 struct TestImage {
     QString path;
@@ -80,15 +87,28 @@ inline QByteArray hdxHeader(qint64 diskBytes) {
     return header;
 }
 
+// The header HDI images begin with: a reserved word, the disk type, the
+// header's and the disk's size, then the geometry.
+inline QByteArray hdiHeader(qint64 diskBytes) {
+    QByteArray header(4096, '\0');
+    const quint32 fields[] = {0,   0,  4096, quint32(diskBytes),
+                              512, 63, 16,   quint32(diskBytes / (512 * 63 * 16))};
+    for (int f = 0; f < 8; ++f)
+        for (int i = 0; i < 4; ++i)
+            header[4 * f + i] = char(fields[f] >> (8 * i));
+    return header;
+}
+
 // An image of `mib` MiB (sparse) in the layout, with its FAT volume labelled
 // P95TEST and the themes root and C:\Windows made with mmd.
 inline TestImage makeImage(const QString& path, Layout layout, int mib = 32) {
     TestImage image;
     image.path = path;
     const qint64 disk = qint64(mib) << 20;
-    const QString raw = (layout == Layout::FixedVhd || layout == Layout::Hdx)
-                            ? path + QStringLiteral(".raw")
-                            : path;
+    const QString raw =
+        (layout == Layout::FixedVhd || layout == Layout::Hdx || layout == Layout::Hdi)
+            ? path + QStringLiteral(".raw")
+            : path;
     QFile::remove(raw);
     EXPECT_EQ(
         runTool(QStringLiteral("truncate"), {QStringLiteral("-s"), QString::number(disk), raw}), 0);
@@ -121,6 +141,7 @@ inline TestImage makeImage(const QString& path, Layout layout, int mib = 32) {
         break;
     case Layout::FixedVhd:
     case Layout::Hdx:
+    case Layout::Hdi:
         table = "label: dos\nstart=2048, type=6\n";
         image.partition = 1;
         break;
@@ -154,6 +175,9 @@ inline TestImage makeImage(const QString& path, Layout layout, int mib = 32) {
         if (layout == Layout::Hdx) {
             outFile.write(hdxHeader(disk));
             image.volumeOffset += 40;
+        } else if (layout == Layout::Hdi) {
+            outFile.write(hdiHeader(disk));
+            image.volumeOffset += 4096;
         }
         outFile.write(in.readAll());
         if (layout == Layout::FixedVhd)
