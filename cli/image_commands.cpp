@@ -80,35 +80,15 @@ int listCommand(const QString& path, int number) {
     auto drive = ImageDrive::open(path, number, ImageDrive::Mode::Read);
     if (!drive)
         return openFailure(drive.error());
-    auto volume = FatVolume::open(path, drive.value()->partition().offset);
-    if (!volume)
-        return fail(Failed, volume.error().text());
-    const FatVolume& v = *volume.value();
-    auto root = v.find(
-        {QStringLiteral("Program Files"), QStringLiteral("Plus!"), QStringLiteral("Themes")});
-    if (!root || !root.value().directory)
-        return fail(Failed, QStringLiteral("%1: the image has no themes folder C:\\Program "
-                                           "Files\\Plus!\\Themes\\")
-                                .arg(path));
-    auto folders = v.list(root.value().firstCluster);
-    if (!folders)
-        return fail(Failed, folders.error().text());
+    auto found = drive.value()->themes();
+    if (!found)
+        return fail(Failed, QStringLiteral("%1: %2").arg(path, found.error().reason));
+    // One line a theme folder, however many .theme files it holds.
     QStringList themes;
-    for (const FatEntry& folder : folders.value()) {
-        if (!folder.directory)
-            continue;
-        auto files = v.list(folder.firstCluster);
-        if (!files)
-            continue;
-        for (const FatEntry& file : files.value()) {
-            if (!file.directory &&
-                file.name.endsWith(QStringLiteral(".theme"), Qt::CaseInsensitive)) {
-                themes << folder.name;
-                break;
-            }
-        }
+    for (const ImageTheme& theme : found.value()) {
+        if (themes.isEmpty() || themes.last() != theme.folder)
+            themes << theme.folder;
     }
-    themes.sort(Qt::CaseInsensitive);
     QString out;
     for (const QString& theme : themes)
         out += theme + QLatin1Char('\n');

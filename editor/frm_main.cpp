@@ -3,6 +3,7 @@
 #include "editor/background.h"
 #include "editor/birthday.h"
 #include "editor/frm_drive.h"
+#include "editor/frm_image_themes.h"
 #include "editor/frm_preview.h"
 #include "editor/install_flow.h"
 #include "editor/pack_flow.h"
@@ -13,6 +14,8 @@
 #include "platform/drive.h"
 #include "platform/drive_choice.h"
 #include "platform/file_system.h"
+#include "platform/image_drive.h"
+#include "platform/image_drive.h"
 #include "theme/get_colors.h"
 #include "theme/product.h"
 #include "theme/readme.h"
@@ -209,6 +212,12 @@ void FrmMain::buildMenus() {
     mnuOpen = mnuFile->addAction(QStringLiteral("&Open"));
     mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
     mnuOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    // While drive C is a disk image: its themes, listed.
+    mnuOpenImage = mnuFile->addAction(QStringLiteral("Open from Dis&k Image..."));
+    mnuOpenImage->setObjectName(QStringLiteral("mnuOpenImage"));
+    mnuOpenImage->setEnabled(activeImageDrive() != nullptr);
+    connect(mnuFile, &QMenu::aboutToShow, this,
+            [this] { mnuOpenImage->setEnabled(activeImageDrive() != nullptr); });
     mnuSave = mnuFile->addAction(QStringLiteral("&Save"));
     mnuSave->setObjectName(QStringLiteral("mnuSave"));
     mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -279,6 +288,7 @@ void FrmMain::connectControls() {
     connect(mnuPack, &QAction::triggered, this, &FrmMain::mnuPack_Click);
     connect(mnuInstall, &QAction::triggered, this, &FrmMain::mnuInstall_Click);
     connect(mnuDrive, &QAction::triggered, this, &FrmMain::mnuDrive_Click);
+    connect(mnuOpenImage, &QAction::triggered, this, &FrmMain::mnuOpenImage_Click);
     connect(Command1, &QPushButton::clicked, this, &QWidget::close);
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
     connect(mnuAbout95, &QAction::triggered, this, &FrmMain::aboutRequested);
@@ -510,6 +520,10 @@ Status FrmMain::GenerateReadMe() {
 void FrmMain::Command15_Click() {
     if (!askToSaveChanges())
         return;
+    openThroughFileDialog();
+}
+
+void FrmMain::openThroughFileDialog() {
     CommonDialog1.fileName.clear();
     CommonDialog1.initDir = toQString(kThemesRoot);
     CommonDialog1.dialogTitle = QStringLiteral("Choose a Theme to Open");
@@ -783,6 +797,18 @@ void FrmMain::mnuDrive_Click() {
     FrmDrive drive(m_services, this);
     if (drive.exec() == QDialog::Accepted)
         lblDirectory->setToolTip(driveCDescription());
+}
+
+void FrmMain::mnuOpenImage_Click() {
+    if (!askToSaveChanges())
+        return;
+    FrmImageThemes themes(this);
+    if (themes.exec() != QDialog::Accepted)
+        return;
+    if (themes.hostFilesChosen())
+        openThroughFileDialog();
+    else
+        openThemeFile(themes.chosenTheme());
 }
 
 bool FrmMain::installPackageFile(const QString& archive,

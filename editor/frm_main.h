@@ -131,6 +131,9 @@ private:
     void mnuPack_Click();
     void mnuInstall_Click();
     void mnuDrive_Click();
+    void mnuOpenImage_Click();
+    // The specified Open once unsaved changes are settled: the file dialog.
+    void openThroughFileDialog();
 
     void turnTab(int step); // Ctrl+Tab: 1, Ctrl+Shift+Tab: -1
     void playBirthday();
@@ -195,6 +198,7 @@ private:
     QAction* mnuPack = nullptr;
     QAction* mnuInstall = nullptr;
     QAction* mnuDrive = nullptr;
+    QAction* mnuOpenImage = nullptr;
     QAction* mnuDash = nullptr;
     QAction* mnuExit = nullptr;
     QMenu* mnuEdit = nullptr;

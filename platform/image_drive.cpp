@@ -12,6 +12,7 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <functional>
@@ -147,6 +148,41 @@ QList<VolumeSummary> summarizeVolumes(const DiskImage& image) {
         volumes.append(summary);
     }
     return volumes;
+}
+
+QString ImageTheme::windowsPath() const {
+    return QStringLiteral("C:\\Program Files\\Plus!\\Themes\\%1\\%2").arg(folder, file);
+}
+
+Result<QList<ImageTheme>> themesOnVolume(const FatVolume& volume) {
+    auto root = volume.find(
+        {QStringLiteral("Program Files"), QStringLiteral("Plus!"), QStringLiteral("Themes")});
+    if (!root || !root.value().directory)
+        return Error{QStringLiteral("Listing the themes on the disk image"), QString(),
+                     QStringLiteral("the image has no themes folder C:\\Program "
+                                    "Files\\Plus!\\Themes\\")};
+    auto folders = volume.list(root.value().firstCluster);
+    if (!folders)
+        return folders.error();
+    QList<ImageTheme> themes;
+    for (const FatEntry& folder : folders.value()) {
+        if (!folder.directory)
+            continue;
+        auto files = volume.list(folder.firstCluster);
+        if (!files)
+            continue; // a damaged folder hides its themes, not the others
+        for (const FatEntry& file : files.value()) {
+            if (!file.directory &&
+                file.name.endsWith(QStringLiteral(".theme"), Qt::CaseInsensitive))
+                themes.append({folder.name, file.name});
+        }
+    }
+    std::sort(themes.begin(), themes.end(), [](const ImageTheme& a, const ImageTheme& b) {
+        if (const int order = a.folder.compare(b.folder, Qt::CaseInsensitive); order != 0)
+            return order < 0;
+        return a.file.compare(b.file, Qt::CaseInsensitive) < 0;
+    });
+    return themes;
 }
 
 Result<std::unique_ptr<ImageDrive>> ImageDrive::open(const QString& imagePath, int partition,
@@ -538,6 +574,11 @@ Status ImageDrive::commit() {
     if (m_mode == Mode::WriteLater)
         m_fingerprint = fingerprint(*m_volume, path);
     return {};
+}
+
+Result<QList<ImageTheme>> ImageDrive::themes() {
+    const QMutexLocker locker(&m_mutex);
+    return themesOnVolume(*m_volume);
 }
 
 void ImageDrive::discard() {

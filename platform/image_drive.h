@@ -37,6 +37,17 @@ struct VolumeSummary {
 };
 QList<VolumeSummary> summarizeVolumes(const DiskImage& image);
 
+// A theme on a volume: a .theme file in a folder of the themes root.
+struct ImageTheme {
+    QString folder; // "Ocean"
+    QString file;   // "Ocean.theme"
+    // "C:\Program Files\Plus!\Themes\Ocean\Ocean.theme"
+    QString windowsPath() const;
+};
+// The themes in C:\Program Files\Plus!\Themes\ of the volume, by folder
+// then file, letter case ignored; fails when there is no themes root.
+Result<QList<ImageTheme>> themesOnVolume(const FatVolume& volume);
+
 class ImageDrive {
 public:
     // Write holds QEMU's locks from open() on (a command's few moments);
@@ -74,6 +85,8 @@ public:
     // writes nothing.
     Status commit();
     bool hasChanges();
+    // The themes on the volume as it was last read or written.
+    Result<QList<ImageTheme>> themes();
     // Drops the working copy: the next path reached is copied from the
     // volume afresh (after a write that failed and was rolled back).
     void discard();

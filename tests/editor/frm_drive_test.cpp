@@ -4,6 +4,8 @@
 
 #include "drive_support.h"
 #include "editor/frm_drive.h"
+#include "editor/frm_image_themes.h"
+#include "editor/frm_main.h"
 #include "fakes/fake_services.h"
 #include "platform/disk_image.h"
 #include "platform/drive.h"
@@ -11,14 +13,18 @@
 #include "platform/file_system.h"
 #include "platform/image_support.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace p95::test {
 namespace {
@@ -106,6 +112,62 @@ TEST_F(DriveWindow, AFolderThatDoesNotExistIsRefusedAndDriveCStaysAsItWas) {
     EXPECT_TRUE(fakes.messages.shown.front().text.contains(QStringLiteral("does not exist")));
     EXPECT_EQ(fakes.messages.shown.front().title, QStringLiteral("Paletteer 95"));
     EXPECT_EQ(driveCDescription(), before);
+}
+
+TEST_F(DriveWindow, TheImagesThemesAreListedAndTheChosenOneOpensFromTheImage) {
+    const TestImage image = makeImage(tmp() + QStringLiteral("/win95.img"), Layout::Fat16At63);
+    for (const char* folder : {"Ocean Deep", "forest", "Notes"}) {
+        QDir().mkpath(tmp() + QStringLiteral("/themes/") + QLatin1String(folder));
+        putOnVolume(image, tmp() + QStringLiteral("/themes/") + QLatin1String(folder),
+                    QStringLiteral("Program Files/Plus!/Themes/"));
+    }
+    writeFile(tmp() + QStringLiteral("/Ocean Deep.theme"),
+              "[Control Panel\\Colors]\r\nWindow=0 0 128\r\n");
+    putOnVolume(image, tmp() + QStringLiteral("/Ocean Deep.theme"),
+                QStringLiteral("Program Files/Plus!/Themes/Ocean Deep/"));
+    writeFile(tmp() + QStringLiteral("/Forest.THEME"), "");
+    putOnVolume(image, tmp() + QStringLiteral("/Forest.THEME"),
+                QStringLiteral("Program Files/Plus!/Themes/forest/"));
+
+    // Drive C a folder: nothing to list, nothing to open.
+    FileSystem files;
+    FrmMain main(fakes.services(), files);
+    EXPECT_FALSE(main.findChild<QAction*>(QStringLiteral("mnuOpenImage"))->isEnabled());
+    {
+        FrmImageThemes none;
+        EXPECT_TRUE(none.findChild<QLabel*>(QStringLiteral("lblWhere"))
+                        ->text()
+                        .startsWith(QStringLiteral("No themes can be listed")));
+        EXPECT_FALSE(none.findChild<QPushButton*>(QStringLiteral("cmdOpen"))->isEnabled());
+    }
+
+    ASSERT_TRUE(useDriveC({image.path, 0}).ok());
+    FrmImageThemes themes;
+    auto* list = themes.findChild<QTreeWidget*>(QStringLiteral("lstThemes"));
+    ASSERT_EQ(list->topLevelItemCount(), 2); // a folder without a .theme file is no theme
+    EXPECT_EQ(list->topLevelItem(0)->text(0), QStringLiteral("forest"));
+    EXPECT_EQ(list->topLevelItem(0)->text(1), QStringLiteral("Forest.THEME"));
+    EXPECT_EQ(list->topLevelItem(1)->text(0), QStringLiteral("Ocean Deep"));
+    list->setCurrentItem(list->topLevelItem(1));
+    themes.findChild<QPushButton*>(QStringLiteral("cmdOpen"))->click();
+    EXPECT_EQ(themes.result(), QDialog::Accepted);
+    EXPECT_FALSE(themes.hostFilesChosen());
+    const QString chosen = themes.chosenTheme();
+    EXPECT_EQ(chosen,
+              QStringLiteral("C:\\Program Files\\Plus!\\Themes\\Ocean Deep\\Ocean Deep.theme"));
+
+    // The editor opens it from the image, as the list named it.
+    ASSERT_TRUE(main.openThemeFile(chosen));
+    EXPECT_EQ(main.document().name, QStringLiteral("Ocean Deep"));
+    EXPECT_TRUE(main.directoryLabel()->text().endsWith(chosen));
+    const auto& colours = main.document().colours;
+    EXPECT_NE(std::find(colours.begin(), colours.end(), QStringLiteral("0 0 128")), colours.end());
+    EXPECT_TRUE(fakes.messages.shown.empty());
+
+    FrmImageThemes again;
+    again.findChild<QPushButton*>(QStringLiteral("cmdHostFiles"))->click();
+    EXPECT_TRUE(again.hostFilesChosen());
+    EXPECT_EQ(again.chosenTheme(), QString());
 }
 
 } // namespace
