@@ -15,7 +15,6 @@
 #include "platform/drive_choice.h"
 #include "platform/file_system.h"
 #include "platform/image_drive.h"
-#include "platform/image_drive.h"
 #include "theme/get_colors.h"
 #include "theme/product.h"
 #include "theme/readme.h"
