@@ -82,6 +82,9 @@ FrmDrive::FrmDrive(Services services, QWidget* parent) : QDialog(parent), m_serv
     buttons->setObjectName(QStringLiteral("buttons"));
     layout->addWidget(buttons);
 
+    // Every column of the partition list in view, and an image's whole path.
+    setMinimumWidth(fontMetrics().averageCharWidth() * 72);
+
     const DriveChoice remembered = rememberedDriveChoice();
     txtPath->setText(remembered.path);
     (isImageFile(remembered.path) ? optImage : optFolder)->setChecked(true);

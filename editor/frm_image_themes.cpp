@@ -66,6 +66,9 @@ FrmImageThemes::FrmImageThemes(QWidget* parent) : QDialog(parent) {
     cmdOpen->setEnabled(lstThemes->currentItem() != nullptr);
     cmdOpen->setDefault(true);
 
+    // Room for the long names themes have.
+    setMinimumWidth(fontMetrics().averageCharWidth() * 64);
+
     connect(lstThemes, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current) { cmdOpen->setEnabled(current != nullptr); });
     connect(lstThemes, &QTreeWidget::itemActivated, this, &FrmImageThemes::openChosen);
