@@ -35,7 +35,7 @@ int openFailure(const Error& error) {
 }
 
 int infoCommand(const QString& path) {
-    auto image = openDiskImage(path);
+    auto image = openDiskImageForReading(path);
     if (!image)
         return openFailure(image.error());
     const DiskImage& disk = image.value();
@@ -43,6 +43,10 @@ int infoCommand(const QString& path) {
                       .arg(path, formatName(disk.format))
                       .arg(disk.diskSize)
                       .arg(disk.diskOffset);
+    if (!isWritableFormat(disk.format))
+        out += QStringLiteral("read through qemu-img; themes cannot be saved or installed into "
+                              "it (%1)\n")
+                   .arg(convertHint(path));
     out += QStringLiteral("partition table: %1\n")
                .arg(disk.partitionTable ? QStringLiteral("MBR") : QStringLiteral("none"));
     const QString user = imageUser(path);
@@ -97,7 +101,7 @@ int listCommand(const QString& path, int number) {
 }
 
 int checkCommand(const QString& path, int number) {
-    auto image = openDiskImage(path);
+    auto image = openDiskImageForReading(path);
     if (!image)
         return openFailure(image.error());
     QList<int> numbers;

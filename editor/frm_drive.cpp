@@ -128,7 +128,7 @@ void FrmDrive::showPath() {
     const QString path = txtPath->text();
     if (!image || path.isEmpty())
         return;
-    auto opened = openDiskImage(path);
+    auto opened = openDiskImageForReading(path);
     if (!opened) {
         lblInUse->setText(opened.error().reason);
         return;

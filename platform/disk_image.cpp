@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <cerrno>
 #include <cstdio>
@@ -244,7 +247,38 @@ bool looksLikeHdi(const uchar* h, qint64 fileSize) {
 
 } // namespace
 
-Result<DiskImage> openDiskImage(const QString& path) {
+namespace {
+
+// A raw copy of an image in a format the program does not read itself, made
+// by qemu-img (sparse: as big as what the disk holds).
+Result<std::shared_ptr<const QTemporaryDir>> rawCopyOf(const QString& path, ImageFormat format) {
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("qemu-img"));
+    if (tool.isEmpty())
+        return imageError(path, QStringLiteral("a %1 image is read through qemu-img, which is not "
+                                               "installed (Debian package qemu-utils); or %2")
+                                    .arg(formatName(format), convertHint(path)));
+    auto copy = std::make_shared<QTemporaryDir>(QDir::tempPath() +
+                                                QStringLiteral("/paletteer95-read-XXXXXX"));
+    if (!copy->isValid())
+        return imageError(path, copy->errorString());
+    QProcess convert;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    convert.setProcessEnvironment(environment);
+    convert.setStandardInputFile(QProcess::nullDevice());
+    convert.start(tool, {QStringLiteral("convert"), QStringLiteral("-q"), QStringLiteral("-O"),
+                         QStringLiteral("raw"), path, copy->filePath(QStringLiteral("disk.raw"))});
+    if (!convert.waitForFinished(-1) || convert.exitStatus() != QProcess::NormalExit ||
+        convert.exitCode() != 0) {
+        const QString why = QString::fromLocal8Bit(convert.readAllStandardError()).trimmed();
+        return imageError(
+            path, QStringLiteral("qemu-img cannot read the %1 image: %2")
+                      .arg(formatName(format), why.isEmpty() ? convert.errorString() : why));
+    }
+    return std::shared_ptr<const QTemporaryDir>(std::move(copy));
+}
+
+Result<DiskImage> inspectImage(const QString& path, bool forReading) {
     QFile file(path);
     if (!QFileInfo(path).isFile())
         return imageError(path, QStringLiteral("no such file"));
@@ -252,6 +286,7 @@ Result<DiskImage> openDiskImage(const QString& path) {
         return imageError(path, file.errorString());
     DiskImage image;
     image.path = path;
+    image.source = path;
     const qint64 size = file.size();
     QByteArray head;
     if (!readAt(file, 0, head, qMin<qint64>(size, 512)) || size < 512)
@@ -292,14 +327,33 @@ Result<DiskImage> openDiskImage(const QString& path) {
             return imageError(path, QStringLiteral("the HDI header is damaged"));
     }
     if (!isWritableFormat(image.format)) {
-        return imageError(path, QStringLiteral("a %1 image cannot be used directly; %2")
-                                    .arg(formatName(image.format), convertHint(path)));
+        if (!forReading)
+            return imageError(path, QStringLiteral("a %1 image cannot be written; %2")
+                                        .arg(formatName(image.format), convertHint(path)));
+        auto copy = rawCopyOf(path, image.format);
+        if (!copy)
+            return copy.error();
+        image.rawCopy = copy.value();
+        image.path = image.rawCopy->filePath(QStringLiteral("disk.raw"));
+        image.diskOffset = 0;
+        image.diskSize = QFileInfo(image.path).size();
     }
-    auto partitions = readPartitions(path, image.diskOffset, image.diskSize, image.partitionTable);
+    auto partitions =
+        readPartitions(image.path, image.diskOffset, image.diskSize, image.partitionTable);
     if (!partitions)
-        return partitions.error();
+        return Error{partitions.error().step, path, partitions.error().reason};
     image.partitions = partitions.value();
     return image;
+}
+
+} // namespace
+
+Result<DiskImage> openDiskImage(const QString& path) {
+    return inspectImage(path, false);
+}
+
+Result<DiskImage> openDiskImageForReading(const QString& path) {
+    return inspectImage(path, true);
 }
 
 Result<Partition> choosePartition(const DiskImage& image, int number) {

@@ -9,6 +9,10 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
+
+class QTemporaryDir;
+
 namespace p95 {
 
 enum class ImageFormat {
@@ -35,17 +39,23 @@ struct Partition {
 };
 
 struct DiskImage {
-    QString path;
+    QString path;   // the file read: the image, or the raw copy of one read through qemu-img
+    QString source; // the file named
     ImageFormat format = ImageFormat::Raw;
     qint64 diskOffset = 0; // where the disk starts in the file
     qint64 diskSize = 0;   // the disk's bytes (the footer or header left out)
     bool partitionTable = false;
     QList<Partition> partitions; // with a FAT-type byte or no table; in order of number
+    std::shared_ptr<const QTemporaryDir> rawCopy; // holds the raw copy while it is read
 };
 
 // The image's format and partitions. A format that cannot be written gives
 // an error that says how to convert it.
 Result<DiskImage> openDiskImage(const QString& path);
+// The same for reading only: a format that is not written (qcow2, VDI, VMDK,
+// dynamic VHD) is read through a raw copy qemu-img makes, where qemu-img is
+// installed.
+Result<DiskImage> openDiskImageForReading(const QString& path);
 
 // The partitions of a disk whose first sector is at diskOffset in the file:
 // the MBR's primary and logical ones (every type), or the disk itself as one

@@ -187,7 +187,7 @@ Result<QList<ImageTheme>> themesOnVolume(const FatVolume& volume) {
 
 Result<std::unique_ptr<ImageDrive>> ImageDrive::open(const QString& imagePath, int partition,
                                                      Mode mode) {
-    auto image = openDiskImage(imagePath);
+    auto image = mode == Mode::Read ? openDiskImageForReading(imagePath) : openDiskImage(imagePath);
     if (!image)
         return image.error();
     auto chosen = choosePartition(image.value(), partition);
@@ -226,7 +226,7 @@ Result<std::unique_ptr<ImageDrive>> ImageDrive::open(const QString& imagePath, i
         if (mode == Mode::WriteLater)
             drive->m_lock.release();
     }
-    auto volume = FatVolume::open(imagePath, drive->m_partition.offset);
+    auto volume = FatVolume::open(drive->m_image.path, drive->m_partition.offset);
     if (!volume)
         return Error{volume.error().step, imagePath, volume.error().reason};
     drive->m_volume = std::move(volume.value());
@@ -258,9 +258,9 @@ ImageDrive::~ImageDrive() {
 
 QString ImageDrive::description() const {
     if (m_partition.number == 0)
-        return QFileInfo(m_image.path).fileName();
+        return QFileInfo(m_image.source).fileName();
     return QStringLiteral("%1, partition %2")
-        .arg(QFileInfo(m_image.path).fileName())
+        .arg(QFileInfo(m_image.source).fileName())
         .arg(m_partition.number);
 }
 
@@ -491,6 +491,10 @@ Status ImageDrive::commit() {
     if (plan.empty())
         return {};
     const QString& path = m_image.path;
+    if (!isWritableFormat(m_image.format))
+        return refusal(m_image.source,
+                       QStringLiteral("a %1 image cannot be written; %2")
+                           .arg(formatName(m_image.format), convertHint(m_image.source)));
     if (m_mode == Mode::Read)
         return refusal(path, QStringLiteral("the image was opened for reading only"));
     // Between saves of the window the machine may have run: write only into

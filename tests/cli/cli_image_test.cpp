@@ -428,5 +428,44 @@ TEST_F(ImageCli, ASaveOrAnInstallKilledAnywhereLeavesTheImageBeforeOrAfter) {
              {QStringLiteral("install"), package, QStringLiteral("--drive-c"), work}, work);
 }
 
+TEST_F(ImageCli, AQcow2OrVdiImageIsReadThroughQemuImgAndNeverWritten) {
+    const QString drive = QStringLiteral("--drive-c");
+    const QString document = writeDocument(kTheme);
+    const TestImage raw = makeImage(tmp() + QStringLiteral("/machine.img"), Layout::Fat16At63);
+    putWindowsFiles(raw);
+    ASSERT_EQ(cli({QStringLiteral("save"), document, drive, raw.path}).exitCode, 0);
+    const QString themeFile =
+        QStringLiteral("C:\\Program Files\\Plus!\\Themes\\Ocean Deep\\Ocean Deep.theme");
+
+    for (const char* format : {"qcow2", "vdi"}) {
+        SCOPED_TRACE(format);
+        const QString image = tmp() + QStringLiteral("/machine.") + QLatin1String(format);
+        ASSERT_EQ(
+            runTool(QStringLiteral("qemu-img"), {QStringLiteral("convert"), QStringLiteral("-O"),
+                                                 QLatin1String(format), raw.path, image}),
+            0);
+        const QByteArray before = fileBytes(image);
+
+        CliRun run = cli({QStringLiteral("image"), QStringLiteral("list"), image});
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(run.out, "Ocean Deep\n");
+        run = cli({QStringLiteral("image"), QStringLiteral("info"), image});
+        EXPECT_TRUE(run.out.contains("read through qemu-img")) << run.out.toStdString();
+        EXPECT_TRUE(run.out.contains("label \"P95TEST\""));
+        run = cli({QStringLiteral("read"), themeFile, drive, image});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(
+            QJsonDocument::fromJson(run.out).object().value(QStringLiteral("messages")).toArray(),
+            QJsonArray())
+            << run.out.toStdString();
+
+        // Writing is refused with the way to convert it, and nothing changes.
+        run = cli({QStringLiteral("save"), document, drive, image});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.err.contains("qemu-img convert -O raw")) << run.err.toStdString();
+        EXPECT_EQ(fileBytes(image), before);
+    }
+}
+
 } // namespace
 } // namespace p95::test
