@@ -10,6 +10,7 @@
 #include "test_support.h"
 #include <functional>
 
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <fcntl.h>
@@ -208,7 +209,29 @@ TEST(ImageUser, AWriterOrALockIsSeenAndOurOwnLockIsNot) {
     probe.l_len = 1;
     EXPECT_NE(fcntl(fd, F_OFD_SETLK, &probe), 0);
     ::close(fd);
+    // QEMU's own block layer (qemu-io opens the image as the emulator does) refuses it.
+    const QStringList readSector{QStringLiteral("-f"), QStringLiteral("raw"), QStringLiteral("-c"),
+                                 QStringLiteral("read 0 512"), image.path};
+    QByteArray said;
+    EXPECT_NE(runTool(QStringLiteral("qemu-io"), readSector, &said), 0);
+    EXPECT_TRUE(said.contains("lock")) << said.toStdString();
     lock.release();
+    EXPECT_EQ(imageUser(image.path), QString());
+    EXPECT_EQ(runTool(QStringLiteral("qemu-io"), readSector, &said), 0) << said.toStdString();
+
+    // And an image QEMU has open (qemu-io, as a running machine holds it) is seen in use.
+    QProcess qemu;
+    qemu.start(QStringLiteral("qemu-io"),
+               {QStringLiteral("-f"), QStringLiteral("raw"), image.path});
+    ASSERT_TRUE(qemu.waitForStarted(10000));
+    qemu.write("help\n"); // its answer means the image is open
+    ASSERT_TRUE(qemu.waitForReadyRead(10000));
+    EXPECT_NE(imageUser(image.path), QString());
+    ImageLock refused;
+    EXPECT_FALSE(refused.acquire(image.path).ok());
+    qemu.write("quit\n");
+    qemu.closeWriteChannel();
+    ASSERT_TRUE(qemu.waitForFinished(10000));
     EXPECT_EQ(imageUser(image.path), QString());
 }
 
