@@ -1,11 +1,12 @@
 #include "platform/disk_image.h"
 
+#include "platform/work_folder.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 
 #include <cerrno>
 #include <cstdio>
@@ -251,14 +252,13 @@ namespace {
 
 // A raw copy of an image in a format the program does not read itself, made
 // by qemu-img (sparse: as big as what the disk holds).
-Result<std::shared_ptr<const QTemporaryDir>> rawCopyOf(const QString& path, ImageFormat format) {
+Result<std::shared_ptr<const WorkFolder>> rawCopyOf(const QString& path, ImageFormat format) {
     const QString tool = QStandardPaths::findExecutable(QStringLiteral("qemu-img"));
     if (tool.isEmpty())
         return imageError(path, QStringLiteral("a %1 image is read through qemu-img, which is not "
                                                "installed (Debian package qemu-utils); or %2")
                                     .arg(formatName(format), convertHint(path)));
-    auto copy = std::make_shared<QTemporaryDir>(QDir::tempPath() +
-                                                QStringLiteral("/paletteer95-read-XXXXXX"));
+    auto copy = std::make_shared<WorkFolder>(QDir::tempPath(), QStringLiteral("paletteer95-read"));
     if (!copy->isValid())
         return imageError(path, copy->errorString());
     QProcess convert;
@@ -275,7 +275,7 @@ Result<std::shared_ptr<const QTemporaryDir>> rawCopyOf(const QString& path, Imag
             path, QStringLiteral("qemu-img cannot read the %1 image: %2")
                       .arg(formatName(format), why.isEmpty() ? convert.errorString() : why));
     }
-    return std::shared_ptr<const QTemporaryDir>(std::move(copy));
+    return std::shared_ptr<const WorkFolder>(std::move(copy));
 }
 
 Result<DiskImage> inspectImage(const QString& path, bool forReading) {

@@ -11,9 +11,9 @@
 
 #include <memory>
 
-class QTemporaryDir;
-
 namespace p95 {
+
+class WorkFolder;
 
 enum class ImageFormat {
     Raw,        // the disk itself, any file name
@@ -46,7 +46,7 @@ struct DiskImage {
     qint64 diskSize = 0;   // the disk's bytes (the footer or header left out)
     bool partitionTable = false;
     QList<Partition> partitions; // with a FAT-type byte or no table; in order of number
-    std::shared_ptr<const QTemporaryDir> rawCopy; // holds the raw copy while it is read
+    std::shared_ptr<const WorkFolder> rawCopy; // holds the raw copy while it is read
 };
 
 // The image's format and partitions. A format that cannot be written gives

@@ -2,6 +2,7 @@
 
 #include "platform/image_journal.h"
 #include "platform/mtools.h"
+#include "platform/work_folder.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -243,8 +244,7 @@ Result<std::unique_ptr<ImageDrive>> ImageDrive::open(const QString& imagePath, i
         if (mode == Mode::WriteLater)
             drive->m_fingerprint = fingerprint(*drive->m_volume, imagePath);
     }
-    drive->m_mirror =
-        std::make_unique<QTemporaryDir>(mirrorParent() + QStringLiteral("/paletteer95-c-XXXXXX"));
+    drive->m_mirror = std::make_unique<WorkFolder>(mirrorParent(), QStringLiteral("paletteer95-c"));
     if (!drive->m_mirror->isValid())
         return Error{QStringLiteral("Making a working folder for the disk image"), QDir::tempPath(),
                      drive->m_mirror->errorString()};

@@ -21,9 +21,9 @@
 
 #include <memory>
 
-class QTemporaryDir;
-
 namespace p95 {
+
+class WorkFolder;
 
 // What a partition of an image holds, for a list to choose from.
 struct VolumeSummary {
@@ -107,7 +107,7 @@ private:
     DiskImage m_image;
     Partition m_partition;
     Mode m_mode = Mode::Read;
-    std::unique_ptr<QTemporaryDir> m_mirror;
+    std::unique_ptr<WorkFolder> m_mirror;
     std::unique_ptr<FatVolume> m_volume;
     ImageLock m_lock;
     // The entries of each materialized folder ("" the root, "A/B") as the

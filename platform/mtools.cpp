@@ -1,8 +1,10 @@
 #include "platform/mtools.h"
 
+#include "platform/work_folder.h"
+
+#include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 
 #include <csignal>
 
@@ -28,7 +30,7 @@ constexpr int kTimeoutMs = 120000;
 
 Mtools::Mtools(const QString& imagePath, qint64 offset)
     : m_image(QStringLiteral("%1@@%2").arg(imagePath).arg(offset)),
-      m_home(std::make_unique<QTemporaryDir>()) {
+      m_home(std::make_unique<WorkFolder>(QDir::tempPath(), QStringLiteral("paletteer95-mtools"))) {
     QFile rc(m_home->filePath(QStringLiteral("mtoolsrc")));
     if (rc.open(QIODevice::WriteOnly))
         rc.write(kConfiguration);

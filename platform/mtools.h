@@ -12,9 +12,9 @@
 
 #include <memory>
 
-class QTemporaryDir;
-
 namespace p95 {
+
+class WorkFolder;
 
 class Mtools {
 public:
@@ -40,7 +40,7 @@ public:
 
 private:
     QString m_image;
-    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<WorkFolder> m_home;
 };
 
 } // namespace p95

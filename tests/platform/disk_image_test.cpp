@@ -6,6 +6,7 @@
 #include "platform/fat_volume.h"
 #include "platform/image_journal.h"
 #include "platform/image_support.h"
+#include "platform/work_folder.h"
 
 #include "test_support.h"
 #include <functional>
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace p95;
@@ -233,6 +235,40 @@ TEST(ImageUser, AWriterOrALockIsSeenAndOurOwnLockIsNot) {
     qemu.closeWriteChannel();
     ASSERT_TRUE(qemu.waitForFinished(10000));
     EXPECT_EQ(imageUser(image.path), QString());
+}
+
+TEST(WorkFolders, AKilledOwnersFolderIsRemovedByTheNextAndALiveOnesIsNot) {
+    QTemporaryDir tmp;
+    const auto age = [](const QString& path) {
+        const struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}}; // 2001
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+    };
+    // What a killed process left: nobody holds it.
+    const QString leftover = tmp.filePath(QStringLiteral("p95-copy-dead"));
+    QDir().mkpath(leftover + QStringLiteral("/Program Files"));
+    age(leftover);
+    // Made a moment ago and not yet locked by its maker.
+    const QString young = tmp.filePath(QStringLiteral("p95-copy-young"));
+    QDir().mkpath(young);
+    // Another kind of folder.
+    const QString other = tmp.filePath(QStringLiteral("other-dead"));
+    QDir().mkpath(other);
+    age(other);
+
+    QString livePath;
+    {
+        WorkFolder live(tmp.path(), QStringLiteral("p95-copy"));
+        ASSERT_TRUE(live.isValid());
+        livePath = live.path();
+        EXPECT_FALSE(QFileInfo::exists(leftover));
+        EXPECT_TRUE(QFileInfo::exists(young));
+        EXPECT_TRUE(QFileInfo::exists(other));
+        age(livePath);
+        // A second process's sweep leaves the live one, however old.
+        EXPECT_EQ(removeLeftoverWorkFolders(tmp.path(), QStringLiteral("p95-copy")), 0);
+        EXPECT_TRUE(QFileInfo::exists(livePath));
+    }
+    EXPECT_FALSE(QFileInfo::exists(livePath));
 }
 
 TEST(ImageJournal, RollbackRestoresTheBytesAndADamagedJournalTouchesNothing) {
