@@ -1,5 +1,6 @@
 #include "editor/frm_image_themes.h"
 
+#include "platform/drive_choice.h"
 #include "platform/image_drive.h"
 
 #include <QDialogButtonBox>
@@ -40,6 +41,7 @@ FrmImageThemes::FrmImageThemes(QWidget* parent) : QDialog(parent) {
     buttons->addButton(QDialogButtonBox::Cancel);
     layout->addWidget(buttons);
 
+    refreshDriveC(); // the machine may have run since
     ImageDrive* drive = activeImageDrive();
     auto themes = drive ? drive->themes()
                         : Result<QList<ImageTheme>>(

@@ -523,6 +523,7 @@ void FrmMain::Command15_Click() {
 }
 
 void FrmMain::openThroughFileDialog() {
+    refreshDriveC(); // on an image: the machine may have run since
     CommonDialog1.fileName.clear();
     CommonDialog1.initDir = toQString(kThemesRoot);
     CommonDialog1.dialogTitle = QStringLiteral("Choose a Theme to Open");

@@ -110,11 +110,17 @@ Status commitDriveC() {
     return written;
 }
 
+void refreshDriveC() {
+    Current& state = current();
+    if (state.image && state.image->refreshIfChanged())
+        prefetchThemes();
+}
+
 QString driveCDescription() {
     const Current& state = current();
     if (state.image) {
         QString text = QStringLiteral("Drive C: %1 (%2)")
-                           .arg(state.image->description(), state.image->image().path);
+                           .arg(state.image->description(), state.image->image().source);
         if (!state.readOnlyReason.isEmpty())
             text += QStringLiteral(", read only: ") + state.readOnlyReason;
         return text;

@@ -32,6 +32,11 @@ Status useDriveC(const DriveChoice& choice);
 // dropped, so that the window sees the image as it is.
 Status commitDriveC();
 
+// When the image drive C is on changed since it was read (the machine ran)
+// and nothing of ours waits to be written, what is reached next on drive C is
+// read from the image afresh. Nothing to do on a folder.
+void refreshDriveC();
+
 // "the folder /home/ann/.local/share/paletteer95/drive_c", "partition 1 of
 // win95.img (/home/ann/vm/win95.img)": for the window's tooltip.
 QString driveCDescription();

@@ -96,6 +96,18 @@ QByteArray fingerprint(const FatVolume& volume, const QString& path) {
     return hash.result();
 }
 
+// Changes whenever a program writes the file (QEMU, 86Box, mtools).
+QByteArray fileStamp(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return QByteArray::number(qint64(info.st_size)) + ' ' +
+           QByteArray::number(qint64(info.st_mtim.tv_sec)) + '.' +
+           QByteArray::number(qint64(info.st_mtim.tv_nsec)) + ' ' +
+           QByteArray::number(qint64(info.st_ctim.tv_sec)) + '.' +
+           QByteArray::number(qint64(info.st_ctim.tv_nsec));
+}
+
 Error refusal(const QString& path, const QString& reason) {
     return Error{QStringLiteral("Writing to the disk image"), path, reason};
 }
@@ -231,6 +243,7 @@ Result<std::unique_ptr<ImageDrive>> ImageDrive::open(const QString& imagePath, i
     if (!volume)
         return Error{volume.error().step, imagePath, volume.error().reason};
     drive->m_volume = std::move(volume.value());
+    drive->m_stamp = fileStamp(drive->m_image.path);
     if (mode != Mode::Read) {
         if (drive->m_volume->dirty())
             return refusal(imagePath, QStringLiteral("the volume is marked dirty (the machine was "
@@ -571,6 +584,7 @@ Status ImageDrive::commit() {
         return s;
 
     m_volume = std::move(written.value());
+    m_stamp = fileStamp(path);
     QStringList folders = m_folders.keys();
     folders += plan.newFolders;
     for (const QString& folder : folders)
@@ -583,6 +597,15 @@ Status ImageDrive::commit() {
 Result<QList<ImageTheme>> ImageDrive::themes() {
     const QMutexLocker locker(&m_mutex);
     return themesOnVolume(*m_volume);
+}
+
+bool ImageDrive::refreshIfChanged() {
+    const QMutexLocker locker(&m_mutex);
+    // A raw copy made by qemu-img never changes; its source is read once.
+    if (fileStamp(m_image.path) == m_stamp || hasChanges())
+        return false;
+    discard();
+    return true;
 }
 
 void ImageDrive::discard() {
@@ -600,6 +623,7 @@ void ImageDrive::discard() {
     }
     if (auto reopened = FatVolume::open(m_image.path, m_partition.offset)) {
         m_volume = std::move(reopened.value());
+        m_stamp = fileStamp(m_image.path);
         if (m_mode == Mode::WriteLater)
             m_fingerprint = fingerprint(*m_volume, m_image.path);
     }

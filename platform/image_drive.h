@@ -87,6 +87,10 @@ public:
     bool hasChanges();
     // The themes on the volume as it was last read or written.
     Result<QList<ImageTheme>> themes();
+    // When the image changed since its volume was read (the machine ran) and
+    // the working copy holds nothing unwritten: drops the working copy, so
+    // that what is reached next is read afresh. True when it did.
+    bool refreshIfChanged();
     // Drops the working copy: the next path reached is copied from the
     // volume afresh (after a write that failed and was rolled back).
     void discard();
@@ -118,6 +122,7 @@ private:
     QRecursiveMutex m_mutex;
     QElapsedTimer m_opened;   // since the in-use probe
     QByteArray m_fingerprint; // of the volume's metadata when copied (WriteLater)
+    QByteArray m_stamp;       // the image file's size and time when its volume was read
 };
 
 // The image drive C is on, if any: set by whoever opened it (the CLI, the

@@ -164,7 +164,17 @@ TEST_F(DriveWindow, TheImagesThemesAreListedAndTheChosenOneOpensFromTheImage) {
     EXPECT_NE(std::find(colours.begin(), colours.end(), QStringLiteral("0 0 128")), colours.end());
     EXPECT_TRUE(fakes.messages.shown.empty());
 
+    // The machine ran and added a theme: the list shows the image as it is now.
+    QDir().mkpath(tmp() + QStringLiteral("/themes/Later"));
+    writeFile(tmp() + QStringLiteral("/themes/Later/Later.theme"), "");
+    putOnVolume(image, tmp() + QStringLiteral("/themes/Later"),
+                QStringLiteral("Program Files/Plus!/Themes/"));
     FrmImageThemes again;
+    list = again.findChild<QTreeWidget*>(QStringLiteral("lstThemes"));
+    ASSERT_EQ(list->topLevelItemCount(), 3);
+    EXPECT_EQ(list->topLevelItem(1)->text(0), QStringLiteral("Later"));
+    EXPECT_TRUE(
+        files.fileExists(QStringLiteral("C:\\Program Files\\Plus!\\Themes\\Later\\Later.theme")));
     again.findChild<QPushButton*>(QStringLiteral("cmdHostFiles"))->click();
     EXPECT_TRUE(again.hostFilesChosen());
     EXPECT_EQ(again.chosenTheme(), QString());
