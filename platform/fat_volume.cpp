@@ -408,6 +408,12 @@ void FatVolume::collectFolders(quint32 folder, QList<quint32>& folders, int dept
 }
 
 QList<ImageRegion> FatVolume::metadataRegions() const {
+    QList<quint32> folders;
+    collectFolders(0, folders, 0);
+    return metadataRegions(folders);
+}
+
+QList<ImageRegion> FatVolume::metadataRegions(const QList<quint32>& changedFolders) const {
     QList<ImageRegion> regions;
     regions.append({m_offset, m_reservedBytes + m_fats * m_fatBytes});
     QList<quint32> folders;
@@ -415,7 +421,10 @@ QList<ImageRegion> FatVolume::metadataRegions() const {
         folders.append(m_rootCluster);
     else
         regions.append({m_rootOffset, m_rootBytes});
-    collectFolders(0, folders, 0);
+    for (const quint32 folder : changedFolders) {
+        if (folder >= 2 && !folders.contains(folder))
+            folders.append(folder);
+    }
     for (const quint32 folder : folders) {
         if (auto clusters = chain(folder)) {
             for (const quint32 c : clusters.value())

@@ -67,6 +67,10 @@ public:
     // What a write may change in place: the reserved sectors (boot sector,
     // FSInfo, backup), the FATs, the root folder and every folder's clusters.
     QList<ImageRegion> metadataRegions() const;
+    // The same for a write that changes entries in these folders only (first
+    // clusters; 0 the root): the reserved sectors, the FATs, the root folder
+    // and these folders' clusters.
+    QList<ImageRegion> metadataRegions(const QList<quint32>& changedFolders) const;
     // The clusters of a file or folder (and of everything in a folder).
     QList<ImageRegion> dataRegions(const FatEntry& entry) const;
 

@@ -124,7 +124,8 @@ struct ImageDrive::Plan {
     QList<std::pair<QString, QString>> written; // volume path, host path
     QStringList removed;
     QStringList newFolders;
-    QString unholdable; // the first new name mtools would change
+    QString unholdable;         // the first new name mtools would change
+    QStringList changedFolders; // whose entries the write changes
 
     bool empty() const {
         return deleteFiles.isEmpty() && deleteTrees.isEmpty() && copies.isEmpty();
@@ -365,6 +366,7 @@ void ImageDrive::planFolder(const QString& folder, Plan& plan) {
         if (now.exists() && now.isDir() == it.value().entry.directory)
             continue;
         (it.value().entry.directory ? plan.deleteTrees : plan.deleteFiles) << path;
+        plan.changedFolders << folder;
         const QList<ImageRegion> regions = m_volume->dataRegions(it.value().entry);
         plan.freed += regions;
         plan.freedClusters += regions.size();
@@ -401,6 +403,7 @@ void ImageDrive::planFolder(const QString& folder, Plan& plan) {
         const auto it = originals.constFind(name);
         if (it == originals.cend() || it.value().entry.directory != info.isDir()) {
             plan.copy(folder, info.filePath());
+            plan.changedFolders << folder;
             addNew(path, info);
             grows = true;
             continue;
@@ -421,6 +424,7 @@ void ImageDrive::planFolder(const QString& folder, Plan& plan) {
         if (file.open(QIODevice::ReadOnly) && before && file.readAll() == before.value())
             continue;
         plan.deleteFiles << path;
+        plan.changedFolders << folder;
         const QList<ImageRegion> regions = m_volume->dataRegions(original.entry);
         plan.freed += regions;
         plan.freedClusters += regions.size();
@@ -549,7 +553,23 @@ Status ImageDrive::commit() {
                                  .arg(plan.neededClusters * m_volume->clusterBytes() / 1024)
                                  .arg(available * m_volume->clusterBytes() / 1024));
 
-    QList<ImageRegion> regions = m_volume->metadataRegions();
+    // Only the folders whose entries change are written in place: the
+    // journal keeps those, not every folder of the machine's disk.
+    QList<quint32> changed;
+    bool known = true;
+    for (const QString& folder : std::as_const(plan.changedFolders)) {
+        if (folder.isEmpty())
+            continue; // the root is always kept
+        const qsizetype cut = folder.lastIndexOf(QLatin1Char('/'));
+        const auto parent = m_folders.constFind(cut < 0 ? QString() : folder.left(cut));
+        const quint32 cluster =
+            parent == m_folders.cend() ? 0 : parent->value(folder.mid(cut + 1)).entry.firstCluster;
+        known = known && cluster >= 2;
+        changed << cluster;
+    }
+    // A folder not found (it cannot be) costs a journal of every folder.
+    QList<ImageRegion> regions =
+        known ? m_volume->metadataRegions(changed) : m_volume->metadataRegions();
     regions += plan.freed;
     if (const Status s = writeJournal(path, m_lock.fd(), regions); !s.ok())
         return s;
