@@ -304,6 +304,8 @@ void ImageDrive::materialize(const QString& hostFolder) {
     if (!folder.isEmpty()) {
         const qsizetype cut = folder.lastIndexOf(QLatin1Char('/'));
         const QString parent = cut < 0 ? QString() : folder.left(cut);
+        if (!m_folders.contains(parent))
+            materialize(hostOf(parent)); // a folder reached directly, by a dialog
         const auto parentEntries = m_folders.constFind(parent);
         if (parentEntries == m_folders.cend())
             return;

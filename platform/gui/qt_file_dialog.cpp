@@ -1,10 +1,12 @@
 #include "platform/gui/qt_file_dialog.h"
 
 #include "platform/drive.h"
+#include "platform/image_drive.h"
 
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -110,6 +112,15 @@ bool QtFileDialog::show(CommonDialog& dialog, QWidget* parent, bool save) {
         suffix.remove(0, 1);
     box.setDefaultSuffix(suffix);
 
+    // On a disk image drive C, a folder is copied from the image when first
+    // reached: each folder the dialog goes into is copied before it is listed.
+    if (auto* model = box.findChild<QFileSystemModel*>()) {
+        QObject::connect(model, &QFileSystemModel::rootPathChanged, &box,
+                         [](const QString& folder) {
+                             if (ImageDrive* image = activeImageDrive())
+                                 image->materialize(folder);
+                         });
+    }
     box.setDirectory(startFolder(dialog, m_lastFolder));
     box.resize(openingSize(box));
     if (!dialog.fileName.isEmpty()) {

@@ -2,8 +2,10 @@
 // answers the modal dialog from a timer, as a user would.
 
 #include "drive_support.h"
+#include "platform/drive_choice.h"
 #include "platform/gui/qt_file_dialog.h"
 #include "platform/gui/qt_message_box.h"
+#include "platform/image_support.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -124,6 +126,42 @@ TEST_F(FileDialog, CancelKeepsTheFileNameAndTheNextDialogStartsInTheLastFolder) 
     });
     service.showOpen(second, nullptr);
     EXPECT_EQ(second.fileName, folder + QStringLiteral("/chimes.wav"));
+}
+
+// On a disk image, the dialog browses the working copy: a folder it goes
+// into is read from the image before it is listed.
+TEST_F(FileDialog, OnADiskImageAFolderEnteredIsReadFromTheImage) {
+    const test::TestImage image =
+        test::makeImage(tmp() + QStringLiteral("/win95.img"), test::Layout::NoTable, 16);
+    ASSERT_EQ(test::runTool(QStringLiteral("mmd"),
+                            {QStringLiteral("-i"), image.path, QStringLiteral("::/Windows/Media")}),
+              0);
+    writeFile(tmp() + QStringLiteral("/chimes.wav"), "RIFF chimes");
+    test::putOnVolume(image, tmp() + QStringLiteral("/chimes.wav"),
+                      QStringLiteral("Windows/Media/"));
+    ASSERT_TRUE(useDriveC({image.path, 0}).ok());
+
+    QtFileDialog service;
+    CommonDialog dialog;
+    dialog.initDir = QStringLiteral("C:\\WINDOWS");
+    whenModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(box, nullptr);
+        box->setDirectory(box->directory().filePath(QStringLiteral("Media")));
+        EXPECT_TRUE(box->directory().absolutePath().endsWith(QStringLiteral("/Windows/Media")));
+        if (!box->directory().exists(QStringLiteral("chimes.wav"))) {
+            ADD_FAILURE() << "the folder was not read from the image";
+            box->reject();
+            return;
+        }
+        type(box, QStringLiteral("chimes.wav"));
+        static_cast<QDialog*>(box)->accept(); // QFileDialog hides it
+    });
+    service.showOpen(dialog, nullptr);
+    QFile chosen(dialog.fileName);
+    EXPECT_TRUE(chosen.open(QIODevice::ReadOnly)) << dialog.fileName.toStdString();
+    EXPECT_EQ(chosen.readAll(), QByteArray("RIFF chimes"));
+    EXPECT_TRUE(useDriveC({}).ok());
 }
 
 // Where its caller sets no folder, a fresh dialog starts in the home folder,
