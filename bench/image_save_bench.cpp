@@ -8,6 +8,7 @@
 // start (bench/image_save_bench.py times that). No assertions.
 //   p95_image_save_bench [ROUNDS]
 
+#include "bench/save_bench_support.h"
 #include "platform/disk_image.h"
 #include "platform/drive.h"
 #include "platform/image_drive.h"
@@ -26,15 +27,11 @@
 #include <vector>
 
 using namespace p95;
+using namespace p95::bench;
 
 namespace {
 
 constexpr qsizetype kFileSize = 50 * 1024;
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 bool run(const QString& program, const QStringList& arguments, const QByteArray& input = {}) {
     QProcess process;
@@ -85,20 +82,10 @@ int main(int argc, char* argv[]) {
     }
 
     ThemeDocument doc;
-    QDir().mkpath(tmp.path() + QStringLiteral("/src"));
-    int files = 0;
-    for (SlotRef slot : copyOrder()) {
-        const QString path =
-            tmp.path() + QStringLiteral("/src/%1-%2.bin").arg(int(slot.family)).arg(slot.index);
-        QByteArray bytes(kFileSize, Qt::Uninitialized);
-        QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(bytes.data()),
-                                              bytes.size() / 4);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            return 1;
-        doc.path(slot) = path;
-        ++files;
-    }
+    const qsizetype files =
+        fillEverySlot(doc, tmp.path() + QStringLiteral("/src"), kFileSize).size();
+    if (files == 0)
+        return 1;
 
     const int rounds = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 7;
     std::vector<double> openMs, saveMs, commitMs, totalMs, bareMs;
@@ -144,9 +131,9 @@ int main(int argc, char* argv[]) {
         }
         bareMs.push_back(since(timer));
     }
-    std::printf("theme of %d files of %lld KiB (and its .theme file) into a 2 GiB FAT32 image, "
+    std::printf("theme of %lld files of %lld KiB (and its .theme file) into a 2 GiB FAT32 image, "
                 "median of %d rounds\n",
-                files, qint64(kFileSize / 1024), rounds);
+                qint64(files), qint64(kFileSize / 1024), rounds);
     std::printf("  save with every guarantee     %8.1f ms\n", median(totalMs));
     std::printf("    open: probe, lock, check    %8.1f ms\n", median(openMs));
     std::printf("    save into the working copy  %8.1f ms\n", median(saveMs));

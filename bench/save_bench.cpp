@@ -9,6 +9,7 @@
 // assertions.
 //   p95_save_bench [ROUNDS]
 
+#include "bench/save_bench_support.h"
 #include "platform/drive.h"
 #include "theme/theme_save.h"
 
@@ -25,16 +26,12 @@
 #include <vector>
 
 using namespace p95;
+using namespace p95::bench;
 
 namespace {
 
 constexpr int kDefaultRounds = 7;
 constexpr qsizetype kFileSize = qsizetype(1) << 20;
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 bool run(const QString& program, const QStringList& arguments) {
     QProcess process;
@@ -77,22 +74,9 @@ int main(int argc, char* argv[]) {
 
     ThemeDocument doc;
     doc.name = QStringLiteral("Benchmark");
-    QStringList sources;
-    QDir().mkpath(tmp.path() + QStringLiteral("/src"));
-    for (SlotRef slot : copyOrder()) {
-        const QString path =
-            tmp.path() + QStringLiteral("/src/%1-%2.bin").arg(int(slot.family)).arg(slot.index);
-        QByteArray bytes(kFileSize, Qt::Uninitialized);
-        QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(bytes.data()),
-                                              bytes.size() / 4);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-            return 1;
-        }
-        doc.path(slot) = path;
-        sources << path;
-    }
+    const QStringList sources = fillEverySlot(doc, tmp.path() + QStringLiteral("/src"), kFileSize);
+    if (sources.isEmpty())
+        return 1;
 
     const int rounds =
         argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : kDefaultRounds;
