@@ -21,6 +21,29 @@ void setBoxButtons(QWidget& box) {
                        Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 }
 
+// The input box and the list box: the prompt above a field, OK and Cancel
+// below it, the field focused. True when OK (or the field) accepted it.
+bool runPromptBox(QDialog& box, const char* name, const QString& title, const QString& prompt,
+                  QWidget* field) {
+    box.setObjectName(QLatin1String(name));
+    setBoxButtons(box);
+    box.setWindowTitle(title);
+    auto* label = new QLabel(prompt);
+    label->setObjectName(QLatin1String(name) + QStringLiteral("Prompt"));
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setBuddy(field);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&box);
+    layout->addWidget(label);
+    layout->addWidget(field);
+    layout->addWidget(buttons);
+    field->setFocus();
+    return box.exec() == QDialog::Accepted;
+}
+
 QMessageBox::Icon qtIcon(MsgIcon icon) {
     switch (icon) {
     case MsgIcon::Information:
@@ -108,28 +131,10 @@ MsgAnswer QtMessageBox::showWithDetails(QWidget* parent, const QString& text,
 QString QtInputBox::ask(QWidget* parent, const QString& prompt, const QString& title,
                         const QString& defaultAnswer) {
     QDialog box(parent);
-    box.setObjectName(QStringLiteral("InputBox"));
-    setBoxButtons(box);
-    box.setWindowTitle(title);
-
-    auto* label = new QLabel(prompt);
-    label->setObjectName(QStringLiteral("InputBoxPrompt"));
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
     auto* field = new QLineEdit(defaultAnswer);
     field->setObjectName(QStringLiteral("InputBoxText"));
     field->selectAll();
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
-
-    auto* layout = new QVBoxLayout(&box);
-    layout->addWidget(label);
-    layout->addWidget(field);
-    layout->addWidget(buttons);
-    field->setFocus();
-
-    if (box.exec() != QDialog::Accepted)
+    if (!runPromptBox(box, "InputBox", title, prompt, field))
         return QString();
     return field->text();
 }
@@ -137,32 +142,13 @@ QString QtInputBox::ask(QWidget* parent, const QString& prompt, const QString& t
 int QtListChoice::choose(QWidget* parent, const QString& prompt, const QString& title,
                          const QStringList& items) {
     QDialog box(parent);
-    box.setObjectName(QStringLiteral("ListBox"));
-    setBoxButtons(box);
-    box.setWindowTitle(title);
-
-    auto* label = new QLabel(prompt);
-    label->setObjectName(QStringLiteral("ListBoxPrompt"));
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
     auto* list = new QListWidget;
     list->setObjectName(QStringLiteral("ListBoxItems"));
     list->addItems(items);
     list->setCurrentRow(0);
-    label->setBuddy(list);
     // Enter (on some platforms) and a double click choose the item.
     QObject::connect(list, &QListWidget::itemActivated, &box, &QDialog::accept);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
-
-    auto* layout = new QVBoxLayout(&box);
-    layout->addWidget(label);
-    layout->addWidget(list);
-    layout->addWidget(buttons);
-    list->setFocus();
-
-    if (box.exec() != QDialog::Accepted)
+    if (!runPromptBox(box, "ListBox", title, prompt, list))
         return -1;
     return list->currentRow();
 }
