@@ -15,18 +15,25 @@
 
 namespace p95 {
 
+Result<QByteArray> encodeText(const QString& text) {
+    auto bytes = encodeWindows1252(text);
+    if (!bytes) {
+        return Error{QStringLiteral("Writing text"),
+                     {},
+                     QStringLiteral("the character \"%1\" cannot be written in a Windows 95 "
+                                    "text file")
+                         .arg(firstUnencodable(text))};
+    }
+    return *bytes;
+}
+
 Result<QByteArray> encodeLines(const QStringList& lines) {
     QByteArray bytes;
     for (const QString& line : lines) {
-        const auto encoded = encodeWindows1252(line);
-        if (!encoded) {
-            return Error{QStringLiteral("Writing text"),
-                         {},
-                         QStringLiteral("the character \"%1\" cannot be written in a Windows 95 "
-                                        "text file")
-                             .arg(firstUnencodable(line))};
-        }
-        bytes += *encoded;
+        const auto encoded = encodeText(line);
+        if (!encoded)
+            return encoded.error();
+        bytes += encoded.value();
         bytes += "\r\n";
     }
     return bytes;

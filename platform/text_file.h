@@ -13,6 +13,10 @@
 
 namespace p95 {
 
+// Text as Windows-1252 bytes, unchanged otherwise; an error names the first
+// character that cannot be written.
+Result<QByteArray> encodeText(const QString& text);
+
 // The bytes of a text file: each line encoded and followed by CR LF, nothing
 // after the last line end. An error names the first character that cannot be
 // written.

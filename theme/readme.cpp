@@ -1,6 +1,7 @@
 #include "theme/readme.h"
 
 #include "platform/text_codec.h"
+#include "platform/text_file.h"
 
 namespace p95 {
 
@@ -17,15 +18,7 @@ Result<QByteArray> plainTextBytes(const QString& text) {
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     lines.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    auto bytes = encodeWindows1252(lines);
-    if (!bytes) {
-        return Error{QStringLiteral("Writing text"),
-                     {},
-                     QStringLiteral("the character \"%1\" cannot be written in a Windows 95 "
-                                    "text file")
-                         .arg(firstUnencodable(lines))};
-    }
-    return *bytes;
+    return encodeText(lines);
 }
 
 QString plainTextFromBytes(const QByteArray& bytes) {

@@ -61,15 +61,7 @@ void setPlainText(QTextEdit& box, const QString& text) {
 Result<QByteArray> encodePlainText(const QString& text) {
     QString crlf = text;
     crlf.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    const auto bytes = encodeWindows1252(crlf);
-    if (!bytes) {
-        return Error{QStringLiteral("Writing text"),
-                     {},
-                     QStringLiteral("the character \"%1\" cannot be written in a Windows 95 "
-                                    "text file")
-                         .arg(firstUnencodable(text))};
-    }
-    return *bytes;
+    return encodeText(crlf);
 }
 
 QString decodePlainText(const QByteArray& bytes) {
