@@ -23,15 +23,6 @@ Current& current() {
     return state;
 }
 
-// The Open dialog shows the image's themes root as plain folders: copy the
-// themes into the working copy at once.
-void prefetchThemes() {
-    if (ImageDrive* image = activeImageDrive()) {
-        if (auto root = hostPath(QStringLiteral("C:\\Program Files\\Plus!\\Themes")))
-            image->materializeTree(root.value());
-    }
-}
-
 const QString kPathKey = QStringLiteral("driveC/path");
 const QString kPartitionKey = QStringLiteral("driveC/partition");
 
@@ -89,7 +80,6 @@ Status useDriveC(const DriveChoice& choice) {
     // longer names a folder.
     qputenv("PALETTEER95_DRIVE_C", QFile::encodeName(QFileInfo(choice.path).absoluteFilePath()));
     setActiveImageDrive(state.image.get());
-    prefetchThemes();
     return {};
 }
 
@@ -103,17 +93,15 @@ Status commitDriveC() {
                         state.readOnlyReason};
     else
         written = state.image->commit();
-    if (!written.ok()) {
+    if (!written.ok())
         state.image->discard();
-        prefetchThemes();
-    }
     return written;
 }
 
 void refreshDriveC() {
     Current& state = current();
-    if (state.image && state.image->refreshIfChanged())
-        prefetchThemes();
+    if (state.image)
+        state.image->refreshIfChanged();
 }
 
 QString driveCDescription() {

@@ -26,6 +26,9 @@ namespace p95 {
 namespace {
 
 constexpr qint64 kProbeAgainMs = 2000;
+// How deep below the root the themes tree is copied (a looping folder of a
+// damaged volume ends there).
+constexpr qsizetype kThemesDepth = 12;
 
 ImageDrive*& activeSlot() {
     static ImageDrive* drive = nullptr;
@@ -108,6 +111,13 @@ QByteArray fileStamp(const QString& path) {
            QByteArray::number(qint64(info.st_ctim.tv_nsec));
 }
 
+// The themes root or a folder below it ("/"-separated volume path).
+bool insideThemesRoot(const QString& folder) {
+    static const QString kThemesRoot = QStringLiteral("Program Files/Plus!/Themes");
+    return folder.compare(kThemesRoot, Qt::CaseInsensitive) == 0 ||
+           folder.startsWith(kThemesRoot + QLatin1Char('/'), Qt::CaseInsensitive);
+}
+
 Error refusal(const QString& path, const QString& reason) {
     return Error{QStringLiteral("Writing to the disk image"), path, reason};
 }
@@ -126,9 +136,11 @@ struct ImageDrive::Plan {
     QStringList newFolders;
     QString unholdable;         // the first new name mtools would change
     QStringList changedFolders; // whose entries the write changes
+    QString unread; // a folder of the volume the working copy has files in but never read
 
     bool empty() const {
-        return deleteFiles.isEmpty() && deleteTrees.isEmpty() && copies.isEmpty();
+        return deleteFiles.isEmpty() && deleteTrees.isEmpty() && copies.isEmpty() &&
+               unread.isEmpty();
     }
     void copy(const QString& folder, const QString& host) {
         for (auto& [target, sources] : copies) {
@@ -336,23 +348,17 @@ void ImageDrive::materialize(const QString& hostFolder) {
         statFile(path, original.inode, original.modified, size);
         originals.insert(e.name, original);
     }
-}
-
-void ImageDrive::materializeTree(const QString& hostFolder, int depth) {
-    const QMutexLocker locker(&m_mutex);
-    materialize(hostFolder);
-    if (depth <= 0)
-        return;
-    const QString folder = QDir::cleanPath(hostFolder);
-    const QString root = mirrorRoot();
-    const QString relative =
-        folder == root ? QString() : folder.mid(root.size() + 1); // materialize() checked it
-    const auto entries = m_folders.constFind(relative);
-    if (entries == m_folders.cend())
-        return;
-    for (auto it = entries->cbegin(); it != entries->cend(); ++it) {
-        if (it->entry.directory)
-            materializeTree(folder + QLatin1Char('/') + it.key(), depth - 1);
+    // The themes root is walked on the host (an install looks for the
+    // themes that own a file, and for files already there): it is copied
+    // whole, never left with folders that look empty.
+    if (insideThemesRoot(folder) && folder.count(QLatin1Char('/')) < kThemesDepth) {
+        QStringList subfolders;
+        for (const FatEntry& e : entries.value()) {
+            if (e.directory)
+                subfolders << host + QLatin1Char('/') + e.name;
+        }
+        for (const QString& subfolder : std::as_const(subfolders))
+            materialize(subfolder);
     }
 }
 
@@ -413,6 +419,8 @@ void ImageDrive::planFolder(const QString& folder, Plan& plan) {
         if (info.isDir()) {
             if (m_folders.contains(path))
                 planFolder(path, plan);
+            else if (plan.unread.isEmpty() && !QDir(info.filePath()).isEmpty())
+                plan.unread = path; // written to without being read: refused, never dropped
             continue;
         }
         qint64 inode = 0, modified = 0, size = 0;
@@ -544,6 +552,10 @@ Status ImageDrive::commit() {
         if (const QString user = imageUser(path, m_lock.fd()); !user.isEmpty())
             return refusal(path, user);
     }
+    if (!plan.unread.isEmpty())
+        return refusal(path, QStringLiteral("\"%1\" was written without being read from the "
+                                            "image first; nothing was written")
+                                 .arg(plan.unread));
     if (!plan.unholdable.isEmpty())
         return refusal(path, QStringLiteral("the volume cannot hold the name \"%1\" (mtools "
                                             "writes only names in code page 850)")

@@ -75,12 +75,9 @@ public:
     // The host folder that stands for the volume's root.
     QString mirrorRoot() const;
     // Makes a folder of the mirror hold its folder's entries from the volume
-    // (once). A path outside the mirror, or no folder of the volume, is left.
+    // (once), its parents first; a folder in the themes root with everything
+    // below it. A path outside the mirror, or no folder of the volume, is left.
     void materialize(const QString& hostFolder);
-    // The same for every folder below it too (the themes root, which a file
-    // dialog shows as plain folders).
-    void materializeTree(const QString& hostFolder, int depth = 8);
-
     // Writes the mirror's changes into the image, whole or nothing. No change
     // writes nothing.
     Status commit();

@@ -428,6 +428,33 @@ TEST_F(ImageCli, ASaveOrAnInstallKilledAnywhereLeavesTheImageBeforeOrAfter) {
              {QStringLiteral("install"), package, QStringLiteral("--drive-c"), work}, work);
 }
 
+// Each command is a process of its own that has read nothing of the image
+// before: a theme already there must still be seen as there.
+TEST_F(ImageCli, AnInstallOverAThemeOnTheImageIsRefusedWithoutForceAsOnAFolder) {
+    const TestImage image = makeImage(tmp() + QStringLiteral("/machine.img"), Layout::Fat16At63);
+    const QString drive = QStringLiteral("--drive-c");
+    const QString package = tmp() + QStringLiteral("/two.zip");
+    writeFile(package, twoThemes());
+    ASSERT_EQ(cli({QStringLiteral("install"), package, drive, image.path}).exitCode, 0);
+    const QByteArray before = fileBytes(image.path);
+
+    ArchiveBuilder changed(ArchiveBuilder::Zip);
+    changed.file("Sea/Sea.theme", themeText(QStringLiteral("Sea"), QStringLiteral("Sea\\")));
+    changed.file("Sea/Sea Normal Select.cur", "a new pointer");
+    const QString again = tmp() + QStringLiteral("/again.zip");
+    writeFile(again, changed.bytes());
+    CliRun run = cli({QStringLiteral("install"), again, drive, image.path});
+    EXPECT_EQ(run.exitCode, 2) << run.out.toStdString() << run.err.toStdString();
+    EXPECT_EQ(fileBytes(image.path), before);
+
+    run = cli({QStringLiteral("install"), again, QStringLiteral("--force"), drive, image.path});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(volumeTree(image).value(
+                  QStringLiteral("Program Files/Plus!/Themes/Sea/Sea Normal Select.cur")),
+              QByteArray("a new pointer"));
+    EXPECT_EQ(fsckProblems(image), QString());
+}
+
 TEST_F(ImageCli, AQcow2OrVdiImageIsReadThroughQemuImgAndNeverWritten) {
     const QString drive = QStringLiteral("--drive-c");
     const QString document = writeDocument(kTheme);

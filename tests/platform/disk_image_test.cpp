@@ -4,6 +4,7 @@
 
 #include "platform/disk_image.h"
 #include "platform/fat_volume.h"
+#include "platform/image_drive.h"
 #include "platform/image_journal.h"
 #include "platform/image_support.h"
 #include "platform/work_folder.h"
@@ -235,6 +236,26 @@ TEST(ImageUser, AWriterOrALockIsSeenAndOurOwnLockIsNot) {
     qemu.closeWriteChannel();
     ASSERT_TRUE(qemu.waitForFinished(10000));
     EXPECT_EQ(imageUser(image.path), QString());
+}
+
+// A file put in a folder of the working copy that was never read from the
+// volume cannot be compared with it: the write is refused, never dropped.
+TEST(ImageDrive, AWriteIntoAFolderNeverReadIsRefusedNotDropped) {
+    QTemporaryDir tmp;
+    const TestImage image = makeImage(tmp.filePath(QStringLiteral("d.img")), Layout::NoTable, 16);
+    const QByteArray before = fileBytes(image.path);
+    auto drive = ImageDrive::open(image.path, 0, ImageDrive::Mode::Write);
+    ASSERT_TRUE(drive.ok()) << drive.error().text().toStdString();
+    drive.value()->materialize(drive.value()->mirrorRoot()); // the root: Windows is a bare folder
+    QFile stray(drive.value()->mirrorRoot() + QStringLiteral("/Windows/stray.txt"));
+    ASSERT_TRUE(stray.open(QIODevice::WriteOnly));
+    stray.write("x");
+    stray.close();
+    const Status written = drive.value()->commit();
+    ASSERT_FALSE(written.ok());
+    EXPECT_TRUE(written.error().reason.contains(QStringLiteral("without being read")))
+        << written.error().text().toStdString();
+    EXPECT_EQ(fileBytes(image.path), before);
 }
 
 TEST(WorkFolders, AKilledOwnersFolderIsRemovedByTheNextAndALiveOnesIsNot) {
