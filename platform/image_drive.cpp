@@ -231,6 +231,10 @@ Result<std::unique_ptr<ImageDrive>> ImageDrive::open(const QString& imagePath, i
             return refusal(imagePath, user);
         if (const Status s = rollBackJournal(imagePath); !s.ok())
             return s.error();
+    } else if (const QString partial = journalPath(imagePath) + QStringLiteral(".part");
+               QFileInfo::exists(partial) && imageUser(imagePath).isEmpty()) {
+        // A journal cut off while it was written: the image was not touched.
+        QFile::remove(partial);
     }
     if (mode != Mode::Read) {
         const QFileInfo info(imagePath);

@@ -371,6 +371,7 @@ void killLoop(ImageCli& fixture, const char* what, const TestImage& base, const 
     const auto fresh = [&] {
         QFile::remove(work);
         QFile::remove(journalPath(work));
+        QFile::remove(journalPath(work) + QStringLiteral(".part"));
         EXPECT_EQ(
             runTool(QStringLiteral("cp"), {QStringLiteral("--sparse=always"), base.path, work}), 0);
     };
@@ -393,13 +394,15 @@ void killLoop(ImageCli& fixture, const char* what, const TestImage& base, const 
         process.start(QStringLiteral(P95_CLI_PATH), args);
         ASSERT_TRUE(process.waitForStarted());
         // From early in the start to past the whole run's length.
-        QThread::usleep(quint64(full * (0.15 + 1.1 * i / (kPoints - 1))));
+        QThread::usleep(quint64(full * (0.1 + 1.5 * i / (kPoints - 1))));
         ::kill(pid_t(process.processId()), SIGKILL);
         process.waitForFinished();
         // The next command rolls a cut-off write back.
         const CliRun next = fixture.cli({QStringLiteral("image"), QStringLiteral("list"), work});
         EXPECT_EQ(next.exitCode, 0) << next.err.toStdString();
+        // Nothing left beside the image, not even a journal cut off half-written.
         EXPECT_FALSE(QFile::exists(journalPath(work)));
+        EXPECT_FALSE(QFile::exists(journalPath(work) + QStringLiteral(".part")));
         EXPECT_EQ(fsckProblems(image), QString()) << what << " killed at point " << i;
         const QMap<QString, QByteArray> now = volumeTree(image);
         EXPECT_TRUE(now == before || now == after) << what << " killed at point " << i;
