@@ -221,12 +221,7 @@ private:
         const int count = archive_filter_count(m_a);
         if (count < 2 || archive_filter_code(m_a, count - 2) != ARCHIVE_FILTER_LZ4)
             return false;
-        qint64 size = 0;
-        struct stat info = {};
-        if (m_input.bytes)
-            size = m_input.bytes->size();
-        else if (m_input.fd >= 0 && ::fstat(m_input.fd, &info) == 0)
-            size = info.st_size;
+        const qint64 size = m_input.size();
         auto read = [&](qint64 at, int length) -> std::optional<QByteArray> {
             if (at < 0 || at + length > size)
                 return std::nullopt;
@@ -435,16 +430,18 @@ private:
 
 } // namespace
 
+qint64 ArchiveInput::size() const {
+    struct stat info = {};
+    if (bytes)
+        return bytes->size();
+    return fd >= 0 && ::fstat(fd, &info) == 0 ? qint64(info.st_size) : 0;
+}
+
 ArchiveScan scanArchive(const ArchiveInput& input, const PackageLimits& limits,
                         const EntryData& onData) {
     ArchiveScan out;
     // The package itself, in memory or on the disk, before a byte is unpacked.
-    qint64 archiveSize = 0;
-    struct stat info = {};
-    if (input.bytes)
-        archiveSize = input.bytes->size();
-    else if (input.fd >= 0 && ::fstat(input.fd, &info) == 0)
-        archiveSize = info.st_size;
+    const qint64 archiveSize = input.size();
     if (archiveSize > limits.archiveBytes) {
         out.problem = refused(
             QStringLiteral("the package file is larger than %1").arg(mib(limits.archiveBytes)));

@@ -64,6 +64,8 @@ struct PackageEntry {
 struct ArchiveInput {
     const QByteArray* bytes = nullptr;
     int fd = -1;
+    // The package's size in bytes; 0 when it cannot be told.
+    qint64 size() const;
 };
 
 // Each file's bytes as they are unpacked, with the entry's index in the

@@ -2,7 +2,6 @@
 
 #include <QStringDecoder>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace p95 {
@@ -30,12 +29,7 @@ QByteArray readAt(const ArchiveInput& input, qint64 offset, qint64 length) {
 
 QHash<QString, QString> zipDecomposedNames(const ArchiveInput& input) {
     QHash<QString, QString> names;
-    qint64 size = 0;
-    struct stat info = {};
-    if (input.bytes)
-        size = input.bytes->size();
-    else if (input.fd >= 0 && ::fstat(input.fd, &info) == 0)
-        size = info.st_size;
+    const qint64 size = input.size();
     // The end record, within the last 64 KiB (its comment is at most that).
     const qint64 tailStart = std::max<qint64>(0, size - (65535 + 22));
     const QByteArray tail = readAt(input, tailStart, size - tailStart);
